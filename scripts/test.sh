@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Every test: installs what is missing, builds every build (and a sanitizer build), then runs
+# each build's CTest suite: native, native with sanitizers, 32-bit Linux under qemu-i386,
+# the 32-bit Windows release's checks, and 64-bit Windows under Wine on a virtual X display.
+set -uo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/install-deps.sh || exit 1
+# linux64 first: the Windows tests compare their output with the native build's.
+scripts/build.sh linux64 linux64-asan linux32 win32 win64 || exit 1
+
+failed=()
+run_suite() {
+  local preset=$1; shift
+  echo "== tests: $preset"
+  if ! "$@" ctest --preset "$preset"; then
+    failed+=("$preset")
+  fi
+}
+
+run_suite linux64
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 run_suite linux64-asan
+run_suite linux32
+echo "== tests: win32"
+ctest --test-dir build/win32 --output-on-failure || failed+=(win32)
+# Wine needs an X display for windows; each run gets its own virtual one.
+run_suite win64 xvfb-run -a -s "-screen 0 1280x1024x24"
+
+if [ ${#failed[@]} -ne 0 ]; then
+  echo "FAILED suites: ${failed[*]}"
+  exit 1
+fi
+echo "All test suites passed."

@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# check_pe.sh OBJDUMP FILE KIND [EXPORT...]
+# A delivered PE file must need only DLLs that every Windows has, must not need the
+# common-controls library, and must export the given names undecorated.
+# KIND: dll (a plug-in) or gui (a windowed program).
+set -euo pipefail
+objdump=$1 file=$2 kind=$3
+shift 3
+dump=$("$objdump" -p "$file")
+
+system_dlls='^(kernel32|user32|gdi32|msvcrt|advapi32|shell32|ole32|oleaut32|comdlg32|version|ucrtbase|api-ms-win-crt-[a-z0-9-]+)\.dll$'
+status=0
+while read -r dll; do
+  lower=$(printf '%s' "$dll" | tr 'A-Z' 'a-z')
+  if ! [[ $lower =~ $system_dlls ]]; then
+    echo "$file imports $dll, which is not a system DLL"
+    status=1
+  fi
+done < <(printf '%s\n' "$dump" | sed -n 's/^\s*DLL Name: //p')
+
+if [ "$kind" = gui ] && ! printf '%s\n' "$dump" | grep -q 'Subsystem.*Windows GUI'; then
+  echo "$file is not a GUI-subsystem program"
+  status=1
+fi
+
+exports=$(printf '%s\n' "$dump" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' | sed -n 's/^\s*\[\s*[0-9]*\] //p')
+for name in "$@"; do
+  if ! printf '%s\n' "$exports" | grep -qx "$name"; then
+    echo "$file does not export $name undecorated (exports: $(echo $exports))"
+    status=1
+  fi
+done
+[ $status -eq 0 ] && echo "$file: imports $(printf '%s\n' "$dump" | sed -n 's/^\s*DLL Name: //p' | tr '\n' ' ')- ok"
+exit $status
