@@ -1,0 +1,119 @@
+#include "command_line.h"
+
+#include <cstdlib>
+
+const char *const kUsage =
+    "usage: filterhost --plugin FILE [--filter NAME] OPTIONS\n"
+    "  --list                        name, description and maker of each filter\n"
+    "  --size WxH [IN [OUT]]         raw BGRA frames from IN to OUT ('-' or none: standard\n"
+    "                                input and output), as ffmpeg -f rawvideo -pix_fmt bgra\n"
+    "  --image IN.png OUT.png        one PNG picture\n"
+    "  --config 'Config(...)'        a script call to run on the instance (repeatable)\n"
+    "  --script FILE                 a file of script calls, one a line, '#' comments\n"
+    "  --save-script                 print the script call for the settings, then exit\n"
+    "  --describe                    print the filter's summary line, then exit\n"
+    "  --script-buffer N             script buffer size for --save-script (default 256)\n";
+
+namespace {
+
+Failure Usage(const std::string &message) { return Fail(message, kExitUsage); }
+
+bool ParseCount(const std::string &text, int minimum, int maximum, int &value) {
+    if (text.empty() || text.size() > 9 || text.find_first_not_of("0123456789") != std::string::npos)
+        return false;
+    value = std::atoi(text.c_str());
+    return value >= minimum && value <= maximum;
+}
+
+}  // namespace
+
+Expected<Options> ParseCommandLine(const std::vector<std::string> &arguments) {
+    Options options;
+    std::vector<std::string> positional;
+    bool list = false, image = false, raw = false, help = false;
+    for (size_t k = 0; k < arguments.size(); ++k) {
+        const std::string &option = arguments[k];
+        auto value = [&](std::string &out) -> bool {
+            if (k + 1 >= arguments.size())
+                return false;
+            out = arguments[++k];
+            return true;
+        };
+        std::string text;
+        if (option == "--help" || option == "-h") {
+            help = true;
+        } else if (option == "--plugin") {
+            if (!value(options.plugin))
+                return Usage("--plugin needs a file");
+        } else if (option == "--filter") {
+            if (!value(options.filterName))
+                return Usage("--filter needs a filter name");
+        } else if (option == "--list") {
+            list = true;
+        } else if (option == "--size") {
+            if (!value(text))
+                return Usage("--size needs WIDTHxHEIGHT");
+            Expected<FrameSize> size = ParseFrameSize(text);
+            if (!size)
+                return size.failure();
+            options.size = *size;
+            raw = true;
+        } else if (option == "--image") {
+            if (k + 2 >= arguments.size())
+                return Usage("--image needs an input and an output file");
+            options.input = arguments[++k];
+            options.output = arguments[++k];
+            image = true;
+        } else if (option == "--config") {
+            if (!value(text))
+                return Usage("--config needs a script call such as 'Config(0, 0, ...)'");
+            options.scripts.push_back({false, text});
+        } else if (option == "--script") {
+            if (!value(text))
+                return Usage("--script needs a file");
+            options.scripts.push_back({true, text});
+        } else if (option == "--save-script") {
+            options.saveScript = true;
+        } else if (option == "--describe") {
+            options.describe = true;
+        } else if (option == "--script-buffer") {
+            if (!value(text) || !ParseCount(text, 1, 1 << 20, options.scriptBufferSize))
+                return Usage("--script-buffer needs a size from 1 to 1048576 bytes");
+        } else if (option == "--pitch-padding") {
+            // Testing aid: rows of the plug-in's bitmaps lie further apart than the picture.
+            if (!value(text) || !ParseCount(text, 0, 4096, options.pitchPadding) ||
+                options.pitchPadding % 4 != 0)
+                return Usage("--pitch-padding needs a multiple of 4 from 0 to 4096");
+        } else if (option.size() > 1 && option[0] == '-') {
+            return Usage("unknown option " + option);
+        } else {
+            positional.push_back(option);
+        }
+    }
+
+    if (help)
+        return options;
+    if (options.plugin.empty())
+        return Usage("--plugin FILE is required");
+    const bool settings = options.saveScript || options.describe;
+    if (int(list) + int(settings) + int(raw) + int(image) > 1)
+        return Usage("choose one of --list, --size, --image, or --save-script/--describe");
+    if (!positional.empty() && !raw)
+        return Usage("unexpected argument " + positional.front());
+    if (positional.size() > 2)
+        return Usage("unexpected argument " + positional[2]);
+    if (raw) {
+        if (positional.size() > 0)
+            options.input = positional[0];
+        if (positional.size() > 1)
+            options.output = positional[1];
+    }
+    options.mode = list       ? Mode::List
+                   : settings ? Mode::Settings
+                   : raw      ? Mode::RawFrames
+                   : image    ? Mode::Image
+                              : Mode::Help;
+    if (options.mode == Mode::Help)
+        return Usage("nothing to do: give --list, --size, --image, --save-script or --describe");
+    return options;
+}

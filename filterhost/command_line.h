@@ -1,0 +1,34 @@
+// filterhost's command line.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "expected.h"
+#include "raw_frames.h"
+
+enum class Mode { Help, List, Settings, RawFrames, Image };
+
+// One piece of script text in command-line order: a --config call or a --script file.
+struct ScriptSource {
+    bool isFile = false;
+    std::string text;  // the call, or the file's path
+};
+
+struct Options {
+    Mode mode = Mode::Help;
+    std::string plugin;
+    std::string filterName;  // empty: the first filter the plug-in registers
+    std::vector<ScriptSource> scripts;
+    bool saveScript = false;
+    bool describe = false;
+    int scriptBufferSize = 256;
+    FrameSize size;
+    std::string input = "-";   // "-" is standard input
+    std::string output = "-";  // "-" is standard output
+    int pitchPadding = 0;      // bytes after each row of the plug-in's bitmaps
+};
+
+Expected<Options> ParseCommandLine(const std::vector<std::string> &arguments);
+
+extern const char *const kUsage;

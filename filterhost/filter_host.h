@@ -1,0 +1,48 @@
+// The host's side of the plug-in interface: loads a filter module, hands it the host
+// function table, keeps the filter definitions it registers, and unloads it again.
+#pragma once
+
+#include <list>
+#include <string>
+#include <vector>
+
+#include "expected.h"
+#include "host/vdfilter.h"
+#include "plugin_module.h"
+
+// Highest definition version this host understands: the 18-word definition record.
+constexpr int kHostFilterDefinitionVersion = 7;
+
+class FilterHost {
+public:
+    FilterHost();
+    FilterHost(const FilterHost &) = delete;
+    FilterHost &operator=(const FilterHost &) = delete;
+    ~FilterHost();  // Unload()
+
+    // Loads the module file and calls its entry; fails unless it registers at least one filter.
+    Status Load(const std::string &path);
+    // Calls the module exit, then unloads the file. Safe to call twice.
+    void Unload();
+
+    // The definitions registered so far, in registration order (the host's own copies).
+    std::vector<const FilterDefinition *> Definitions() const;
+    const FilterFunctions &Functions() const { return functions_; }
+
+private:
+    // What the host function table's callbacks reach through the module pointer they get.
+    struct ModuleRecord {
+        FilterModule module;  // first, so that a FilterModule * is also a ModuleRecord *
+        FilterHost *host;
+    };
+
+    static FilterDefinition *VDX_CDECL AddFilter(FilterModule *module, FilterDefinition *definition,
+                                                 int definitionSize);
+    static void VDX_CDECL RemoveFilter(FilterDefinition *handle);
+
+    FilterFunctions functions_{};
+    ModuleRecord record_{};
+    PluginModule module_;
+    FilterModuleDeinitProc moduleExit_ = nullptr;
+    std::list<FilterDefinition> registered_;  // stable addresses: they are the filter handles
+};

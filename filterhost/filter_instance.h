@@ -1,0 +1,51 @@
+// One filter instance as the host runs it: instance memory of the declared size, the
+// activation record, and the callbacks from init to deinit.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "expected.h"
+#include "host/vdfilter.h"
+#include "host_bitmap.h"
+#include "script_binding.h"
+
+// The host's buffer for the script-string callback, and for the one-line summary.
+constexpr int kDefaultScriptBufferSize = 256;
+constexpr int kSummaryBufferSize = 128;
+
+class FilterInstance {
+public:
+    // Allocates zeroed instance memory and calls init.
+    static Expected<std::unique_ptr<FilterInstance>> Create(const FilterDefinition &definition,
+                                             const FilterFunctions &functions);
+    FilterInstance(const FilterInstance &) = delete;
+    FilterInstance &operator=(const FilterInstance &) = delete;
+    ~FilterInstance();  // calls deinit
+
+    // Runs bound script calls in order, each with this instance's activation record.
+    Status RunScript(const std::vector<BoundCall> &calls);
+    // The script call the filter writes for its settings, given a buffer of `bufferSize` bytes.
+    Expected<std::string> ScriptText(int bufferSize);
+    // The filter's one-line summary for the filter list.
+    Expected<std::string> Summary();
+
+    Status Start();
+    // Processes one frame; the destination gets the source's width, height and pitch.
+    Status Run(HostBitmap &source, HostBitmap &destination);
+    Status End();
+
+private:
+    FilterInstance(const FilterDefinition &definition, const FilterFunctions &functions);
+    Status CheckInstanceMemory(const char *callback) const;
+
+    const FilterDefinition &definition_;
+    const FilterFunctions &functions_;
+    std::vector<uint64_t> memory_;  // instance data, then a guard area
+    size_t dataSize_;
+    FilterActivation activation_;
+    bool started_ = false;
+    int64_t framesRun_ = 0;
+};

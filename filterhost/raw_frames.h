@@ -1,0 +1,44 @@
+// Raw video frames on a byte stream, as `ffmpeg -f rawvideo -pix_fmt bgra` reads and writes
+// them: width * height * 4 bytes per frame, rows top to bottom, bytes B, G, R, X per pixel.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "expected.h"
+
+struct FrameSize {
+    int32_t width = 0;
+    int32_t height = 0;
+    size_t Bytes() const { return static_cast<size_t>(width) * static_cast<size_t>(height) * 4; }
+};
+
+// Largest width or height accepted: a frame then still fits in memory on a 32-bit host.
+constexpr int32_t kMaxFrameSide = 16384;
+
+// "720x576": two decimal numbers from 1 to kMaxFrameSide joined by 'x'.
+Expected<FrameSize> ParseFrameSize(std::string_view text);
+
+// Reads whole frames one at a time; a stream that ends inside a frame is an error.
+class RawFrameReader {
+public:
+    RawFrameReader(std::FILE *stream, std::string name, FrameSize size);
+    // True with a frame in `frame`, false at the end of the stream.
+    Expected<bool> Next(std::vector<uint8_t> &frame);
+    int64_t FramesRead() const { return framesRead_; }
+
+private:
+    std::FILE *stream_;
+    std::string name_;
+    FrameSize size_;
+    int64_t framesRead_ = 0;
+};
+
+Status WriteRawFrame(std::FILE *stream, const std::string &name, const std::vector<uint8_t> &frame);
+
+// Puts standard input and output into binary mode (a no-op outside Windows).
+void UseBinaryStandardStreams();

@@ -1,0 +1,381 @@
+// filterhost end to end: the real plug-in driven through the command line, its output checked
+// against the plain reference repair in filter/tests/border_reference.h.
+#include <cstring>
+#include <random>
+
+#include <gtest/gtest.h>
+
+#include "border_reference.h"
+#include "host_process.h"
+#include "png_files.h"
+#include "test_card.h"
+
+namespace {
+
+const std::string kPlugin = KANTORA_PLUGIN_PATH;
+
+using Values = std::array<int32_t, 16>;
+
+std::string ConfigCall(const Values &v) {
+    std::string call = "Config(";
+    for (size_t k = 0; k < v.size(); ++k)
+        call += (k ? ", " : "") + std::to_string(v[k]);
+    return call + ")";
+}
+
+// Script order: Top, Bottom, Right, Left; within each edge smear, black, fade, stretch.
+BorderSettings SettingsFrom(const Values &v) {
+    BorderSettings s{};
+    s.processTopBottomFirst = true;
+    s.borderColour = 0;
+    const Side order[] = {Top, Bottom, Right, Left};
+    for (int e = 0; e < 4; ++e) {
+        s.smearRegion[order[e]] = v[4 * e + 0];
+        s.blackRegion[order[e]] = v[4 * e + 1];
+        s.fadeRegion[order[e]] = v[4 * e + 2];
+        s.stretchFactor[order[e]] = v[4 * e + 3];
+    }
+    return s;
+}
+
+// Settings inside the filter's bounds for a frame of this size: every smear source in the frame.
+Values RandomValues(std::mt19937 &random, int width, int height) {
+    Values v{};
+    for (int e = 0; e < 4; ++e) {
+        const int extent = e < 2 ? height : width;
+        auto upTo = [&](int most) { return int32_t(random() % uint32_t(most + 1)); };
+        const int32_t smear = upTo(extent / 2);
+        v[4 * e + 0] = smear;
+        v[4 * e + 1] = upTo(extent / 3);
+        v[4 * e + 2] = upTo(extent);
+        v[4 * e + 3] = upTo(extent - 1 - smear);
+    }
+    return v;
+}
+
+std::string RandomBytes(std::mt19937 &random, size_t count) {
+    std::string bytes(count, '\0');
+    for (char &b : bytes)
+        b = char(random());
+    return bytes;
+}
+
+// What the filter should make of top-down B, G, R, X frames.
+std::string ExpectedFrames(const std::string &frames, int width, int height, const Values &v) {
+    const BorderSettings settings = SettingsFrom(v);
+    const size_t frameBytes = size_t(width) * height * 4;
+    std::string result(frames.size(), '\0');
+    std::vector<uint32_t> src(size_t(width) * height), dst(src.size());
+    for (size_t f = 0; f + frameBytes <= frames.size(); f += frameBytes) {
+        for (int y = 0; y < height; ++y)  // memory row y is picture row height - 1 - y
+            for (int x = 0; x < width; ++x) {
+                const unsigned char *p = reinterpret_cast<const unsigned char *>(
+                    &frames[f + (size_t(height - 1 - y) * width + x) * 4]);
+                src[size_t(y) * width + x] = p[0] | p[1] << 8 | p[2] << 16 | uint32_t(p[3]) << 24;
+            }
+        border_reference::ProcessFrame(src.data(), width * 4, dst.data(), width * 4, width, height,
+                                       settings);
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) {
+                const uint32_t pixel = dst[size_t(y) * width + x];
+                char *p = &result[f + (size_t(height - 1 - y) * width + x) * 4];
+                for (int b = 0; b < 4; ++b)
+                    p[b] = char(pixel >> (8 * b));
+            }
+    }
+    return result;
+}
+
+// One line, "filterhost: ..." and containing `part`.
+void ExpectOneLineError(const HostRun &run, const std::string &part, int exitCode = 1) {
+    EXPECT_EQ(run.exitCode, exitCode) << run.err;
+    EXPECT_EQ(run.err.rfind("filterhost: ", 0), 0u) << run.err;
+    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+    EXPECT_NE(run.err.find(part), std::string::npos) << "expected '" << part << "' in " << run.err;
+}
+
+TEST(FilterHost, ListsTheRegisteredFilter) {
+    HostRun run = RunFilterHost({"--plugin", kPlugin, "--list"});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out,
+              "name: Kantora - 2.31\ndescription: Improves picture near borders\nmaker: Tessaly\n");
+}
+
+TEST(FilterHost, RunsRawFramesLikeTheReferenceThroughFilesAndPipes) {
+    std::mt19937 random(2031);
+    const std::string dir = WorkFolder("raw");
+    for (auto [width, height] : {std::pair{37, 23}, std::pair{1, 1}, std::pair{64, 3}}) {
+        const Values v = RandomValues(random, width, height);
+        const std::string frames = RandomBytes(random, size_t(width) * height * 4 * 3);
+        WriteFile(dir + "/in.raw", frames);
+        const std::string size = std::to_string(width) + "x" + std::to_string(height);
+        const std::string expected = ExpectedFrames(frames, width, height, v);
+
+        HostRun files = RunFilterHost({"--plugin", kPlugin, "--config", ConfigCall(v), "--size",
+                                       size, dir + "/in.raw", dir + "/out.raw"});
+        EXPECT_EQ(files.exitCode, 0) << files.err;
+        EXPECT_TRUE(ReadFile(dir + "/out.raw") == expected) << size << " " << ConfigCall(v);
+
+        // Rows further apart than the picture: the plug-in must step by the pitch.
+        HostRun piped = RunFilterHost({"--plugin", kPlugin, "--config", ConfigCall(v), "--size",
+                                       size, "--pitch-padding", "12"},
+                                      dir + "/in.raw");
+        EXPECT_EQ(piped.exitCode, 0) << piped.err;
+        EXPECT_TRUE(piped.out == expected) << size << " " << ConfigCall(v);
+    }
+}
+
+TEST(FilterHost, PassesTheWholeThirtyTwoBitRangeToTheFilter) {
+    const Values v = {INT32_MIN, INT32_MAX, -1, 2, INT32_MAX, 3, INT32_MIN, INT32_MAX,
+                      7, -7, 9, INT32_MIN, 0, 1, INT32_MAX, -2147483647};
+    HostRun saved = RunFilterHost({"--plugin", kPlugin, "--config", ConfigCall(v), "--save-script"});
+    EXPECT_EQ(saved.exitCode, 0) << saved.err;
+    EXPECT_EQ(saved.out, ConfigCall(v) + "\n");
+    std::mt19937 random(7);
+    const std::string dir = WorkFolder("range");
+    const std::string frames = RandomBytes(random, 9 * 8 * 4);
+    WriteFile(dir + "/in.raw", frames);
+    HostRun run = RunFilterHost({"--plugin", kPlugin, "--config", ConfigCall(v), "--size", "9x8"},
+                                dir + "/in.raw");
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_TRUE(run.out == ExpectedFrames(frames, 9, 8, v));
+}
+
+TEST(FilterHost, SavedScriptsReadBackToTheSameSettingsAndFrames) {
+    std::mt19937 random(42);
+    const std::string dir = WorkFolder("roundtrip");
+    for (int round = 0; round < 4; ++round) {
+        const Values v = RandomValues(random, 31, 29);
+        HostRun saved = RunFilterHost(
+            {"--plugin", kPlugin, "--config", ConfigCall(v), "--save-script", "--describe"});
+        ASSERT_EQ(saved.exitCode, 0) << saved.err;
+        const std::string summary = "(Top: " + std::to_string(v[0]) + "," + std::to_string(v[1]) +
+                                    "," + std::to_string(v[2]) + ". Bot: " + std::to_string(v[4]) +
+                                    "," + std::to_string(v[5]) + "," + std::to_string(v[6]) + ")";
+        ASSERT_EQ(saved.out, ConfigCall(v) + "\n" + summary + "\n");
+
+        // The saved line as the host's script file would hold it.
+        WriteFile(dir + "/saved.script", "# saved settings\n\nVirtualDub.video.filters.instance[0]." +
+                                             saved.out.substr(0, saved.out.find('\n')) + ";\n");
+        const std::string frames = RandomBytes(random, 31 * 29 * 4 * 2);
+        WriteFile(dir + "/in.raw", frames);
+        HostRun run = RunFilterHost(
+            {"--plugin", kPlugin, "--script", dir + "/saved.script", "--size", "31x29"},
+            dir + "/in.raw");
+        EXPECT_EQ(run.exitCode, 0) << run.err;
+        EXPECT_TRUE(run.out == ExpectedFrames(frames, 31, 29, v)) << ConfigCall(v);
+    }
+}
+
+TEST(FilterHost, AppliesScriptLinesAndOptionsInOrder) {
+    const std::string dir = WorkFolder("order");
+    WriteFile(dir + "/two.script", "Config(1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1)\r\n"
+                                   "  # later lines win\r\n"
+                                   "Config(2,2,2,2,2,2,2,2,2,2,2,2,2,2,2,2) ; # trailing\r\n");
+    HostRun run = RunFilterHost({"--plugin", kPlugin, "--config",
+                                 "Config(0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,9)", "--script",
+                                 dir + "/two.script", "--save-script"});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out, "Config(2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2)\n");
+    run = RunFilterHost({"--plugin", kPlugin, "--script", dir + "/two.script", "--config",
+                         "Config(0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,9)", "--save-script"});
+    EXPECT_EQ(run.out, "Config(0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 9)\n");
+}
+
+TEST(FilterHost, RefusesBadScriptsBeforeAnyFrame) {
+    const std::string dir = WorkFolder("badscript");
+    WriteFile(dir + "/in.raw", std::string(4 * 4 * 4, '\x40'));
+    const std::string good = "Config(0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0)";
+    WriteFile(dir + "/bad.script", good + "\n# fine so far\nConfig(1, 2, 3)\n" + good + "\n");
+    struct Case {
+        std::vector<std::string> script;
+        std::string message;
+    } cases[] = {
+        {{"--config", "Config(1, 2, 3)"},
+         "--config line 1, column 1: expected arguments matching Config's signature "
+         "\"0iiiiiiiiiiiiiiii\" (this host passes integers only, one 'i' each), found 3 integers"},
+        {{"--script", dir + "/bad.script"},
+         dir + "/bad.script line 3, column 1: expected arguments matching Config's signature"},
+        {{"--config", good, "--config", "Config(0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,2147483648)"},
+         "--config line 1, column 38: argument 16 (2147483648) is outside the 32-bit integer range"},
+        {{"--config", "Config(0,0,0,0,0,0,0,0,0,0,0,0,0,0,0 0)"},
+         "--config line 1, column 38: expected ',' or ')' after argument 15, found '0'"},
+        {{"--config", "Confi(0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0)"},
+         "--config line 1, column 1: expected the name of a script function of the filter, "
+         "found Confi"},
+        {{"--config", "VirtualDub.video.filters.instance[2]." + good},
+         "--config line 1, column 1: expected the object VirtualDub.video.filters.instance[0]"},
+        {{"--config", ""}, "--config: expected a call such as Config(...), found no call"},
+        {{"--script", dir + "/missing.script"}, "cannot open script " + dir + "/missing.script"},
+    };
+    for (const Case &c : cases) {
+        std::vector<std::string> arguments = {"--plugin", kPlugin};
+        arguments.insert(arguments.end(), c.script.begin(), c.script.end());
+        for (const char *more : {"--size", "4x4"})
+            arguments.push_back(more);
+        arguments.push_back(dir + "/in.raw");
+        arguments.push_back(dir + "/out.raw");
+        std::remove((dir + "/out.raw").c_str());
+        ExpectOneLineError(RunFilterHost(arguments), c.message);
+        EXPECT_EQ(ReadFile(dir + "/out.raw"), "") << "frames were processed: " << c.message;
+    }
+}
+
+TEST(FilterHost, RefusesWhatIsNotAWorkingPlugin) {
+    const std::string dir = WorkFolder("plugins");
+    WriteFile(dir + "/text.so", "not a module\n");
+    struct Case {
+        std::string plugin, message;
+    } cases[] = {
+        {dir + "/missing.so", "cannot open plug-in " + dir + "/missing.so: "},
+        {dir + "/text.so", dir + "/text.so is not a loadable plug-in module: "},
+        {FAKE_PLUGIN_NO_ENTRY,
+         std::string(FAKE_PLUGIN_NO_ENTRY) + " is not a filter plug-in: it does not export "
+                                             "VirtualdubFilterModuleInit2"},
+        {FAKE_PLUGIN_REGISTERS_NOTHING, "the plug-in registered no filter"},
+        {FAKE_PLUGIN_ENTRY_FAILS, "the plug-in's module entry failed (returned 1)"},
+    };
+    for (const Case &c : cases)
+        ExpectOneLineError(RunFilterHost({"--plugin", c.plugin, "--list"}), c.message);
+}
+
+TEST(FilterHost, CatchesAFilterThatWritesOutsideItsBuffers) {
+    const std::string dir = WorkFolder("sloppy");
+    WriteFile(dir + "/in.raw", std::string(5 * 4 * 4, '\x01'));
+    ExpectOneLineError(RunFilterHost({"--plugin", FAKE_PLUGIN_SLOPPY, "--size", "5x4",
+                                      "--pitch-padding", "8", dir + "/in.raw", dir + "/out.raw"}),
+                       "the filter wrote outside the picture, into the row padding, on frame 1");
+    ExpectOneLineError(RunFilterHost({"--plugin", FAKE_PLUGIN_SLOPPY, "--save-script"}),
+                       "script-string callback wrote past the 256-byte buffer");
+}
+
+TEST(FilterHost, ReportsBadFilesAndSizes) {
+    const std::string dir = WorkFolder("files");
+    for (const char *size : {"0x5", "720", "720x", "axb", "16385x2"})
+        ExpectOneLineError(RunFilterHost({"--plugin", kPlugin, "--size", size}),
+                           std::string("bad --size '") + size + "'", 2);
+    ExpectOneLineError(RunFilterHost({"--plugin", kPlugin, "--size", "4x4", dir + "/none.raw"}),
+                       "cannot read " + dir + "/none.raw: No such file or directory");
+    WriteFile(dir + "/in.raw", std::string(4 * 4 * 4, '\x10'));
+    ExpectOneLineError(RunFilterHost({"--plugin", kPlugin, "--size", "4x4", dir + "/in.raw",
+                                      dir + "/no/such/dir/out.raw"}),
+                       "cannot write " + dir + "/no/such/dir/out.raw: No such file or directory");
+    ExpectOneLineError(RunFilterHost({"--plugin", kPlugin, "--frobnicate"}),
+                       "unknown option --frobnicate", 2);
+    ExpectOneLineError(RunFilterHost({"--plugin", kPlugin}), "nothing to do", 2);
+    ExpectOneLineError(RunFilterHost({"--list"}), "--plugin FILE is required", 2);
+}
+
+TEST(FilterHost, WritesEveryWholeFrameBeforeAnInputCutShort) {
+    std::mt19937 random(5);
+    const std::string dir = WorkFolder("cut");
+    const Values v = RandomValues(random, 6, 5);
+    const std::string frames = RandomBytes(random, 6 * 5 * 4 * 2);
+    WriteFile(dir + "/in.raw", frames + std::string(7, 'x'));
+    HostRun run = RunFilterHost({"--plugin", kPlugin, "--config", ConfigCall(v), "--size", "6x5"},
+                                dir + "/in.raw");
+    ExpectOneLineError(run, "standard input ends inside frame 3 (7 of 120 bytes)");
+    EXPECT_TRUE(run.out == ExpectedFrames(frames, 6, 5, v));
+}
+
+TEST(FilterHost, SaysWhenTheScriptCallDoesNotFitTheBuffer) {
+    const std::string call = "Config(0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0)";
+    HostRun exact = RunFilterHost({"--plugin", kPlugin, "--save-script", "--script-buffer",
+                                   std::to_string(call.size() + 1)});
+    EXPECT_EQ(exact.exitCode, 0) << exact.err;
+    EXPECT_EQ(exact.out, call + "\n");
+    HostRun cut = RunFilterHost({"--plugin", kPlugin, "--save-script", "--script-buffer",
+                                 std::to_string(call.size())});
+    ExpectOneLineError(cut, "filter saved without settings", 3);
+    EXPECT_EQ(cut.out, "");
+}
+
+// --- PNG pictures --------------------------------------------------------------------------
+
+Picture LoadPicture(const std::string &path) {
+    Expected<Picture> picture = ReadPng(path);
+    EXPECT_TRUE(picture.ok()) << (picture.ok() ? "" : picture.failure().message);
+    return picture.ok() ? *picture : Picture{};
+}
+
+TEST(FilterHost, RepairsAPictureLikeTheRawFrames) {
+    std::mt19937 random(99);
+    const std::string dir = WorkFolder("png");
+    Picture picture{23, 17, {}};
+    picture.bgrx.resize(23 * 17 * 4);
+    for (size_t k = 0; k < picture.bgrx.size(); ++k)
+        picture.bgrx[k] = k % 4 == 3 ? 0 : uint8_t(random());
+    ASSERT_TRUE(WritePng(dir + "/in.png", picture).ok());
+    const Values v = RandomValues(random, 23, 17);
+    HostRun run = RunFilterHost({"--plugin", kPlugin, "--config", ConfigCall(v), "--image",
+                                 dir + "/in.png", dir + "/out.png"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const std::string expected =
+        ExpectedFrames(std::string(picture.bgrx.begin(), picture.bgrx.end()), 23, 17, v);
+    const Picture out = LoadPicture(dir + "/out.png");
+    EXPECT_TRUE(std::string(out.bgrx.begin(), out.bgrx.end()) == expected);
+
+    // No alpha channel in the file: three channels, 8 bits each (PNG colour type 2).
+    const std::string bytes = ReadFile(dir + "/out.png");
+    ASSERT_GT(bytes.size(), 26u);
+    EXPECT_EQ(bytes.substr(12, 4), "IHDR");
+    EXPECT_EQ(int(bytes[24]), 8);
+    EXPECT_EQ(int(bytes[25]), 2);
+}
+
+TEST(FilterHost, RepairsTheTestCard) {
+    const std::string dir = WorkFolder("card");
+    ASSERT_TRUE(WritePng(dir + "/card.png", MakeTestCard()).ok());
+    HostRun run = RunFilterHost({"--plugin", kPlugin, "--image", dir + "/card.png",
+                                 dir + "/repaired.png", "--config", kTestCardRepairConfig});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const Picture card = LoadPicture(dir + "/card.png");
+    const Picture fixed = LoadPicture(dir + "/repaired.png");
+    ASSERT_EQ(fixed.width, kTestCardWidth);
+    ASSERT_EQ(fixed.height, kTestCardHeight);
+    auto at = [](const Picture &p, int x, int y) {
+        uint32_t v;
+        std::memcpy(&v, &p.bgrx[(size_t(y) * p.width + x) * 4], 4);
+        return v;
+    };
+    const int w = kTestCardWidth, h = kTestCardHeight;
+    // The card is damaged where the settings say...
+    EXPECT_NE(at(card, 105, 0), at(card, 105, kTestCardTopDamage));
+    EXPECT_NE(at(card, 50, h - 1), at(card, 51, h - 1));
+    // ...and repaired there: straight black bands below and on the left, smeared picture on
+    // top and on the right, and the picture inside untouched.
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < 10; ++x)
+            ASSERT_EQ(at(fixed, x, y), 0u) << x << "," << y;
+        for (int x = w - kTestCardRightDamageMax; x < w; ++x)
+            ASSERT_EQ(at(fixed, x, y), at(fixed, w - 7, y)) << x << "," << y;
+    }
+    for (int x = 0; x < w; ++x) {
+        for (int y = h - kTestCardBottomDamage; y < h; ++y)
+            ASSERT_EQ(at(fixed, x, y), 0u) << x << "," << y;
+        if (x >= 10 && x < w - 7) {
+            for (int y = 0; y < kTestCardTopDamage; ++y)
+                ASSERT_EQ(at(fixed, x, y), at(card, x, kTestCardTopDamage)) << x << "," << y;
+        }
+    }
+    for (int y = kTestCardTopDamage; y < h - 20; ++y)
+        for (int x = 10; x < w - kTestCardRightDamageMax; ++x)
+            ASSERT_EQ(at(fixed, x, y), at(card, x, y)) << x << "," << y;
+}
+
+TEST(FilterHost, ReportsBadPictures) {
+    const std::string dir = WorkFolder("badpng");
+    WriteFile(dir + "/text.png", "plain text, not a picture\n");
+    ASSERT_TRUE(WritePng(dir + "/ok.png", MakeTestCard()).ok());
+    ExpectOneLineError(RunFilterHost({"--plugin", kPlugin, "--image", dir + "/none.png",
+                                      dir + "/out.png"}),
+                       "cannot open image " + dir + "/none.png: No such file or directory");
+    ExpectOneLineError(RunFilterHost({"--plugin", kPlugin, "--image", dir + "/text.png",
+                                      dir + "/out.png"}),
+                       "cannot read image " + dir + "/text.png: ");
+    ExpectOneLineError(RunFilterHost({"--plugin", kPlugin, "--image", dir + "/ok.png",
+                                      dir + "/missing/out.png"}),
+                       "cannot write image " + dir + "/missing/out.png: No such file or directory");
+}
+
+}  // namespace

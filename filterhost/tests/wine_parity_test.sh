@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# The 64-bit Windows host and plug-in, run by Wine, against the native Linux build of the same
+# sources: the same settings must give the same script text, summary and frames, byte for byte.
+# Two Wine starts: one writes the script and summary, one reads that script back and runs frames
+# through standard input and output.
+# Then the loader's refusals on Windows: a missing file, a file that is no module, a module
+# without the filter entry.
+# usage: wine_parity_test.sh WINE_RUN FILTERHOST_EXE PLUGIN_VDF NATIVE_BUILD_DIR WORKDIR NO_ENTRY_DLL
+# Exits 77 (skipped) when no native build is given.
+set -euo pipefail
+wine_run=$1 host_exe=$2 plugin_vdf=$3 native=$4 work=$5 no_entry_dll=$6
+native_host=$native/filterhost/filterhost native_plugin=$native/filter/Kantora231.so
+if [ -z "$native" ] || [ ! -x "$native_host" ] || [ ! -f "$native_plugin" ]; then
+  echo "SKIP: no native build to compare with (configure with -DKANTORA_NATIVE_BUILD_DIR=<linux64 build>)"
+  exit 77
+fi
+fail() { echo "FAIL: $*" >&2; exit 1; }
+rm -rf "$work" && mkdir -p "$work" && cd "$work"
+cp "$plugin_vdf" Kantora231.vdf
+
+w=61 h=47 frames=3
+values=()
+for _ in $(seq 16); do values+=($((RANDOM % 24))); done
+values[3]=-3  # a value only a script can bring
+call="Config($(IFS=,; echo "${values[*]}"))"
+printf '# random settings\n\nVirtualDub.video.filters.instance[0].%s;\n' "$call" > settings.script
+head -c $((w * h * 4 * frames)) /dev/urandom > in.raw
+echo "settings: $call"
+
+"$native_host" --plugin "$native_plugin" --script settings.script --save-script --describe > native.txt
+"$wine_run" "$host_exe" --plugin Kantora231.vdf --script settings.script --save-script --describe > windows.txt
+cmp native.txt windows.txt || fail "script text and summary differ: $(cat native.txt) / $(cat windows.txt)"
+
+# Each build reads back what it wrote.
+head -n 1 native.txt > native.script
+head -n 1 windows.txt > windows.script
+"$native_host" --plugin "$native_plugin" --script native.script --size ${w}x${h} < in.raw > native.raw
+"$wine_run" "$host_exe" --plugin Kantora231.vdf --script windows.script --size ${w}x${h} < in.raw > windows.raw
+[ "$(stat -c %s windows.raw)" -eq $((w * h * 4 * frames)) ] || fail "Windows output has $(stat -c %s windows.raw) bytes"
+cmp native.raw windows.raw || fail "frames differ between the native and the Windows build"
+cmp -s in.raw native.raw && fail "the settings changed nothing, so the comparison proves little"
+echo "ok: $(tr '\n' ' ' < native.txt)and $frames frames of ${w}x${h} agree"
+
+refused() {  # refused EXPECTED_MESSAGE_PART PLUGIN
+  local status=0
+  "$wine_run" "$host_exe" --plugin "$2" --list > refused.out 2> refused.err || status=$?
+  [ "$status" -eq 1 ] && [ ! -s refused.out ] && [ "$(wc -l < refused.err)" -eq 1 ] \
+    && grep -qF "filterhost: $1" refused.err || fail "--plugin $2: exit $status, $(cat refused.err)"
+}
+echo "not a module" > text.vdf
+cp "$no_entry_dll" no_entry.dll
+refused "cannot open plug-in missing.vdf: No such file or directory" missing.vdf
+refused "text.vdf is not a loadable plug-in module: " text.vdf
+refused "no_entry.dll is not a filter plug-in: it does not export VirtualdubFilterModuleInit2" no_entry.dll
+echo "ok: the loader's refusals"
