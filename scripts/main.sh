@@ -13,10 +13,10 @@ mkdir -p "$out"
 native=build/linux64
 before="$out/testcard-before.png"
 after="$out/testcard-after.png"
-# Black top and bottom bands, a smeared-out noisy bottom, uneven side borders faded in.
-config='Config(0, 6, 14, 0, 10, 6, 18, 4, 4, 3, 9, 2, 6, 5, 12, 3)'
 
 "$native/filterhost/testcard" "$before"
+# The settings that repair the card's damage, as VirtualDub would save them.
+config=$("$native/filterhost/testcard" --repair-config)
 "$native/filterhost/filterhost" --plugin "$native/filter/Kantora231.so" \
   --config "$config" --image "$before" "$after"
 
