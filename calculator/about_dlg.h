@@ -1,0 +1,13 @@
+// The About box, opened from the main dialog's system menu.
+#pragma once
+#include "afxwin.h"
+
+class CAboutDlg : public CDialog {
+ public:
+  CAboutDlg();
+
+ protected:
+  void DoDataExchange(CDataExchange* pDX) override;
+
+  DECLARE_MESSAGE_MAP()
+};

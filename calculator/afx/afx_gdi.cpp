@@ -1,0 +1,9 @@
+#include "afx_gdi.h"
+
+#include "afx_wnd.h"
+
+CPaintDC::CPaintDC(CWnd* pWnd) : m_ps(), m_hWnd(pWnd->m_hWnd) {
+  m_hDC = ::BeginPaint(m_hWnd, &m_ps);
+}
+
+CPaintDC::~CPaintDC() { ::EndPaint(m_hWnd, &m_ps); }

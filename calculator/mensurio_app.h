@@ -1,0 +1,15 @@
+// The application object: runs the main dialog once, then the program ends.
+#pragma once
+#include "afxwin.h"
+
+class CMensurioApp : public CWinApp {
+ public:
+  CMensurioApp();
+
+  // Runs the main dialog modally and returns FALSE, so no message loop follows.
+  BOOL InitInstance() override;
+
+  DECLARE_MESSAGE_MAP()
+};
+
+extern CMensurioApp theApp;
