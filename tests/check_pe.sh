@@ -18,14 +18,15 @@ while read -r dll; do
   fi
 done < <(printf '%s\n' "$dump" | sed -n 's/^\s*DLL Name: //p')
 
-if [ "$kind" = gui ] && ! printf '%s\n' "$dump" | grep -q 'Subsystem.*Windows GUI'; then
+# (grep reads here-strings: with pipefail, grep -q leaving a pipe early would fail it)
+if [ "$kind" = gui ] && ! grep -q 'Subsystem.*Windows GUI' <<<"$dump"; then
   echo "$file is not a GUI-subsystem program"
   status=1
 fi
 
 exports=$(printf '%s\n' "$dump" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' | sed -n 's/^\s*\[\s*[0-9]*\] //p')
 for name in "$@"; do
-  if ! printf '%s\n' "$exports" | grep -qx "$name"; then
+  if ! grep -qx "$name" <<<"$exports"; then
     echo "$file does not export $name undecorated (exports: $(echo $exports))"
     status=1
   fi
