@@ -13,7 +13,7 @@ ffmpeg -v error -f lavfi -i "testsrc=size=${w}x${h}:rate=25" -frames:v $frames -
 # shellcheck disable=SC2086 # the emulator, when there is one, is a command with arguments
 ffmpeg -v error -i in.mp4 -f rawvideo -pix_fmt bgra - \
   | $emulator "$filterhost" --plugin "$plugin" --size ${w}x${h} \
-      --config 'Config(4, 2, 10, 2, 0, 0, 0, 0, 3, 0, 8, 1, 0, 4, 0, 0)' \
+      --config 'VirtualDub.video.filters.instance[0].Config(4, 2, 10, 2, 0, 0, 0, 0, 3, 0, 8, 1, 0, 4, 0, 0);' \
   | ffmpeg -v error -f rawvideo -pix_fmt bgra -s ${w}x${h} -r 25 -i - -pix_fmt yuv420p out.mp4
 
 probe=$(ffprobe -v error -count_frames -select_streams v:0 \
