@@ -7,7 +7,7 @@ packages=(
   cmake ninja-build g++ make pkg-config          # native build
   googletest                                     # GoogleTest sources, compiled per build
   gcc-multilib g++-multilib qemu-user            # 32-bit Linux build, run by qemu-i386
-  g++-mingw-w64-i686 g++-mingw-w64-x86-64        # Windows builds (32-bit release, 64-bit for Wine)
+  g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix   # Windows builds (32-bit release, 64-bit for Wine)
   binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
   wine64 xvfb xauth x11-utils imagemagick        # Windows programs and windows under Wine/Xvfb
   libstb-dev                                     # PNG reading and writing in the stand-in host
