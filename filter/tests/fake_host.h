@@ -13,7 +13,7 @@ extern "C" void VDX_CDECL VirtualdubFilterModuleDeinit(FilterModule *, const Fil
 
 // Records what the plug-in registers; add-filter fails when told to.
 struct FakeHost {
-    static FakeHost *current;
+    inline static FakeHost *current = nullptr;
 
     bool failAdd = false;
     int addCalls = 0;

@@ -6,7 +6,6 @@
 #include "fake_host.h"
 #include "script_form.h"
 
-FakeHost *FakeHost::current = nullptr;
 
 namespace {
 
