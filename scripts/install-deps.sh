@@ -5,13 +5,16 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ make pkg-config          # native build
-  googletest                                     # GoogleTest sources, compiled per build
+  googletest libbenchmark-dev                    # GoogleTest sources (compiled per build), Google Benchmark
   gcc-multilib g++-multilib qemu-user            # 32-bit Linux build, run by qemu-i386
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix   # Windows builds (32-bit release, 64-bit for Wine)
   binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
-  wine64 xvfb xauth x11-utils imagemagick        # Windows programs and windows under Wine/Xvfb
-  libstb-dev                                     # PNG reading and writing in the stand-in host
-  ffmpeg                                         # the video pipeline example
+  wine64 wine32:i386 fonts-wine                  # Windows programs: 64-bit, and the 32-bit release under qemu-i386
+  xvfb xauth x11-utils imagemagick               # windows on a virtual display, screenshots
+  libpng-dev zlib1g-dev libstb-dev               # PNG reading and writing in the stand-in host
+  libavformat-dev libavcodec-dev libswscale-dev libavutil-dev ffmpeg   # whole video files
+  clang libclang-rt-14-dev                       # libFuzzer with the sanitizers
+  valgrind zip unzip                             # memory checks; the release bundle
 )
 
 missing=()
@@ -29,5 +32,9 @@ fi
 echo "install-deps: installing from Debian's packages: ${missing[*]}"
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
+# 32-bit Wine comes from the i386 architecture.
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  $sudo dpkg --add-architecture i386
+fi
 $sudo apt-get update -q
 DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
