@@ -1,12 +1,16 @@
 #!/usr/bin/env bash
-# The main job: installs what is missing, builds all four builds, and runs the border filter
-# through the stand-in host on a generated test card with damaged edges, writing a before
-# and an after picture.
+# The main job: installs what is missing, builds all four builds, makes the release bundle for
+# Windows users in dist/, and runs the border filter through the stand-in host on a generated
+# test card with damaged edges, writing a before and an after picture.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh
 scripts/build.sh linux64 linux32 win32 win64
+# The release bundle for Windows users, from the 32-bit build.
+cmake --build --preset win32 --target bundle
+rm -rf dist
+cp -r build/win32/dist dist
 
 out=build/sample
 mkdir -p "$out"
@@ -21,9 +25,8 @@ config=$("$native/filterhost/testcard" --repair-config)
   --config "$config" --image "$before" "$after"
 
 echo
-echo "Release files (32-bit Windows):"
-echo "  plug-in:    $(pwd)/build/win32/filter/Kantora231.vdf"
-echo "  calculator: $(pwd)/build/win32/calculator/mensurio.exe"
+echo "Release for 32-bit Windows (unpack into VirtualDub's folder):"
+for f in dist/*; do echo "  $(pwd)/$f"; done
 echo "Settings: $config"
 echo "Before:   $(pwd)/$before   (test card with damaged edges)"
 echo "After:    $(pwd)/$after   (repaired by Kantora)"
