@@ -14,7 +14,7 @@ packages=(
   libpng-dev zlib1g-dev libstb-dev               # PNG reading and writing in the stand-in host
   libavformat-dev libavcodec-dev libswscale-dev libavutil-dev ffmpeg   # whole video files
   clang libclang-rt-14-dev                       # libFuzzer with the sanitizers
-  valgrind zip unzip                             # memory checks; the release bundle
+  valgrind zip unzip python3                     # memory checks; the release bundle and its checks
 )
 
 missing=()

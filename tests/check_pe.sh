@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
-# check_pe.sh OBJDUMP FILE KIND [EXPORT...]
-# A delivered PE file must need only DLLs that every Windows has, must not need the
-# common-controls library, and must export the given names undecorated.
-# KIND: dll (a plug-in) or gui (a windowed program).
+# check_pe.sh OBJDUMP FILE KIND FORMAT [EXPORT...]
+# A delivered PE file must be of the given format, need only DLLs that every Windows has, not
+# need the common-controls library, and export exactly the given names, undecorated.
+# KIND: dll (a plug-in) or gui (a windowed program). FORMAT: PE32 or PE32+.
 set -euo pipefail
-objdump=$1 file=$2 kind=$3
-shift 3
+objdump=$1 file=$2 kind=$3 format=$4
+shift 4
 dump=$("$objdump" -p "$file")
 
 system_dlls='^(kernel32|user32|gdi32|msvcrt|advapi32|shell32|ole32|oleaut32|comdlg32|version|ucrtbase|api-ms-win-crt-[a-z0-9-]+)\.dll$'
@@ -24,12 +24,16 @@ if [ "$kind" = gui ] && ! grep -q 'Subsystem.*Windows GUI' <<<"$dump"; then
   status=1
 fi
 
-exports=$(printf '%s\n' "$dump" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' | sed -n 's/^\s*\[\s*[0-9]*\] //p')
-for name in "$@"; do
-  if ! grep -qx "$name" <<<"$exports"; then
-    echo "$file does not export $name undecorated (exports: $(echo $exports))"
-    status=1
-  fi
-done
+if ! grep -qE "^Magic\s+[0-9a-f]+\s+\($(sed 's/+/\\+/' <<<"$format")\)$" <<<"$dump"; then
+  echo "$file is not a $format file: $(grep '^Magic' <<<"$dump")"
+  status=1
+fi
+
+exports=$(printf '%s\n' "$dump" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' | sed -n 's/^\s*\[\s*[0-9]*\] //p' | sort)
+expected=$(printf '%s\n' "$@" | sed '/^$/d' | sort)
+if [ "$exports" != "$expected" ]; then
+  echo "$file exports [$(echo $exports)], not exactly [$(echo $expected)]"
+  status=1
+fi
 [ $status -eq 0 ] && echo "$file: imports $(printf '%s\n' "$dump" | sed -n 's/^\s*DLL Name: //p' | tr '\n' ' ')- ok"
 exit $status
