@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# install_test.sh CMAKE BUILD_DIR SOURCE_DIR
+# install_test.sh CMAKE BUILD_DIR SOURCE_DIR VERSION
 # Installs the build into a fresh prefix and runs the installed programs from there: the host
 # loads the installed plug-in, and the installed solver answers as the built one does.
 set -euo pipefail
-cmake=$1 build=$2 source=$3
+cmake=$1 build=$2 source=$3 version=$4
 prefix=$(mktemp -d)
 trap 'rm -rf "$prefix"' EXIT
 
@@ -17,7 +17,7 @@ for file in "${expected[@]}"; do
 done
 
 listing=$("$prefix/bin/filterhost" --plugin "$prefix/lib/kantora/Kantora231.so" --list)
-grep -q 'Kantora - 2.31' <<<"$listing" || { echo "installed host lists: $listing"; status=1; }
+grep -qF "Kantora - $version" <<<"$listing" || { echo "installed host lists: $listing"; status=1; }
 
 numbers=(704 576 640 480 16 16 0 6 0 0)
 if [ "$("$prefix/bin/mensurio-solve" "${numbers[@]}")" != \
