@@ -2,40 +2,28 @@
 #pragma once
 #include <windows.h>
 
-#include <string>
-
 #include "afx_cmdtarget.h"
 
 class CWnd;
 
 class CWinApp : public CCmdTarget {
  public:
-  // There is one application object, with static storage; a null name is taken from the
-  // program file when the framework starts.
+  // There is one application object, with static storage. The framework would title message
+  // boxes and key saved settings with its name; this program has neither, so it is not kept.
   explicit CWinApp(LPCTSTR appName = nullptr);
   ~CWinApp() override;
   CWinApp(const CWinApp&) = delete;
   CWinApp& operator=(const CWinApp&) = delete;
 
-  // FALSE ends the program at once, without a message loop.
-  virtual BOOL InitInstance();
-  virtual int Run();
-  virtual int ExitInstance();
+  // The program's whole life: its windows are modal and run their own message loops here.
+  virtual BOOL InitInstance() { return FALSE; }
 
   // Controls look three-dimensional on every system this runs on: nothing to switch on.
   BOOL Enable3dControls() { return TRUE; }
   // The standard Help command. The program has no help text, so there is nothing to show.
   void OnHelp() {}
 
-  HINSTANCE m_hInstance = nullptr;
-  LPCTSTR m_pszAppName = nullptr;
-  LPSTR m_lpCmdLine = nullptr;
-  int m_nCmdShow = SW_SHOWNORMAL;
   CWnd* m_pMainWnd = nullptr;
-
- private:
-  friend int AfxWinMain(HINSTANCE, HINSTANCE, LPSTR, int);
-  std::string m_appName;
 };
 
 CWinApp* AfxGetApp();
@@ -44,6 +32,6 @@ CWnd* AfxGetMainWnd();
 // The module that holds a resource: the program's own, the only one it has.
 HINSTANCE AfxFindResourceHandle(LPCTSTR name, LPCTSTR type);
 
-// Called by the program's WinMain: initialises the application object and runs InitInstance,
-// then the message loop unless InitInstance returned FALSE. Returns the process's exit code.
+// Called by the program's WinMain: runs InitInstance of the application object, after which
+// the program ends. No message loop follows: every window has already come and gone modally.
 int AfxWinMain(HINSTANCE instance, HINSTANCE previous, LPSTR cmdLine, int cmdShow);

@@ -70,15 +70,11 @@ INT_PTR CDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   BOOL handled = OnWndMsg(message, wParam, lParam, &result);
   m_defaultRequested = outer;
   if (!handled || defaultRequested) return FALSE;
-  switch (message) {  // these hand their result back as the procedure's value
-    case WM_CHARTOITEM: case WM_COMPAREITEM: case WM_CTLCOLORBTN: case WM_CTLCOLORDLG:
-    case WM_CTLCOLOREDIT: case WM_CTLCOLORLISTBOX: case WM_CTLCOLORSCROLLBAR:
-    case WM_CTLCOLORSTATIC: case WM_QUERYDRAGICON: case WM_VKEYTOITEM:
-      return static_cast<INT_PTR>(result);
-    default:
-      ::SetWindowLongPtrA(m_hWnd, DWLP_MSGRESULT, result);
-      return TRUE;
-  }
+  // A few messages hand their result back as the procedure's value; of those, only
+  // WM_QUERYDRAGICON has a handler here (the WM_CTLCOLOR family would join it).
+  if (message == WM_QUERYDRAGICON) return static_cast<INT_PTR>(result);
+  ::SetWindowLongPtrA(m_hWnd, DWLP_MSGRESULT, result);
+  return TRUE;
 }
 
 // A template without a position opens centred: over the owner, or on the screen's work area.

@@ -17,7 +17,8 @@ class CDialog : public CWnd {
   virtual void OnCancel();
   void EndDialog(int result) { ::EndDialog(m_hWnd, result); }
 
-  LRESULT Default() override;
+  // The platform's default handling of the message being handled.
+  LRESULT Default();
 
   DECLARE_MESSAGE_MAP()
 

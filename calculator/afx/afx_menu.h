@@ -6,8 +6,9 @@ class CMenu {
  public:
   HMENU m_hMenu = nullptr;
 
-  // A wrapper for a menu that the program does not own (a window's system menu, say); null
-  // for a null handle. The wrapper lives as long as the program: it holds only the handle.
+  // A temporary wrapper for a menu that the program does not own (a window's system menu);
+  // null for a null handle. As the framework's temporary objects, it is only good while the
+  // message that asked for it is handled: the next call reuses it.
   static CMenu* FromHandle(HMENU menu);
 
   BOOL AppendMenu(UINT flags, UINT_PTR idNewItem = 0, LPCTSTR newItem = nullptr) {

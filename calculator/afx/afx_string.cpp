@@ -1,41 +1,10 @@
 #include "afx_string.h"
 
-#include <cstdarg>
-#include <cstdio>
-
 #include "afx_app.h"
 
 CString& CString::operator=(LPCTSTR text) {
   m_text = text ? text : "";
   return *this;
-}
-
-CString& CString::operator+=(const CString& text) {
-  m_text += text.m_text;
-  return *this;
-}
-
-CString& CString::operator+=(LPCTSTR text) {
-  if (text) m_text += text;
-  return *this;
-}
-
-void CString::Format(LPCTSTR format, ...) {
-  va_list args;
-  va_start(args, format);
-  va_list measure;
-  va_copy(measure, args);
-  // __mingw_vsnprintf is the C99 printf; msvcrt's would print "1.#INF" and round differently.
-  int length = __mingw_vsnprintf(nullptr, 0, format, measure);
-  va_end(measure);
-  if (length < 0) {
-    m_text.clear();
-  } else {
-    m_text.assign(static_cast<size_t>(length) + 1, '\0');
-    __mingw_vsnprintf(&m_text[0], m_text.size(), format, args);
-    m_text.resize(static_cast<size_t>(length));
-  }
-  va_end(args);
 }
 
 BOOL CString::LoadString(UINT nID) {

@@ -28,10 +28,6 @@ BOOL CWnd::UpdateData(BOOL saveAndValidate) {
 
 void CWnd::DoDataExchange(CDataExchange*) {}
 
-LRESULT CWnd::Default() {
-  return ::DefWindowProcA(m_hWnd, 0, 0, 0);  // windows that are not dialogs: none so far
-}
-
 BOOL CWnd::OnCommand(WPARAM wParam, LPARAM lParam) {
   UINT id = LOWORD(wParam);
   int code = HIWORD(wParam);

@@ -11,7 +11,6 @@ class CWnd : public CCmdTarget {
  public:
   HWND m_hWnd = nullptr;
 
-  HWND GetSafeHwnd() const { return m_hWnd; }
   LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
   BOOL IsIconic() const { return ::IsIconic(m_hWnd); }
   void GetClientRect(LPRECT rect) const { ::GetClientRect(m_hWnd, rect); }
@@ -26,9 +25,6 @@ class CWnd : public CCmdTarget {
 
  protected:
   virtual void DoDataExchange(CDataExchange* pDX);
-
-  // The platform's default handling of the message being handled.
-  virtual LRESULT Default();
 
   // Hands a message to the message map; FALSE when the map has no handler for it.
   BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
