@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# bundle_contents.sh BUILD_DIR ZIP
+# The bundle, unpacked, holds exactly the release files, laid out as they go into VirtualDub's
+# folder, the programs as built, and the texts with Windows line ends.
+set -euo pipefail
+build=$1 zip=$2
+unpacked=$(mktemp -d)
+trap 'rm -rf "$unpacked"' EXIT
+
+cmake --build "$build" --target bundle >/dev/null
+unzip -q "$zip" -d "$unpacked"
+
+status=0
+listing=$(cd "$unpacked" && find . -type f | sort)
+expected=$(printf './%s\n' Kantora-Mensurio-readme.txt mensurio-solve.exe mensurio.exe \
+                            plugins/Kantora231.vdf plugins/KantoraHelp.txt)
+if [ "$listing" != "$expected" ]; then
+  echo "the bundle holds:"; echo "$listing"; status=1
+fi
+for pair in plugins/Kantora231.vdf:filter/Kantora231.vdf mensurio.exe:calculator/mensurio.exe \
+            mensurio-solve.exe:calculator/console/mensurio-solve.exe; do
+  cmp "$unpacked/${pair%%:*}" "$build/${pair#*:}" || status=1
+done
+for text in Kantora-Mensurio-readme.txt plugins/KantoraHelp.txt; do
+  if grep -q $'[^\r]$\|^$' "$unpacked/$text"; then
+    echo "$text has lines that do not end in CR LF"; status=1
+  fi
+done
+exit $status
