@@ -20,14 +20,15 @@ fi
 stage=$out/stage
 rm -rf "$stage" "$out/$name.zip" "$out/SHA256SUMS"
 mkdir -p "$stage/plugins"
-cp "$plugin" "$stage/plugins/Kantora231.vdf"
+plugin_file=plugins/$(basename "$plugin")
+cp "$plugin" "$stage/$plugin_file"
 cp "$calculator" "$stage/mensurio.exe"
 cp "$solver" "$stage/mensurio-solve.exe"
 # Text for Notepad: CR LF line ends, whatever the source file has.
 sed 's/\r*$/\r/' "$help" >"$stage/plugins/KantoraHelp.txt"
 sed 's/\r*$/\r/' "$readme" >"$stage/Kantora-Mensurio-readme.txt"
 
-files=(plugins/Kantora231.vdf plugins/KantoraHelp.txt mensurio.exe mensurio-solve.exe
+files=("$plugin_file" plugins/KantoraHelp.txt mensurio.exe mensurio-solve.exe
        Kantora-Mensurio-readme.txt)
 chmod 644 "${files[@]/#/$stage/}"
 touch -d "@$SOURCE_DATE_EPOCH" "${files[@]/#/$stage/}"

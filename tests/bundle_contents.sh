@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# bundle_contents.sh BUILD_DIR ZIP
+# bundle_contents.sh BUILD_DIR ZIP PLUGIN
 # The bundle, unpacked, holds exactly the release files, laid out as they go into VirtualDub's
 # folder, the programs as built, and the texts with Windows line ends.
 set -euo pipefail
-build=$1 zip=$2
+build=$1 zip=$2 plugin=$3
+plugin_file=plugins/$(basename "$plugin")
 unpacked=$(mktemp -d)
 trap 'rm -rf "$unpacked"' EXIT
 
@@ -13,12 +14,12 @@ unzip -q "$zip" -d "$unpacked"
 status=0
 listing=$(cd "$unpacked" && find . -type f | sort)
 expected=$(printf './%s\n' Kantora-Mensurio-readme.txt mensurio-solve.exe mensurio.exe \
-                            plugins/Kantora231.vdf plugins/KantoraHelp.txt)
+                            "$plugin_file" plugins/KantoraHelp.txt | sort)
 if [ "$listing" != "$expected" ]; then
   echo "the bundle holds:"; echo "$listing"; status=1
 fi
-for pair in plugins/Kantora231.vdf:filter/Kantora231.vdf mensurio.exe:calculator/mensurio.exe \
-            mensurio-solve.exe:calculator/console/mensurio-solve.exe; do
+cmp "$unpacked/$plugin_file" "$plugin" || status=1
+for pair in mensurio.exe:calculator/mensurio.exe mensurio-solve.exe:calculator/console/mensurio-solve.exe; do
   cmp "$unpacked/${pair%%:*}" "$build/${pair#*:}" || status=1
 done
 for text in Kantora-Mensurio-readme.txt plugins/KantoraHelp.txt; do

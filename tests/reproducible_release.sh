@@ -18,8 +18,8 @@ git -C "$source" ls-files -z --cached --others --exclude-standard \
    cmake --build --preset "$preset" --target bundle -j2 >/dev/null)
 
 status=0
-for file in filter/Kantora231.vdf calculator/mensurio.exe calculator/console/mensurio-solve.exe \
-            dist/SHA256SUMS $(cd "$build" && ls dist/*.zip); do
+for file in $(cd "$build" && ls filter/*.vdf dist/*.zip) calculator/mensurio.exe \
+            calculator/console/mensurio-solve.exe dist/SHA256SUMS; do
   if cmp "$build/$file" "$other/build/$preset/$file"; then
     echo "same: $file"
   else
