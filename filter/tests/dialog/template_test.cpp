@@ -32,43 +32,31 @@ struct Template {
     std::vector<Control> controls;
 };
 
-// Reads DLGTEMPLATE and DLGTEMPLATEEX alike.
+// Reads a DLGTEMPLATE (the form the resource compiler writes for a DIALOG statement).
 class TemplateReader {
 public:
     explicit TemplateReader(const BYTE *data) : p_(data) {}
+    bool Extended() const { return word(0) == 1 && word(2) == 0xFFFF; }
     Template Read() {
         Template t;
-        bool extended = word(0) == 1 && word(2) == 0xFFFF;
-        if (extended) {
-            p_ += 4 + 4 + 4;  // version and signature, help id, extended style
-            t.style = dword();
-        } else {
-            t.style = dword();
-            p_ += 4;  // extended style
-        }
+        t.style = dword();
+        p_ += 4;  // extended style
         int count = takeWord();
         t.x = takeShort(), t.y = takeShort(), t.w = takeShort(), t.h = takeShort();
         t.menu = nameOrOrdinal();
         t.className = nameOrOrdinal();
         t.caption = string();
-        if (t.style & (DS_SETFONT | DS_SHELLFONT)) {
+        if (t.style & DS_SETFONT) {
             t.pointSize = takeWord();
-            if (extended)
-                p_ += 2 + 1 + 1;  // weight, italic, character set
             t.font = string();
         }
         for (int k = 0; k < count; ++k) {
             align();
             Control c;
-            if (extended) {
-                p_ += 4 + 4;  // help id, extended style
-                c.style = dword();
-            } else {
-                c.style = dword();
-                p_ += 4;
-            }
+            c.style = dword();
+            p_ += 4;  // extended style
             c.x = takeShort(), c.y = takeShort(), c.w = takeShort(), c.h = takeShort();
-            c.id = extended ? static_cast<int>(dword()) : static_cast<short>(takeWord());
+            c.id = static_cast<short>(takeWord());
             c.className = nameOrOrdinal();
             c.text = nameOrOrdinal();
             p_ += takeWord();  // creation data
@@ -200,7 +188,9 @@ TEST(DialogTemplate, MatchesTheLayoutControlByControl) {
     ASSERT_NE(nullptr, found);
     auto data = static_cast<const BYTE *>(LockResource(LoadResource(file, found)));
     ASSERT_NE(nullptr, data);
-    Template t = TemplateReader(data).Read();
+    TemplateReader reader(data);
+    ASSERT_FALSE(reader.Extended()) << "an extended template: read it as DLGTEMPLATEEX";
+    Template t = reader.Read();
 
     EXPECT_EQ(DWORD{WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT}, t.style);
     EXPECT_EQ((std::vector<int>{0, 0, 203, 250}), (std::vector<int>{t.x, t.y, t.w, t.h}));
