@@ -3,13 +3,18 @@
 // For each picture edge it paints a band in the border colour, smears picture lines from
 // further in outward, and fades a band towards black. The host saves the sixteen region
 // values in its scripts as one Config call. This file adapts the host's records to the
-// portable core (border_process, script_form) and registers the filter.
+// portable core (border_process, script_form), shows the configuration dialog on Windows
+// (config_dialog), and registers the filter.
 #include <cstdint>
 
 #include "border_process.h"
 #include "border_settings.h"
 #include "host/vdfilter.h"
 #include "script_form.h"
+
+#if defined(_WIN32)
+#include "config_dialog.h"
+#endif
 
 namespace {
 
@@ -66,6 +71,13 @@ void VDX_CDECL configScriptProc(IScriptInterpreter *, void *activation, const Sc
 // ---------------------------------------------------------------------------------------------
 // Filter definition.
 
+// The dialog exists only in the Windows builds; elsewhere settings arrive through scripts.
+#if defined(_WIN32)
+constexpr FilterConfigProc configureProc = ConfigureBorderFilter;
+#else
+constexpr FilterConfigProc configureProc = nullptr;
+#endif
+
 ScriptFunctionDef scriptFunctions[] = {
     {configScriptProc, kConfigFunctionName, kConfigSignature},
     {nullptr, nullptr, nullptr},
@@ -85,7 +97,7 @@ FilterDefinition filterDefinition = {
     nullptr,                                // deinit: the host frees the instance memory
     runProc,
     nullptr,                                // parameter: output has the input's format and size
-    nullptr,                                // configure: settings arrive through scripts
+    configureProc,
     stringProc,
     startProc,
     endProc,

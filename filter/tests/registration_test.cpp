@@ -38,6 +38,11 @@ TEST(Registration, AddsTheDefinitionAndReportsVersions) {
     EXPECT_NE(nullptr, def.fssProc);
     EXPECT_EQ(nullptr, def.deinitProc);
     EXPECT_EQ(nullptr, def.paramProc);
+#if defined(_WIN32)
+    EXPECT_NE(nullptr, def.configProc);  // the dialog
+#else
+    EXPECT_EQ(nullptr, def.configProc);  // no dialog without Windows
+#endif
 
     ASSERT_NE(nullptr, def.script_obj);
     const ScriptFunctionDef *f = def.script_obj->func_list;

@@ -1,0 +1,74 @@
+// Resource ids of the border filter's module: the configuration dialog and its controls.
+// OK (1) and Cancel (2) are the system's IDOK and IDCANCEL.
+#pragma once
+
+#define IDD_KANTORA 101
+
+#ifndef IDC_STATIC
+#define IDC_STATIC (-1)
+#endif
+
+#define IDC_SHOW_PREVIEW 5
+#define IDC_HELP_BUTTON 9
+
+// Group boxes framing the rows of each edge.
+#define IDC_TOP_SETTINGS 1000
+#define IDC_LEFT_SETTINGS 1001
+#define IDC_BOTTOM_SETTINGS 1002
+#define IDC_RIGHT_SETTINGS 1003
+
+// The pass order check box (hidden and disabled) and the colour edits (disabled).
+#define IDC_TOP_BOTTOM_FIRST 1004
+#define IDC_COLOUR_RED 1005
+#define IDC_COLOUR_GREEN 1006
+#define IDC_COLOUR_BLUE 1007
+
+// One row per region value: a label, the value edit, and the up-down that steps it.
+#define IDC_TOP_SMEAR_UPDOWN 1014
+#define IDC_BOTTOM_SMEAR_UPDOWN 1015
+#define IDC_LEFT_SMEAR_UPDOWN 1016
+#define IDC_RIGHT_SMEAR_UPDOWN 1017
+#define IDC_TOP_SMEAR 1024
+#define IDC_TOP_BLACK 1025
+#define IDC_TOP_BLACK_UPDOWN 1026
+#define IDC_TOP_FADE 1027
+#define IDC_TOP_BLACK_LABEL 1028
+#define IDC_TOP_FADE_UPDOWN 1029
+#define IDC_TOP_FADE_LABEL 1030
+#define IDC_TOP_SMEAR_LABEL 1031
+#define IDC_BOTTOM_BLACK 1032
+#define IDC_BOTTOM_BLACK_UPDOWN 1033
+#define IDC_BOTTOM_SMEAR 1034
+#define IDC_BOTTOM_FADE_LABEL 1035
+#define IDC_BOTTOM_FADE 1036
+#define IDC_BOTTOM_FADE_UPDOWN 1037
+#define IDC_BOTTOM_SMEAR_LABEL 1038
+#define IDC_TOP_STRETCH 1039
+#define IDC_BOTTOM_BLACK_LABEL 1040
+#define IDC_TOP_STRETCH_UPDOWN 1041
+#define IDC_LEFT_BLACK_LABEL 1042
+#define IDC_LEFT_BLACK 1043
+#define IDC_LEFT_BLACK_UPDOWN 1044
+#define IDC_LEFT_SMEAR 1045
+#define IDC_LEFT_FADE_LABEL 1046
+#define IDC_LEFT_FADE 1047
+#define IDC_LEFT_FADE_UPDOWN 1048
+#define IDC_LEFT_SMEAR_LABEL 1049
+#define IDC_RIGHT_BLACK_LABEL 1050
+#define IDC_RIGHT_BLACK 1051
+#define IDC_RIGHT_BLACK_UPDOWN 1052
+#define IDC_RIGHT_SMEAR 1053
+#define IDC_RIGHT_FADE_LABEL 1054
+#define IDC_RIGHT_FADE 1055
+#define IDC_RIGHT_FADE_UPDOWN 1056
+#define IDC_RIGHT_SMEAR_LABEL 1057
+#define IDC_RIGHT_STRETCH_UPDOWN 1058
+#define IDC_RIGHT_STRETCH 1059
+#define IDC_LEFT_STRETCH_UPDOWN 1060
+#define IDC_LEFT_STRETCH 1061
+#define IDC_BOTTOM_STRETCH_UPDOWN 1062
+#define IDC_BOTTOM_STRETCH 1063
+#define IDC_TOP_STRETCH_LABEL 1064
+#define IDC_LEFT_STRETCH_LABEL 1065
+#define IDC_RIGHT_STRETCH_LABEL 1066
+#define IDC_BOTTOM_STRETCH_LABEL 1067
