@@ -149,6 +149,7 @@ void ClickButton(HWND dialog, int id) {
 }
 
 const char kDialog[] = "Fake dialog";
+constexpr int kDialogWidthUnits = 150, kDialogHeightUnits = 60;  // as in its template
 const char kPreview[] = "Preview: Fake dialog";
 
 TEST(Configure, PreviewFollowsTheDialogAndOkPrintsTheSettings) {
@@ -164,6 +165,11 @@ TEST(Configure, PreviewFollowsTheDialogAndOkPrintsTheSettings) {
                      std::to_string(kFrameHeight) + " \"" + WindowsPath(frame) + "\"");
     HWND dialog = run.WaitForWindow(kDialog);
     ASSERT_NE(dialog, nullptr);
+    // Laid out in Windows' own MS Sans Serif 8, whose dialog units are 6 by 13 pixels.
+    RECT client;
+    GetClientRect(dialog, &client);
+    EXPECT_EQ(client.right, MulDiv(kDialogWidthUnits, 6, 4));
+    EXPECT_EQ(client.bottom, MulDiv(kDialogHeightUnits, 13, 8));
     HWND button = GetDlgItem(dialog, IDC_FAKE_SHOW_PREVIEW);
     HWND preview = run.WaitForWindow(kPreview);
     ASSERT_NE(preview, nullptr) << "the dialog's opening toggle shows the preview";
