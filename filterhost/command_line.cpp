@@ -77,6 +77,7 @@ Expected<Options> ParseCommandLine(const std::vector<std::string> &arguments) {
             }
             image = true;
         } else if (option == "--configure") {
+            // taken into account before the loop
         } else if (option == "--config") {
             if (!value(text))
                 return Usage("--config needs a script call such as 'Config(0, 0, ...)'");

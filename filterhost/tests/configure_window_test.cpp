@@ -161,8 +161,10 @@ TEST(Configure, PreviewFollowsTheDialogAndOkPrintsTheSettings) {
     std::fwrite(grey.data(), 1, grey.size(), file);
     std::fclose(file);
 
-    ConfigureRun run("--config \"Config(2)\" --size " + std::to_string(kFrameWidth) + "x" +
-                     std::to_string(kFrameHeight) + " \"" + WindowsPath(frame) + "\"");
+    // Rows wider than the picture, as the host's bitmaps may have.
+    ConfigureRun run("--config \"Config(2)\" --pitch-padding 8 --size " +
+                     std::to_string(kFrameWidth) + "x" + std::to_string(kFrameHeight) + " \"" +
+                     WindowsPath(frame) + "\"");
     HWND dialog = run.WaitForWindow(kDialog);
     ASSERT_NE(dialog, nullptr);
     // Laid out in Windows' own MS Sans Serif 8, whose dialog units are 6 by 13 pixels.
