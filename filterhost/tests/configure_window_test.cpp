@@ -1,6 +1,7 @@
-// filterhost.exe --configure driven from outside through window messages: the preview window
-// follows "Show Preview" and the up-down, OK prints the settings line, Cancel prints nothing.
-//   configure_window_test FILTERHOST_EXE DIALOG_PLUGIN WORK_DIR
+// filterhost.exe --configure with the border filter, driven from outside through window
+// messages: the preview window follows "Show Preview" and the up-downs, OK prints the settings
+// line, Cancel prints nothing.
+//   configure_window_test FILTERHOST_EXE PLUGIN WORK_DIR
 #include <windows.h>
 #include <commctrl.h>
 
@@ -10,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "fake_dialog_plugin.h"
+#include "resources/resource.h"
 
 namespace {
 
@@ -148,9 +149,14 @@ void ClickButton(HWND dialog, int id) {
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
-const char kDialog[] = "Fake dialog";
-constexpr int kDialogWidthUnits = 150, kDialogHeightUnits = 60;  // as in its template
-const char kPreview[] = "Preview: Fake dialog";
+const char kDialog[] = "Kantora";
+constexpr int kDialogWidthUnits = 203, kDialogHeightUnits = 250;  // as in its template
+const char kPreview[] = "Preview: Kantora - 2.31";
+
+// The top edge's black band, and nothing else.
+std::string TopBlack(int rows) {
+    return "Config(0, " + std::to_string(rows) + ", 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0)";
+}
 
 TEST(Configure, PreviewFollowsTheDialogAndOkPrintsTheSettings) {
     // A grey frame, so that only the filter's black rows are black.
@@ -162,7 +168,7 @@ TEST(Configure, PreviewFollowsTheDialogAndOkPrintsTheSettings) {
     std::fclose(file);
 
     // Rows wider than the picture, as the host's bitmaps may have.
-    ConfigureRun run("--config \"Config(2)\" --pitch-padding 8 --size " +
+    ConfigureRun run("--config \"" + TopBlack(2) + "\" --pitch-padding 8 --size " +
                      std::to_string(kFrameWidth) + "x" + std::to_string(kFrameHeight) + " \"" +
                      WindowsPath(frame) + "\"");
     HWND dialog = run.WaitForWindow(kDialog);
@@ -172,35 +178,35 @@ TEST(Configure, PreviewFollowsTheDialogAndOkPrintsTheSettings) {
     GetClientRect(dialog, &client);
     EXPECT_EQ(client.right, MulDiv(kDialogWidthUnits, 6, 4));
     EXPECT_EQ(client.bottom, MulDiv(kDialogHeightUnits, 13, 8));
-    HWND button = GetDlgItem(dialog, IDC_FAKE_SHOW_PREVIEW);
+    HWND button = GetDlgItem(dialog, IDC_SHOW_PREVIEW);
     HWND preview = run.WaitForWindow(kPreview);
     ASSERT_NE(preview, nullptr) << "the dialog's opening toggle shows the preview";
     EXPECT_EQ(WindowText(button), "Hide Preview");
     EXPECT_EQ(WaitForBlackRows(preview, 2), 2);
 
-    ClickButton(dialog, IDC_FAKE_SHOW_PREVIEW);
+    ClickButton(dialog, IDC_SHOW_PREVIEW);
     EXPECT_FALSE(IsWindow(preview) && IsWindowVisible(preview));
     EXPECT_EQ(WindowText(button), "Show Preview");
-    ClickButton(dialog, IDC_FAKE_SHOW_PREVIEW);
+    ClickButton(dialog, IDC_SHOW_PREVIEW);
     preview = run.WaitForWindow(kPreview);
     ASSERT_NE(preview, nullptr);
     EXPECT_EQ(WindowText(button), "Hide Preview");
 
-    PressUp(GetDlgItem(dialog, IDC_FAKE_ROWS_EDIT));
+    PressUp(GetDlgItem(dialog, IDC_TOP_BLACK));
     EXPECT_EQ(WaitForBlackRows(preview, 3), 3) << "a step of the up-down redraws the preview";
 
     ClickButton(dialog, IDOK);
     auto [code, output] = run.Finish();
     EXPECT_EQ(code, 0u);
-    EXPECT_EQ(output, "Config(3)\n");
+    EXPECT_EQ(output, TopBlack(3) + "\n");
 }
 
 TEST(Configure, CloseBoxCancelsAndPrintsNothing) {
-    ConfigureRun run("--config \"Config(2)\"");  // the built-in test card
+    ConfigureRun run("--config \"" + TopBlack(2) + "\"");  // the built-in test card
     HWND dialog = run.WaitForWindow(kDialog);
     ASSERT_NE(dialog, nullptr);
     ASSERT_NE(run.WaitForWindow(kPreview), nullptr);
-    PressUp(GetDlgItem(dialog, IDC_FAKE_ROWS_EDIT));
+    PressUp(GetDlgItem(dialog, IDC_TOP_BLACK));
     PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
     auto [code, output] = run.Finish();
     EXPECT_EQ(code, 1u);
@@ -212,7 +218,7 @@ TEST(Configure, CloseBoxCancelsAndPrintsNothing) {
 int main(int argc, char **argv) {
     testing::InitGoogleTest(&argc, argv);
     if (argc != 4) {
-        std::fprintf(stderr, "usage: configure_window_test FILTERHOST_EXE DIALOG_PLUGIN WORK_DIR\n");
+        std::fprintf(stderr, "usage: configure_window_test FILTERHOST_EXE PLUGIN WORK_DIR\n");
         return 2;
     }
     gHost = argv[1];
