@@ -111,7 +111,10 @@ Expected<Options> ParseCommandLine(const std::vector<std::string> &arguments) {
         return Usage("--plugin FILE is required");
     const bool settings = options.saveScript || options.describe;
     if (configure) {
-        if (list || settings || (raw && image))
+        if (list || settings)
+            return Usage("--configure prints the settings itself: leave out --list, "
+                         "--save-script and --describe");
+        if (raw && image)
             return Usage("--configure takes at most one picture: --image IN.png or --size WxH IN");
         if (!positional.empty() && !raw)
             return Usage("unexpected argument " + positional.front());
