@@ -19,5 +19,15 @@ mkdir -p "$(dirname "$WINEPREFIX")"
     "$loader" wineboot --init >/dev/null 2>&1 || true
     "$(dirname "$loader")/wineserver" -w 2>/dev/null || true
   fi
+  # Wine's own fonts (MS Sans Serif, Tahoma, Marlett for the caption buttons...) come with
+  # Debian's fonts-wine in /usr/share/wine/fonts, where this Wine does not look for them;
+  # it does look in the prefix's Fonts folder.
+  fonts="$WINEPREFIX/drive_c/windows/Fonts"
+  if [ -d /usr/share/wine/fonts ] && [ ! -e "$fonts/marlett.ttf" ]; then
+    mkdir -p "$fonts"
+    for font in /usr/share/wine/fonts/*; do
+      [ -e "$fonts/${font##*/}" ] || ln -s "$font" "$fonts/"
+    done
+  fi
 ) 9>"$WINEPREFIX.lock"
 exec "$loader" "$@"

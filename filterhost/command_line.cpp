@@ -8,6 +8,10 @@ const char *const kUsage =
     "  --size WxH [IN [OUT]]         raw BGRA frames from IN to OUT ('-' or none: standard\n"
     "                                input and output), as ffmpeg -f rawvideo -pix_fmt bgra\n"
     "  --image IN.png OUT.png        one PNG picture\n"
+    "  --configure [--image IN.png | --size WxH IN]\n"
+    "                                the filter's dialog with a live preview of the picture\n"
+    "                                (or of a test card); prints the Config call after OK\n"
+    "                                (Windows builds)\n"
     "  --config 'Config(...)'        a script call to run on the instance (repeatable)\n"
     "  --script FILE                 a file of script calls, one a line, '#' comments\n"
     "  --save-script                 print the script call for the settings, then exit\n"
@@ -30,7 +34,10 @@ bool ParseCount(const std::string &text, int minimum, int maximum, int &value) {
 Expected<Options> ParseCommandLine(const std::vector<std::string> &arguments) {
     Options options;
     std::vector<std::string> positional;
-    bool list = false, image = false, raw = false, help = false;
+    bool list = false, image = false, raw = false, help = false, configure = false;
+    // With --configure, --image names only the picture to preview.
+    for (const std::string &argument : arguments)
+        configure = configure || argument == "--configure";
     for (size_t k = 0; k < arguments.size(); ++k) {
         const std::string &option = arguments[k];
         auto value = [&](std::string &out) -> bool {
@@ -59,11 +66,18 @@ Expected<Options> ParseCommandLine(const std::vector<std::string> &arguments) {
             options.size = *size;
             raw = true;
         } else if (option == "--image") {
-            if (k + 2 >= arguments.size())
-                return Usage("--image needs an input and an output file");
-            options.input = arguments[++k];
-            options.output = arguments[++k];
+            if (configure) {
+                if (!value(options.input))
+                    return Usage("--image needs the picture to preview");
+            } else {
+                if (k + 2 >= arguments.size())
+                    return Usage("--image needs an input and an output file");
+                options.input = arguments[++k];
+                options.output = arguments[++k];
+            }
             image = true;
+        } else if (option == "--configure") {
+            // taken into account before the loop
         } else if (option == "--config") {
             if (!value(text))
                 return Usage("--config needs a script call such as 'Config(0, 0, ...)'");
@@ -96,6 +110,24 @@ Expected<Options> ParseCommandLine(const std::vector<std::string> &arguments) {
     if (options.plugin.empty())
         return Usage("--plugin FILE is required");
     const bool settings = options.saveScript || options.describe;
+    if (configure) {
+        if (list || settings)
+            return Usage("--configure prints the settings itself: leave out --list, "
+                         "--save-script and --describe");
+        if (raw && image)
+            return Usage("--configure takes at most one picture: --image IN.png or --size WxH IN");
+        if (!positional.empty() && !raw)
+            return Usage("unexpected argument " + positional.front());
+        if (positional.size() > 1)
+            return Usage("unexpected argument " + positional[1]);
+        options.mode = Mode::Configure;
+        options.configureRaw = raw;
+        if (!raw && !image)
+            options.input.clear();
+        else if (raw && !positional.empty())
+            options.input = positional[0];
+        return options;
+    }
     if (int(list) + int(settings) + int(raw) + int(image) > 1)
         return Usage("choose one of --list, --size, --image, or --save-script/--describe");
     if (!positional.empty() && !raw)
@@ -114,6 +146,7 @@ Expected<Options> ParseCommandLine(const std::vector<std::string> &arguments) {
                    : image    ? Mode::Image
                               : Mode::Help;
     if (options.mode == Mode::Help)
-        return Usage("nothing to do: give --list, --size, --image, --save-script or --describe");
+        return Usage(
+            "nothing to do: give --list, --size, --image, --configure, --save-script or --describe");
     return options;
 }

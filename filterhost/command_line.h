@@ -7,7 +7,7 @@
 #include "expected.h"
 #include "raw_frames.h"
 
-enum class Mode { Help, List, Settings, RawFrames, Image };
+enum class Mode { Help, List, Settings, RawFrames, Image, Configure };
 
 // One piece of script text in command-line order: a --config call or a --script file.
 struct ScriptSource {
@@ -24,7 +24,8 @@ struct Options {
     bool describe = false;
     int scriptBufferSize = 256;
     FrameSize size;
-    std::string input = "-";   // "-" is standard input
+    bool configureRaw = false;  // --configure previews the first frame of raw input
+    std::string input = "-";   // "-" is standard input; empty for --configure: the test card
     std::string output = "-";  // "-" is standard output
     int pitchPadding = 0;      // bytes after each row of the plug-in's bitmaps
 };

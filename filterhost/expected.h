@@ -9,6 +9,7 @@
 enum ExitCode : int {
     kExitOk = 0,
     kExitFailure = 1,
+    kExitCancelled = 1,  // the user cancelled the filter's dialog; nothing is printed
     kExitUsage = 2,
     kExitSavedWithoutSettings = 3,  // the script-string callback could not write its call
 };

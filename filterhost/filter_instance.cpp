@@ -109,6 +109,19 @@ Expected<std::string> FilterInstance::Summary() {
     return std::string(buffer.data(), strnlen(buffer.data(), kSummaryBufferSize));
 }
 
+Expected<bool> FilterInstance::Configure(IFilterPreview &preview, HWND parent) {
+    if (definition_.configProc == nullptr)
+        return Fail(std::string("the filter '") + (definition_.name ? definition_.name : "") +
+                    "' has no configuration dialog");
+    activation_.ifp = &preview;
+    const int result = definition_.configProc(&activation_, &functions_, parent);
+    activation_.ifp = nullptr;  // the controller lives only as long as the dialog
+    Status memory = CheckInstanceMemory("configure");
+    if (!memory)
+        return memory.failure();
+    return result == 0;
+}
+
 Status FilterInstance::Start() {
     if (definition_.startProc != nullptr) {
         const int result = definition_.startProc(&activation_, &functions_);

@@ -32,6 +32,11 @@ public:
     // The filter's one-line summary for the filter list.
     Expected<std::string> Summary();
 
+    bool HasDialog() const { return definition_.configProc != nullptr; }
+    // Runs the filter's configuration dialog with `preview` as the host's preview controller;
+    // true when the user accepted, false when the dialog was cancelled.
+    Expected<bool> Configure(IFilterPreview &preview, HWND parent);
+
     Status Start();
     // Processes one frame; the destination gets the source's width, height and pitch.
     Status Run(HostBitmap &source, HostBitmap &destination);

@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "command_line.h"
+#include "configure_session.h"
 #include "filter_host.h"
 #include "filter_instance.h"
 #include "host_bitmap.h"
@@ -19,7 +20,8 @@
 namespace {
 
 int Report(const Failure &failure) {
-    std::fprintf(stderr, "filterhost: %s\n", failure.message.c_str());
+    if (!failure.message.empty())
+        std::fprintf(stderr, "filterhost: %s\n", failure.message.c_str());
     return failure.exitCode;
 }
 
@@ -157,7 +159,22 @@ Status ProcessImage(FilterInstance &instance, const Options &options) {
     return WritePng(options.output, *picture);
 }
 
+// Prints the settings line after OK, as --save-script does; nothing after Cancel.
+Status RunDialog(FilterInstance &instance, const FilterDefinition &definition,
+                 const Options &options) {
+    Expected<bool> accepted = ConfigureWithPreview(instance, definition, options);
+    if (!accepted)
+        return accepted.failure();
+    if (!*accepted)
+        return Fail("", kExitCancelled);
+    Options print = options;
+    print.saveScript = true;
+    return PrintSettings(instance, print);
+}
+
 Status RunHost(const Options &options) {
+    if (options.mode == Mode::Configure && !kHostShowsDialogs)
+        return Fail(kConfigureNeedsWindows, kExitUsage);
     FilterHost host;
     Status loaded = host.Load(options.plugin);
     if (!loaded)
@@ -184,6 +201,8 @@ Status RunHost(const Options &options) {
         return configured;
     if (options.mode == Mode::Settings)
         return PrintSettings(instance, options);
+    if (options.mode == Mode::Configure)
+        return RunDialog(instance, **definition, options);
 
     Status started = instance.Start();
     if (!started)

@@ -263,6 +263,10 @@ TEST(FilterHost, ReportsBadFilesAndSizes) {
     ExpectOneLineError(RunFilterHost({"--plugin", kPlugin, "--frobnicate"}),
                        "unknown option --frobnicate", 2);
     ExpectOneLineError(RunFilterHost({"--plugin", kPlugin}), "nothing to do", 2);
+    ExpectOneLineError(RunFilterHost({"--plugin", kPlugin, "--configure"}),
+                       "cmake/wine-run.sh build/win64/filterhost/filterhost.exe --plugin "
+                       "build/win64/filter/Kantora231.vdf --configure",
+                       2);
     ExpectOneLineError(RunFilterHost({"--list"}), "--plugin FILE is required", 2);
 }
 
