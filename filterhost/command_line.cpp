@@ -9,8 +9,11 @@ const char *const kUsage =
     "                                input and output), as ffmpeg -f rawvideo -pix_fmt bgra\n"
     "  --image IN.png OUT.png        one PNG picture\n"
     "  --config 'Config(...)'        a script call to run on the instance (repeatable)\n"
-    "  --script FILE                 a file of script calls, one a line, '#' comments\n"
-    "  --save-script                 print the script call for the settings, then exit\n"
+    "  --script FILE                 a file of script calls, one a line, '#' comments, or a\n"
+    "                                processing-settings file (.vcf) saved by VirtualDub\n"
+    "  --instance N                  the filter's instance[N] where the .vcf adds it twice\n"
+    "  --save-script [--vcf]         print the script call for the settings (--vcf: a whole\n"
+    "                                settings file VirtualDub loads), then exit\n"
     "  --describe                    print the filter's summary line, then exit\n"
     "  --script-buffer N             script buffer size for --save-script (default 256)\n";
 
@@ -72,6 +75,11 @@ Expected<Options> ParseCommandLine(const std::vector<std::string> &arguments) {
             if (!value(text))
                 return Usage("--script needs a file");
             options.scripts.push_back({true, text});
+        } else if (option == "--instance") {
+            if (!value(text) || !ParseCount(text, 0, 1 << 20, options.instance))
+                return Usage("--instance needs an instance number such as 1");
+        } else if (option == "--vcf") {
+            options.settingsFile = true;
         } else if (option == "--save-script") {
             options.saveScript = true;
         } else if (option == "--describe") {
@@ -96,6 +104,8 @@ Expected<Options> ParseCommandLine(const std::vector<std::string> &arguments) {
     if (options.plugin.empty())
         return Usage("--plugin FILE is required");
     const bool settings = options.saveScript || options.describe;
+    if (options.settingsFile && !options.saveScript)
+        return Usage("--vcf goes with --save-script");
     if (int(list) + int(settings) + int(raw) + int(image) > 1)
         return Usage("choose one of --list, --size, --image, or --save-script/--describe");
     if (!positional.empty() && !raw)

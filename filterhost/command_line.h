@@ -20,7 +20,9 @@ struct Options {
     std::string plugin;
     std::string filterName;  // empty: the first filter the plug-in registers
     std::vector<ScriptSource> scripts;
+    int instance = -1;          // the settings file's instance of the filter; -1: the only one
     bool saveScript = false;
+    bool settingsFile = false;  // --save-script writes a whole settings file (--vcf)
     bool describe = false;
     int scriptBufferSize = 256;
     FrameSize size;

@@ -15,8 +15,11 @@
 #include "png_files.h"
 #include "raw_frames.h"
 #include "script_binding.h"
+#include "settings_file.h"
 
 namespace {
+
+const char *TextOrNone(const char *text) { return text != nullptr ? text : "(none)"; }
 
 int Report(const Failure &failure) {
     std::fprintf(stderr, "filterhost: %s\n", failure.message.c_str());
@@ -34,20 +37,24 @@ Expected<std::string> ReadTextFile(const std::string &path) {
     return text.str();
 }
 
-// Every call of every source is parsed and checked before the first one runs.
+// Every call of every source is parsed and checked before the first one runs. What a settings
+// file holds for the host or for other filters is said on standard error, not run.
 Expected<std::vector<BoundCall>> BindAllScripts(const std::vector<ScriptSource> &sources,
-                                                const ScriptObject *object) {
+                                                const FilterDefinition &definition, int instance) {
     std::vector<BoundCall> calls;
     for (const ScriptSource &source : sources) {
         Expected<std::string> text = source.isFile ? ReadTextFile(source.text)
                                                    : Expected<std::string>(source.text);
         if (!text)
             return text.failure();
-        Expected<std::vector<BoundCall>> bound =
-            BindScript(*text, object, source.isFile ? source.text : "--config");
+        Expected<BoundScript> bound =
+            BindSettings(*text, definition.script_obj, TextOrNone(definition.name), instance,
+                         source.isFile ? source.text : "--config");
         if (!bound)
             return bound.failure();
-        calls.insert(calls.end(), bound->begin(), bound->end());
+        for (const std::string &note : bound->notes)
+            std::fprintf(stderr, "filterhost: %s\n", note.c_str());
+        calls.insert(calls.end(), bound->calls.begin(), bound->calls.end());
     }
     return calls;
 }
@@ -59,8 +66,6 @@ Expected<const FilterDefinition *> ChooseFilter(const FilterHost &host, const st
     return Fail("the plug-in has no filter named '" + name + "' (see --list)");
 }
 
-const char *TextOrNone(const char *text) { return text != nullptr ? text : "(none)"; }
-
 void PrintFilters(const FilterHost &host) {
     bool first = true;
     for (const FilterDefinition *definition : host.Definitions()) {
@@ -71,12 +76,16 @@ void PrintFilters(const FilterHost &host) {
     }
 }
 
-Status PrintSettings(FilterInstance &instance, const Options &options) {
+Status PrintSettings(FilterInstance &instance, const std::string &filterName,
+                     const Options &options) {
     if (options.saveScript) {
         Expected<std::string> script = instance.ScriptText(options.scriptBufferSize);
         if (!script)
             return script.failure();
-        std::printf("%s\n", script->c_str());
+        if (options.settingsFile)
+            std::fputs(SettingsFileText(filterName, *script).c_str(), stdout);
+        else
+            std::printf("%s\n", script->c_str());
     }
     if (options.describe) {
         Expected<std::string> summary = instance.Summary();
@@ -170,7 +179,7 @@ Status RunHost(const Options &options) {
     if (!definition)
         return definition.failure();
     Expected<std::vector<BoundCall>> script =
-        BindAllScripts(options.scripts, (*definition)->script_obj);
+        BindAllScripts(options.scripts, **definition, options.instance);
     if (!script)
         return script.failure();
 
@@ -183,7 +192,7 @@ Status RunHost(const Options &options) {
     if (!configured)
         return configured;
     if (options.mode == Mode::Settings)
-        return PrintSettings(instance, options);
+        return PrintSettings(instance, TextOrNone((*definition)->name), options);
 
     Status started = instance.Start();
     if (!started)
