@@ -3,7 +3,9 @@
 #include <cstdlib>
 
 const char *const kUsage =
-    "usage: filterhost --plugin FILE [--filter NAME] OPTIONS\n"
+    "usage: filterhost [--plugin FILE] [--filter NAME] OPTIONS\n"
+    "  --plugin FILE                 the plug-in; by default Kantora231 beside filterhost,\n"
+    "                                in ../filter/ or in ../lib/kantora/ from its folder\n"
     "  --list                        name, description and maker of each filter\n"
     "  --size WxH [IN [OUT]]         raw BGRA frames from IN to OUT ('-' or none: standard\n"
     "                                input and output), as ffmpeg -f rawvideo -pix_fmt bgra\n"
@@ -101,8 +103,6 @@ Expected<Options> ParseCommandLine(const std::vector<std::string> &arguments) {
 
     if (help)
         return options;
-    if (options.plugin.empty())
-        return Usage("--plugin FILE is required");
     const bool settings = options.saveScript || options.describe;
     if (options.settingsFile && !options.saveScript)
         return Usage("--vcf goes with --save-script");

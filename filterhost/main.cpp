@@ -12,6 +12,7 @@
 #include "filter_host.h"
 #include "filter_instance.h"
 #include "host_bitmap.h"
+#include "plugin_search.h"
 #include "png_files.h"
 #include "raw_frames.h"
 #include "script_binding.h"
@@ -168,7 +169,10 @@ Status ProcessImage(FilterInstance &instance, const Options &options) {
 
 Status RunHost(const Options &options) {
     FilterHost host;
-    Status loaded = host.Load(options.plugin);
+    Expected<std::string> plugin = options.plugin.empty() ? FindPlugin() : options.plugin;
+    if (!plugin)
+        return plugin.failure();
+    Status loaded = host.Load(*plugin);
     if (!loaded)
         return loaded;
     if (options.mode == Mode::List) {
