@@ -10,6 +10,17 @@ const char *const kUsage =
     "  --size WxH [IN [OUT]]         raw BGRA frames from IN to OUT ('-' or none: standard\n"
     "                                input and output), as ffmpeg -f rawvideo -pix_fmt bgra\n"
     "  --image IN.png OUT.png        one PNG picture\n"
+#if KANTORA_HAS_VIDEO
+    "  --video IN OUT                a whole video file: the first video stream repaired, the\n"
+    "                                other streams copied; the progress line goes to standard\n"
+    "                                error when it is a terminal\n"
+    "    --codec NAME                the encoder (such as ffv1, lossless; default: libx264 for\n"
+    "                                .mp4, .mov and .mkv, else the container's own)\n"
+    "    --quiet                     no progress line\n"
+#else
+    "  --video IN OUT                not in this build (it has no FFmpeg): use a 64-bit Linux\n"
+    "                                build, or ffmpeg pipes with --size\n"
+#endif
     "  --config 'Config(...)'        a script call to run on the instance (repeatable)\n"
     "  --script FILE                 a file of script calls, one a line, '#' comments, or a\n"
     "                                processing-settings file (.vcf) saved by VirtualDub\n"
@@ -35,7 +46,7 @@ bool ParseCount(const std::string &text, int minimum, int maximum, int &value) {
 Expected<Options> ParseCommandLine(const std::vector<std::string> &arguments) {
     Options options;
     std::vector<std::string> positional;
-    bool list = false, image = false, raw = false, help = false;
+    bool list = false, image = false, raw = false, video = false, help = false;
     for (size_t k = 0; k < arguments.size(); ++k) {
         const std::string &option = arguments[k];
         auto value = [&](std::string &out) -> bool {
@@ -69,6 +80,21 @@ Expected<Options> ParseCommandLine(const std::vector<std::string> &arguments) {
             options.input = arguments[++k];
             options.output = arguments[++k];
             image = true;
+        } else if (option == "--video") {
+#if !KANTORA_HAS_VIDEO
+            return Usage("--video is not in this build of filterhost, which has no FFmpeg: use a "
+                         "64-bit Linux build, or ffmpeg pipes with --size");
+#endif
+            if (k + 2 >= arguments.size())
+                return Usage("--video needs an input and an output file");
+            options.input = arguments[++k];
+            options.output = arguments[++k];
+            video = true;
+        } else if (option == "--codec") {
+            if (!value(options.codec) || options.codec.empty())
+                return Usage("--codec needs an encoder name such as ffv1 or libx264");
+        } else if (option == "--quiet") {
+            options.quiet = true;
         } else if (option == "--config") {
             if (!value(text))
                 return Usage("--config needs a script call such as 'Config(0, 0, ...)'");
@@ -106,8 +132,10 @@ Expected<Options> ParseCommandLine(const std::vector<std::string> &arguments) {
     const bool settings = options.saveScript || options.describe;
     if (options.settingsFile && !options.saveScript)
         return Usage("--vcf goes with --save-script");
-    if (int(list) + int(settings) + int(raw) + int(image) > 1)
-        return Usage("choose one of --list, --size, --image, or --save-script/--describe");
+    if (int(list) + int(settings) + int(raw) + int(image) + int(video) > 1)
+        return Usage("choose one of --list, --size, --image, --video, or --save-script/--describe");
+    if (!video && (!options.codec.empty() || options.quiet))
+        return Usage("--codec and --quiet go with --video");
     if (!positional.empty() && !raw)
         return Usage("unexpected argument " + positional.front());
     if (positional.size() > 2)
@@ -122,8 +150,10 @@ Expected<Options> ParseCommandLine(const std::vector<std::string> &arguments) {
                    : settings ? Mode::Settings
                    : raw      ? Mode::RawFrames
                    : image    ? Mode::Image
+                   : video    ? Mode::Video
                               : Mode::Help;
     if (options.mode == Mode::Help)
-        return Usage("nothing to do: give --list, --size, --image, --save-script or --describe");
+        return Usage(
+            "nothing to do: give --list, --size, --image, --video, --save-script or --describe");
     return options;
 }

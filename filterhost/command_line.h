@@ -7,7 +7,7 @@
 #include "expected.h"
 #include "raw_frames.h"
 
-enum class Mode { Help, List, Settings, RawFrames, Image };
+enum class Mode { Help, List, Settings, RawFrames, Image, Video };
 
 // One piece of script text in command-line order: a --config call or a --script file.
 struct ScriptSource {
@@ -29,6 +29,8 @@ struct Options {
     std::string input = "-";   // "-" is standard input
     std::string output = "-";  // "-" is standard output
     int pitchPadding = 0;      // bytes after each row of the plug-in's bitmaps
+    std::string codec;         // --video's encoder; empty: the container's default
+    bool quiet = false;        // no progress line
 };
 
 Expected<Options> ParseCommandLine(const std::vector<std::string> &arguments);

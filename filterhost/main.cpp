@@ -17,6 +17,11 @@
 #include "raw_frames.h"
 #include "script_binding.h"
 #include "settings_file.h"
+#if KANTORA_HAS_VIDEO
+#include <unistd.h>
+
+#include "video_file.h"
+#endif
 
 namespace {
 
@@ -167,6 +172,17 @@ Status ProcessImage(FilterInstance &instance, const Options &options) {
     return WritePng(options.output, *picture);
 }
 
+Status ProcessVideo(FilterInstance &instance, const Options &options) {
+#if KANTORA_HAS_VIDEO
+    const bool progress = !options.quiet && isatty(fileno(stderr));
+    return RepairVideo(instance, {options.input, options.output, options.codec, progress});
+#else
+    (void)instance;
+    (void)options;
+    return Fail("--video is not in this build of filterhost");
+#endif
+}
+
 Status RunHost(const Options &options) {
     FilterHost host;
     Expected<std::string> plugin = options.plugin.empty() ? FindPlugin() : options.plugin;
@@ -201,8 +217,9 @@ Status RunHost(const Options &options) {
     Status started = instance.Start();
     if (!started)
         return started;
-    Status processed = options.mode == Mode::Image ? ProcessImage(instance, options)
-                                                   : ProcessRawFrames(instance, options);
+    Status processed = options.mode == Mode::Image   ? ProcessImage(instance, options)
+                       : options.mode == Mode::Video ? ProcessVideo(instance, options)
+                                                     : ProcessRawFrames(instance, options);
     Status ended = instance.End();
     return !processed ? processed : ended;
 }
