@@ -1,7 +1,9 @@
 #include "video_file.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdarg>
 #include <cstdio>
@@ -68,6 +70,10 @@ public:
         const int descriptor = mkstemp(name.data());
         if (descriptor < 0)
             return Fail("cannot write " + path + ": " + std::strerror(errno));
+        // mkstemp makes the file private; the output gets the permissions any new file gets.
+        const mode_t mask = umask(0);
+        umask(mask);
+        fchmod(descriptor, 0666 & ~mask);
         close(descriptor);
         return TemporaryFile(name.data());
     }
@@ -94,6 +100,7 @@ private:
 // Where the input broke, when it did; the frames before stay in the output.
 struct Break {
     bool happened = false;
+    bool inDecoder = false;  // the decoder refused a packet or frame, rather than the file ending
     std::string what;
 };
 
@@ -139,8 +146,9 @@ private:
             kept->pop_back();
     }
 
-    static inline const void *demuxer_ = nullptr;
-    static inline const void *muxer_ = nullptr;
+    // Read by the decoder's threads too, which log through the same callback.
+    static inline std::atomic<const void *> demuxer_{nullptr};
+    static inline std::atomic<const void *> muxer_{nullptr};
     static inline std::string demuxerError_;
     static inline std::string muxerError_;
 };
@@ -392,7 +400,7 @@ private:
             if (result == AVERROR_EOF && errors_.Demuxer().empty())
                 break;
             if (result < 0) {
-                break_ = {true, errors_.Demuxer().empty() ? AvError(result) : errors_.Demuxer()};
+                Broke(false, errors_.Demuxer().empty() ? AvError(result) : errors_.Demuxer());
                 break;
             }
             Status status = packet->stream_index == videoIndex_
@@ -405,7 +413,7 @@ private:
                 break;
         }
         // Frames the decoder still holds were read whole: they go out too.
-        if (!break_.happened) {
+        if (!break_.inDecoder) {
             Status status = Decode(nullptr, decoded.get(), progress);
             if (!status)
                 return status;
@@ -416,17 +424,25 @@ private:
         progress.Finish(framesDone_);
         if (framesDone_ == 0 && !break_.happened)
             return Fail(job_.input + " has no video frames");
-        const int result = av_write_trailer(output_.get());
+        int result = av_write_trailer(output_.get());
+        if (result >= 0 && !(output_->oformat->flags & AVFMT_NOFILE))
+            result = avio_closep(&output_->pb);
         if (result < 0)
             return Fail("cannot write " + job_.output + ": " + AvError(result));
         return Ok();
+    }
+
+    // The first break counts; what the decoder still gives after it is only kept.
+    void Broke(bool inDecoder, std::string what) {
+        if (!break_.happened)
+            break_ = {true, inDecoder, std::move(what)};
     }
 
     // Sends one packet (null: the end) and repairs every frame the decoder gives back.
     Status Decode(const AVPacket *packet, AVFrame *frame, ProgressLine &progress) {
         int result = avcodec_send_packet(decoder_.get(), packet);
         if (result < 0 && result != AVERROR_EOF) {
-            break_ = {true, AvError(result)};
+            Broke(true, AvError(result));
             return Ok();
         }
         for (;;) {
@@ -434,14 +450,13 @@ private:
             if (result == AVERROR(EAGAIN) || result == AVERROR_EOF)
                 return Ok();
             if (result < 0) {
-                break_ = {true, AvError(result)};
+                Broke(true, AvError(result));
                 return Ok();
             }
             if (frame->width != decoder_->width || frame->height != decoder_->height) {
-                break_ = {true, "the frame size changes from " + std::to_string(source_->Width()) +
-                                    "x" + std::to_string(source_->Height()) + " to " +
-                                    std::to_string(frame->width) + "x" +
-                                    std::to_string(frame->height)};
+                Broke(true, "the frame size changes from " + std::to_string(source_->Width()) +
+                                "x" + std::to_string(source_->Height()) + " to " +
+                                std::to_string(frame->width) + "x" + std::to_string(frame->height));
                 av_frame_unref(frame);
                 return Ok();
             }
@@ -469,8 +484,13 @@ private:
             return Fail(std::string("cannot convert ") +
                         av_get_pix_fmt_name(static_cast<AVPixelFormat>(frame->format)) + " to " +
                         av_get_pix_fmt_name(encoder_->pix_fmt) + " through 32-bit RGB");
-        SetYuvMatrix(toHost_.get(), frame->colorspace, frame->color_range, true);
-        SetYuvMatrix(fromHost_.get(), encoder_->colorspace, encoder_->color_range, false);
+        // Setting a matrix rebuilds the converter's tables: only when the input's changes.
+        const ColourKey key{toHost_.get(), frame->colorspace, frame->color_range};
+        if (!(key == colourKey_)) {
+            SetYuvMatrix(toHost_.get(), frame->colorspace, frame->color_range, true);
+            SetYuvMatrix(fromHost_.get(), encoder_->colorspace, encoder_->color_range, false);
+            colourKey_ = key;
+        }
         sws_scale(toHost_.get(), frame->data, frame->linesize, 0, height, &sourceTop, &sourcePitch);
 
         Status run = instance_.Run(*source_, *destination_);
@@ -562,6 +582,15 @@ private:
 
     static constexpr int kScalerFlags = SWS_BICUBIC;
 
+    struct ColourKey {
+        const SwsContext *converter = nullptr;
+        int colorspace = -1;
+        int range = -1;
+        bool operator==(const ColourKey &o) const {
+            return converter == o.converter && colorspace == o.colorspace && range == o.range;
+        }
+    };
+
     FilterInstance &instance_;
     const VideoJob &job_;
     LibraryErrors errors_;
@@ -574,6 +603,7 @@ private:
     std::vector<int> streamMap_;
     Scaler toHost_;
     Scaler fromHost_;
+    ColourKey colourKey_;
     std::unique_ptr<HostBitmap> source_;
     std::unique_ptr<HostBitmap> destination_;
     Packet encoded_;
