@@ -423,7 +423,11 @@ private:
             return status;
         progress.Finish(framesDone_);
         if (framesDone_ == 0 && !break_.happened)
-            return Fail(job_.input + " has no video frames");
+            return Fail(job_.input + " has no video frames that can be decoded");
+        if (skippedAtStart_ > 0)
+            std::fprintf(stderr, "filterhost: %s: skipped %lld video packets before the first "
+                         "frame that could be decoded\n", job_.input.c_str(),
+                         static_cast<long long>(skippedAtStart_));
         int result = av_write_trailer(output_.get());
         if (result >= 0 && !(output_->oformat->flags & AVFMT_NOFILE))
             result = avio_closep(&output_->pb);
@@ -438,11 +442,20 @@ private:
             break_ = {true, inDecoder, std::move(what)};
     }
 
+    // A stream captured or cut mid-way starts with packets that refer to pictures before it;
+    // the decoder refuses them, and nothing is lost by going on. Later refusals are breaks.
+    void Refused(int result) {
+        if (framesDone_ == 0)
+            ++skippedAtStart_;
+        else
+            Broke(true, AvError(result));
+    }
+
     // Sends one packet (null: the end) and repairs every frame the decoder gives back.
     Status Decode(const AVPacket *packet, AVFrame *frame, ProgressLine &progress) {
         int result = avcodec_send_packet(decoder_.get(), packet);
         if (result < 0 && result != AVERROR_EOF) {
-            Broke(true, AvError(result));
+            Refused(result);
             return Ok();
         }
         for (;;) {
@@ -450,10 +463,12 @@ private:
             if (result == AVERROR(EAGAIN) || result == AVERROR_EOF)
                 return Ok();
             if (result < 0) {
-                Broke(true, AvError(result));
-                return Ok();
+                Refused(result);
+                if (break_.happened)
+                    return Ok();
+                continue;
             }
-            if (frame->width != decoder_->width || frame->height != decoder_->height) {
+            if (frame->width != source_->Width() || frame->height != source_->Height()) {
                 Broke(true, "the frame size changes from " + std::to_string(source_->Width()) +
                                 "x" + std::to_string(source_->Height()) + " to " +
                                 std::to_string(frame->width) + "x" + std::to_string(frame->height));
@@ -608,6 +623,7 @@ private:
     std::unique_ptr<HostBitmap> destination_;
     Packet encoded_;
     int64_t framesDone_ = 0;
+    int64_t skippedAtStart_ = 0;
     int64_t lastTime_ = AV_NOPTS_VALUE;
     Break break_;
 };
