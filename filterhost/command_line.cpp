@@ -3,7 +3,9 @@
 #include <cstdlib>
 
 const char *const kUsage =
-    "usage: filterhost --plugin FILE [--filter NAME] OPTIONS\n"
+    "usage: filterhost [--plugin FILE] [--filter NAME] OPTIONS\n"
+    "  --plugin FILE                 the plug-in; by default Kantora231 beside filterhost,\n"
+    "                                in ../filter/ or in ../lib/kantora/ from its folder\n"
     "  --list                        name, description and maker of each filter\n"
     "  --size WxH [IN [OUT]]         raw BGRA frames from IN to OUT ('-' or none: standard\n"
     "                                input and output), as ffmpeg -f rawvideo -pix_fmt bgra\n"
@@ -12,9 +14,23 @@ const char *const kUsage =
     "                                the filter's dialog with a live preview of the picture\n"
     "                                (or of a test card); prints the Config call after OK\n"
     "                                (Windows builds)\n"
+#if KANTORA_HAS_VIDEO
+    "  --video IN OUT                a whole video file: the first video stream repaired, the\n"
+    "                                other streams copied; the progress line goes to standard\n"
+    "                                error when it is a terminal\n"
+    "    --codec NAME                the encoder (such as ffv1, lossless; default: libx264 for\n"
+    "                                .mp4, .mov and .mkv, else the container's own)\n"
+    "    --quiet                     no progress line\n"
+#else
+    "  --video IN OUT                not in this build (it has no FFmpeg): use a 64-bit Linux\n"
+    "                                build, or ffmpeg pipes with --size\n"
+#endif
     "  --config 'Config(...)'        a script call to run on the instance (repeatable)\n"
-    "  --script FILE                 a file of script calls, one a line, '#' comments\n"
-    "  --save-script                 print the script call for the settings, then exit\n"
+    "  --script FILE                 a file of script calls, one a line, '#' comments, or a\n"
+    "                                processing-settings file (.vcf) saved by VirtualDub\n"
+    "  --instance N                  the filter's instance[N] where the .vcf adds it twice\n"
+    "  --save-script [--vcf]         print the script call for the settings (--vcf: a whole\n"
+    "                                settings file VirtualDub loads), then exit\n"
     "  --describe                    print the filter's summary line, then exit\n"
     "  --script-buffer N             script buffer size for --save-script (default 256)\n";
 
@@ -34,7 +50,8 @@ bool ParseCount(const std::string &text, int minimum, int maximum, int &value) {
 Expected<Options> ParseCommandLine(const std::vector<std::string> &arguments) {
     Options options;
     std::vector<std::string> positional;
-    bool list = false, image = false, raw = false, help = false, configure = false;
+    bool list = false, image = false, raw = false, video = false, help = false,
+         configure = false;
     // With --configure, --image names only the picture to preview.
     for (const std::string &argument : arguments)
         configure = configure || argument == "--configure";
@@ -78,6 +95,21 @@ Expected<Options> ParseCommandLine(const std::vector<std::string> &arguments) {
             image = true;
         } else if (option == "--configure") {
             // taken into account before the loop
+        } else if (option == "--video") {
+#if !KANTORA_HAS_VIDEO
+            return Usage("--video is not in this build of filterhost, which has no FFmpeg: use a "
+                         "64-bit Linux build, or ffmpeg pipes with --size");
+#endif
+            if (k + 2 >= arguments.size())
+                return Usage("--video needs an input and an output file");
+            options.input = arguments[++k];
+            options.output = arguments[++k];
+            video = true;
+        } else if (option == "--codec") {
+            if (!value(options.codec) || options.codec.empty())
+                return Usage("--codec needs an encoder name such as ffv1 or libx264");
+        } else if (option == "--quiet") {
+            options.quiet = true;
         } else if (option == "--config") {
             if (!value(text))
                 return Usage("--config needs a script call such as 'Config(0, 0, ...)'");
@@ -86,6 +118,11 @@ Expected<Options> ParseCommandLine(const std::vector<std::string> &arguments) {
             if (!value(text))
                 return Usage("--script needs a file");
             options.scripts.push_back({true, text});
+        } else if (option == "--instance") {
+            if (!value(text) || !ParseCount(text, 0, 1 << 20, options.instance))
+                return Usage("--instance needs an instance number such as 1");
+        } else if (option == "--vcf") {
+            options.settingsFile = true;
         } else if (option == "--save-script") {
             options.saveScript = true;
         } else if (option == "--describe") {
@@ -107,13 +144,11 @@ Expected<Options> ParseCommandLine(const std::vector<std::string> &arguments) {
 
     if (help)
         return options;
-    if (options.plugin.empty())
-        return Usage("--plugin FILE is required");
     const bool settings = options.saveScript || options.describe;
     if (configure) {
-        if (list || settings)
+        if (list || settings || video)
             return Usage("--configure prints the settings itself: leave out --list, "
-                         "--save-script and --describe");
+                         "--video, --save-script and --describe");
         if (raw && image)
             return Usage("--configure takes at most one picture: --image IN.png or --size WxH IN");
         if (!positional.empty() && !raw)
@@ -128,8 +163,12 @@ Expected<Options> ParseCommandLine(const std::vector<std::string> &arguments) {
             options.input = positional[0];
         return options;
     }
-    if (int(list) + int(settings) + int(raw) + int(image) > 1)
-        return Usage("choose one of --list, --size, --image, or --save-script/--describe");
+    if (options.settingsFile && !options.saveScript)
+        return Usage("--vcf goes with --save-script");
+    if (int(list) + int(settings) + int(raw) + int(image) + int(video) > 1)
+        return Usage("choose one of --list, --size, --image, --video, or --save-script/--describe");
+    if (!video && (!options.codec.empty() || options.quiet))
+        return Usage("--codec and --quiet go with --video");
     if (!positional.empty() && !raw)
         return Usage("unexpected argument " + positional.front());
     if (positional.size() > 2)
@@ -144,9 +183,11 @@ Expected<Options> ParseCommandLine(const std::vector<std::string> &arguments) {
                    : settings ? Mode::Settings
                    : raw      ? Mode::RawFrames
                    : image    ? Mode::Image
+                   : video    ? Mode::Video
                               : Mode::Help;
     if (options.mode == Mode::Help)
         return Usage(
-            "nothing to do: give --list, --size, --image, --configure, --save-script or --describe");
+            "nothing to do: give --list, --size, --image, --video, --configure, --save-script or "
+            "--describe");
     return options;
 }

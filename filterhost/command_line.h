@@ -7,7 +7,7 @@
 #include "expected.h"
 #include "raw_frames.h"
 
-enum class Mode { Help, List, Settings, RawFrames, Image, Configure };
+enum class Mode { Help, List, Settings, RawFrames, Image, Video, Configure };
 
 // One piece of script text in command-line order: a --config call or a --script file.
 struct ScriptSource {
@@ -20,7 +20,9 @@ struct Options {
     std::string plugin;
     std::string filterName;  // empty: the first filter the plug-in registers
     std::vector<ScriptSource> scripts;
+    int instance = -1;          // the settings file's instance of the filter; -1: the only one
     bool saveScript = false;
+    bool settingsFile = false;  // --save-script writes a whole settings file (--vcf)
     bool describe = false;
     int scriptBufferSize = 256;
     FrameSize size;
@@ -28,6 +30,8 @@ struct Options {
     std::string input = "-";   // "-" is standard input; empty for --configure: the test card
     std::string output = "-";  // "-" is standard output
     int pitchPadding = 0;      // bytes after each row of the plug-in's bitmaps
+    std::string codec;         // --video's encoder; empty: the container's default
+    bool quiet = false;        // no progress line
 };
 
 Expected<Options> ParseCommandLine(const std::vector<std::string> &arguments);

@@ -13,11 +13,20 @@
 #include "filter_host.h"
 #include "filter_instance.h"
 #include "host_bitmap.h"
+#include "plugin_search.h"
 #include "png_files.h"
 #include "raw_frames.h"
 #include "script_binding.h"
+#include "settings_file.h"
+#if KANTORA_HAS_VIDEO
+#include <unistd.h>
+
+#include "video_file.h"
+#endif
 
 namespace {
+
+const char *TextOrNone(const char *text) { return text != nullptr ? text : "(none)"; }
 
 int Report(const Failure &failure) {
     if (!failure.message.empty())
@@ -36,20 +45,24 @@ Expected<std::string> ReadTextFile(const std::string &path) {
     return text.str();
 }
 
-// Every call of every source is parsed and checked before the first one runs.
+// Every call of every source is parsed and checked before the first one runs. What a settings
+// file holds for the host or for other filters is said on standard error, not run.
 Expected<std::vector<BoundCall>> BindAllScripts(const std::vector<ScriptSource> &sources,
-                                                const ScriptObject *object) {
+                                                const FilterDefinition &definition, int instance) {
     std::vector<BoundCall> calls;
     for (const ScriptSource &source : sources) {
         Expected<std::string> text = source.isFile ? ReadTextFile(source.text)
                                                    : Expected<std::string>(source.text);
         if (!text)
             return text.failure();
-        Expected<std::vector<BoundCall>> bound =
-            BindScript(*text, object, source.isFile ? source.text : "--config");
+        Expected<BoundScript> bound =
+            BindSettings(*text, definition.script_obj, TextOrNone(definition.name), instance,
+                         source.isFile ? source.text : "--config");
         if (!bound)
             return bound.failure();
-        calls.insert(calls.end(), bound->begin(), bound->end());
+        for (const std::string &note : bound->notes)
+            std::fprintf(stderr, "filterhost: %s\n", note.c_str());
+        calls.insert(calls.end(), bound->calls.begin(), bound->calls.end());
     }
     return calls;
 }
@@ -61,8 +74,6 @@ Expected<const FilterDefinition *> ChooseFilter(const FilterHost &host, const st
     return Fail("the plug-in has no filter named '" + name + "' (see --list)");
 }
 
-const char *TextOrNone(const char *text) { return text != nullptr ? text : "(none)"; }
-
 void PrintFilters(const FilterHost &host) {
     bool first = true;
     for (const FilterDefinition *definition : host.Definitions()) {
@@ -73,12 +84,16 @@ void PrintFilters(const FilterHost &host) {
     }
 }
 
-Status PrintSettings(FilterInstance &instance, const Options &options) {
+Status PrintSettings(FilterInstance &instance, const std::string &filterName,
+                     const Options &options) {
     if (options.saveScript) {
         Expected<std::string> script = instance.ScriptText(options.scriptBufferSize);
         if (!script)
             return script.failure();
-        std::printf("%s\n", script->c_str());
+        if (options.settingsFile)
+            std::fputs(SettingsFileText(filterName, *script).c_str(), stdout);
+        else
+            std::printf("%s\n", script->c_str());
     }
     if (options.describe) {
         Expected<std::string> summary = instance.Summary();
@@ -169,14 +184,28 @@ Status RunDialog(FilterInstance &instance, const FilterDefinition &definition,
         return Fail("", kExitCancelled);
     Options print = options;
     print.saveScript = true;
-    return PrintSettings(instance, print);
+    return PrintSettings(instance, TextOrNone(definition.name), print);
+}
+
+Status ProcessVideo(FilterInstance &instance, const Options &options) {
+#if KANTORA_HAS_VIDEO
+    const bool progress = !options.quiet && isatty(fileno(stderr));
+    return RepairVideo(instance, {options.input, options.output, options.codec, progress});
+#else
+    (void)instance;
+    (void)options;
+    return Fail("--video is not in this build of filterhost");
+#endif
 }
 
 Status RunHost(const Options &options) {
     if (options.mode == Mode::Configure && !kHostShowsDialogs)
         return Fail(kConfigureNeedsWindows, kExitUsage);
     FilterHost host;
-    Status loaded = host.Load(options.plugin);
+    Expected<std::string> plugin = options.plugin.empty() ? FindPlugin() : options.plugin;
+    if (!plugin)
+        return plugin.failure();
+    Status loaded = host.Load(*plugin);
     if (!loaded)
         return loaded;
     if (options.mode == Mode::List) {
@@ -187,7 +216,7 @@ Status RunHost(const Options &options) {
     if (!definition)
         return definition.failure();
     Expected<std::vector<BoundCall>> script =
-        BindAllScripts(options.scripts, (*definition)->script_obj);
+        BindAllScripts(options.scripts, **definition, options.instance);
     if (!script)
         return script.failure();
 
@@ -200,15 +229,16 @@ Status RunHost(const Options &options) {
     if (!configured)
         return configured;
     if (options.mode == Mode::Settings)
-        return PrintSettings(instance, options);
+        return PrintSettings(instance, TextOrNone((*definition)->name), options);
     if (options.mode == Mode::Configure)
         return RunDialog(instance, **definition, options);
 
     Status started = instance.Start();
     if (!started)
         return started;
-    Status processed = options.mode == Mode::Image ? ProcessImage(instance, options)
-                                                   : ProcessRawFrames(instance, options);
+    Status processed = options.mode == Mode::Image   ? ProcessImage(instance, options)
+                       : options.mode == Mode::Video ? ProcessVideo(instance, options)
+                                                     : ProcessRawFrames(instance, options);
     Status ended = instance.End();
     return !processed ? processed : ended;
 }

@@ -1,6 +1,7 @@
 // filterhost end to end: the real plug-in driven through the command line, its output checked
 // against the plain reference repair in filter/tests/border_reference.h.
 #include <cstring>
+#include <filesystem>
 #include <random>
 
 #include <gtest/gtest.h>
@@ -267,7 +268,6 @@ TEST(FilterHost, ReportsBadFilesAndSizes) {
                        "cmake/wine-run.sh build/win64/filterhost/filterhost.exe --plugin "
                        "build/win64/filter/Kantora231.vdf --configure",
                        2);
-    ExpectOneLineError(RunFilterHost({"--list"}), "--plugin FILE is required", 2);
 }
 
 TEST(FilterHost, WritesEveryWholeFrameBeforeAnInputCutShort) {
@@ -292,6 +292,65 @@ TEST(FilterHost, SaysWhenTheScriptCallDoesNotFitTheBuffer) {
                                  std::to_string(call.size())});
     ExpectOneLineError(cut, "filter saved without settings", 3);
     EXPECT_EQ(cut.out, "");
+}
+
+TEST(FilterHost, RunsTheFilterOfASavedSettingsFileAndWritesOne) {
+    std::mt19937 random(11);
+    const std::string dir = WorkFolder("vcf");
+    const Values v = RandomValues(random, 12, 10);
+    WriteFile(dir + "/saved.vcf",
+              "VirtualDub.audio.SetMode(0);\r\n"
+              "VirtualDub.video.filters.Clear();\r\n"
+              "VirtualDub.video.filters.Add(\"null transform\");\r\n"
+              "VirtualDub.video.filters.instance[0].SetClipping(8,0,8,0);\r\n"
+              "VirtualDub.video.filters.Add(\"Kantora - 2.31\");\r\n"
+              "VirtualDub.video.filters.instance[1]." + ConfigCall(v) + ";\r\n");
+    const std::string frames = RandomBytes(random, 12 * 10 * 4 * 2);
+    WriteFile(dir + "/in.raw", frames);
+    HostRun run = RunFilterHost({"--plugin", kPlugin, "--script", dir + "/saved.vcf", "--size",
+                                 "12x10"}, dir + "/in.raw");
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_TRUE(run.out == ExpectedFrames(frames, 12, 10, v));
+    EXPECT_EQ(run.err, "filterhost: " + dir + "/saved.vcf: not running the other filters of the "
+                       "chain: instance[0] \"null transform\"\n");
+
+    HostRun saved = RunFilterHost({"--plugin", kPlugin, "--script", dir + "/saved.vcf",
+                                   "--save-script", "--vcf"}, "", dir + "/again.vcf");
+    EXPECT_EQ(saved.exitCode, 0) << saved.err;
+    HostRun again = RunFilterHost({"--plugin", kPlugin, "--script", dir + "/again.vcf",
+                                   "--save-script"});
+    EXPECT_EQ(again.out, ConfigCall(v) + "\n");
+    EXPECT_EQ(again.err, "");
+}
+
+// Without --plugin: beside the program, in the build tree's filter/, in the installed lib/.
+TEST(FilterHost, FindsThePluginWhereItIsBuiltOrInstalled) {
+    const std::string dir = WorkFolder("discovery");
+    const std::string host = FILTERHOST_PATH;
+    const std::string listed = "name: Kantora - 2.31\n";
+    auto place = [&](const std::string &program, const std::string &plugin) {
+        std::filesystem::create_directories(std::filesystem::path(program).parent_path());
+        std::filesystem::copy_file(host, program);
+        if (!plugin.empty()) {
+            std::filesystem::create_directories(std::filesystem::path(plugin).parent_path());
+            std::filesystem::copy_file(kPlugin, plugin);
+        }
+        return program;
+    };
+    EXPECT_EQ(RunFilterHost({"--list"}).out.substr(0, listed.size()), listed);
+    const std::string installed = place(dir + "/usr/bin/filterhost",
+                                        dir + "/usr/lib/kantora/Kantora231.so");
+    EXPECT_EQ(RunFilterHostAt(installed, {"--list"}).out.substr(0, listed.size()), listed);
+    const std::string beside = place(dir + "/beside/filterhost", dir + "/beside/Kantora231.so");
+    EXPECT_EQ(RunFilterHostAt(beside, {"--list"}).out.substr(0, listed.size()), listed);
+    const std::string alone = place(dir + "/alone/filterhost", "");
+    ExpectOneLineError(RunFilterHostAt(alone, {"--list"}),
+                       "no plug-in given and no Kantora231.so found (looked for " + dir +
+                           "/alone/Kantora231.so, " + dir + "/alone/../filter/Kantora231.so, " +
+                           dir + "/alone/../lib/kantora/Kantora231.so): name it with --plugin FILE");
+    // --plugin still decides.
+    ExpectOneLineError(RunFilterHostAt(installed, {"--plugin", dir + "/none.so", "--list"}),
+                       "cannot open plug-in " + dir + "/none.so");
 }
 
 // --- PNG pictures --------------------------------------------------------------------------

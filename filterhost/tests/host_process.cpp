@@ -36,14 +36,14 @@ std::string WorkFolder(const std::string &name) {
     return folder.string();
 }
 
-HostRun RunFilterHost(const std::vector<std::string> &arguments, const std::string &stdinFile,
-                      const std::string &stdoutFile) {
+static HostRun RunProgram(const std::string &program, const std::vector<std::string> &arguments,
+                          const std::string &stdinFile, const std::string &stdoutFile) {
     static const std::string folder = WorkFolder("runs");
     static int runs = 0;
     const std::string base = folder + "/" + std::to_string(++runs);
     const std::string outPath = stdoutFile.empty() ? base + ".out" : stdoutFile;
     std::string command = FILTERHOST_EMULATOR;
-    command += (command.empty() ? "" : " ") + Quoted(FILTERHOST_PATH);
+    command += (command.empty() ? "" : " ") + Quoted(program);
     for (const std::string &argument : arguments)
         command += " " + Quoted(argument);
     command += " <" + (stdinFile.empty() ? std::string("/dev/null") : Quoted(stdinFile));
@@ -54,4 +54,13 @@ HostRun RunFilterHost(const std::vector<std::string> &arguments, const std::stri
     run.out = stdoutFile.empty() ? ReadFile(outPath) : "";
     run.err = ReadFile(base + ".err");
     return run;
+}
+
+HostRun RunFilterHost(const std::vector<std::string> &arguments, const std::string &stdinFile,
+                      const std::string &stdoutFile) {
+    return RunProgram(FILTERHOST_PATH, arguments, stdinFile, stdoutFile);
+}
+
+HostRun RunFilterHostAt(const std::string &program, const std::vector<std::string> &arguments) {
+    return RunProgram(program, arguments, "", "");
 }

@@ -15,6 +15,9 @@ struct HostRun {
 HostRun RunFilterHost(const std::vector<std::string> &arguments, const std::string &stdinFile = "",
                       const std::string &stdoutFile = "");
 
+// The same with another copy of the program file.
+HostRun RunFilterHostAt(const std::string &program, const std::vector<std::string> &arguments);
+
 std::string ReadFile(const std::string &path);
 void WriteFile(const std::string &path, const std::string &bytes);
 // A fresh, empty folder for one test's files.

@@ -1,0 +1,26 @@
+// Which encoder, pixel format and quality settings a repaired video gets.
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "expected.h"
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+}
+
+struct EncoderChoice {
+    const AVCodec *encoder = nullptr;
+    AVPixelFormat pixelFormat = AV_PIX_FMT_NONE;
+    std::vector<std::pair<std::string, std::string>> options;  // the encoder's private options
+    std::vector<std::string> notes;  // what the user should know about the choice
+};
+
+// `name` empty: H.264 for MP4, QuickTime and Matroska where libx264 is there, else the
+// container's own default. The pixel format is the input's where the encoder takes it; a
+// lossless encoder gets 32-bit RGB so that the repaired pictures stay exact.
+Expected<EncoderChoice> ChooseEncoder(const AVOutputFormat *format, const std::string &name,
+                                      const AVCodecContext &decoder, const std::string &output);

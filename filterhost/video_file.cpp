@@ -1,0 +1,635 @@
+#include "video_file.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libavutil/opt.h>
+#include <libavutil/pixdesc.h>
+#include <libswscale/swscale.h>
+}
+
+#include "progress_line.h"
+#include "same_file.h"
+#include "video_encoder.h"
+
+namespace {
+
+std::string AvError(int code) {
+    char text[AV_ERROR_MAX_STRING_SIZE] = {};
+    av_strerror(code, text, sizeof text);
+    return text;
+}
+
+struct InputCloser {
+    void operator()(AVFormatContext *context) const { avformat_close_input(&context); }
+};
+struct OutputCloser {
+    void operator()(AVFormatContext *context) const {
+        if (context->pb != nullptr && !(context->oformat->flags & AVFMT_NOFILE))
+            avio_closep(&context->pb);
+        avformat_free_context(context);
+    }
+};
+struct CodecCloser {
+    void operator()(AVCodecContext *context) const { avcodec_free_context(&context); }
+};
+struct FrameFreer {
+    void operator()(AVFrame *frame) const { av_frame_free(&frame); }
+};
+struct PacketFreer {
+    void operator()(AVPacket *packet) const { av_packet_free(&packet); }
+};
+struct ScalerFreer {
+    void operator()(SwsContext *scaler) const { sws_freeContext(scaler); }
+};
+using InputFile = std::unique_ptr<AVFormatContext, InputCloser>;
+using OutputFile = std::unique_ptr<AVFormatContext, OutputCloser>;
+using Codec = std::unique_ptr<AVCodecContext, CodecCloser>;
+using Frame = std::unique_ptr<AVFrame, FrameFreer>;
+using Packet = std::unique_ptr<AVPacket, PacketFreer>;
+using Scaler = std::unique_ptr<SwsContext, ScalerFreer>;
+
+// The temporary output beside the final one: removed unless it was renamed into place.
+class TemporaryFile {
+public:
+    static Expected<TemporaryFile> Beside(const std::string &path) {
+        std::vector<char> name(path.begin(), path.end());
+        const char suffix[] = ".partial-XXXXXX";
+        name.insert(name.end(), suffix, suffix + sizeof suffix);
+        const int descriptor = mkstemp(name.data());
+        if (descriptor < 0)
+            return Fail("cannot write " + path + ": " + std::strerror(errno));
+        // mkstemp makes the file private; the output gets the permissions any new file gets.
+        const mode_t mask = umask(0);
+        umask(mask);
+        fchmod(descriptor, 0666 & ~mask);
+        close(descriptor);
+        return TemporaryFile(name.data());
+    }
+    TemporaryFile(TemporaryFile &&other) noexcept : path_(std::move(other.path_)) {
+        other.path_.clear();
+    }
+    ~TemporaryFile() {
+        if (!path_.empty())
+            std::remove(path_.c_str());
+    }
+    const std::string &Path() const { return path_; }
+    Status RenameTo(const std::string &path) {
+        if (std::rename(path_.c_str(), path.c_str()) != 0)
+            return Fail("cannot write " + path + ": " + std::strerror(errno));
+        path_.clear();
+        return Ok();
+    }
+
+private:
+    explicit TemporaryFile(std::string path) : path_(std::move(path)) {}
+    std::string path_;
+};
+
+// Where the input broke, when it did; the frames before stay in the output.
+struct Break {
+    bool happened = false;
+    bool inDecoder = false;  // the decoder refused a packet or frame, rather than the file ending
+    std::string what;
+};
+
+// A demuxer that meets a damaged or cut file often says so only in its log and then ends as if
+// the file were complete, and a muxer that refuses a stream says why only there: the first
+// error each of them logs is kept. FFmpeg's own messages would break the one-line errors, so
+// none is printed.
+class LibraryErrors {
+public:
+    LibraryErrors() {
+        demuxer_ = muxer_ = nullptr;
+        demuxerError_.clear();
+        muxerError_.clear();
+        av_log_set_level(AV_LOG_ERROR);
+        av_log_set_callback(&LibraryErrors::Log);
+    }
+    LibraryErrors(const LibraryErrors &) = delete;
+    LibraryErrors &operator=(const LibraryErrors &) = delete;
+    ~LibraryErrors() { demuxer_ = muxer_ = nullptr; }
+
+    void WatchDemuxer(const AVFormatContext *context) { demuxer_ = context; }
+    void WatchMuxer(const AVFormatContext *context) { muxer_ = context; }
+    const std::string &Demuxer() const { return demuxerError_; }
+    // The muxer's complaint, or `fallback`.
+    std::string Muxer(const std::string &fallback) const {
+        return muxerError_.empty() ? fallback : muxerError_;
+    }
+
+private:
+    // Demuxer and muxer run on this thread only; decoder threads are never watched.
+    static void Log(void *source, int level, const char *format, va_list arguments) {
+        if (source == nullptr || level > AV_LOG_ERROR)
+            return;
+        std::string *kept = source == demuxer_ ? &demuxerError_
+                            : source == muxer_ ? &muxerError_
+                                               : nullptr;
+        if (kept == nullptr || !kept->empty())
+            return;
+        char text[256];
+        std::vsnprintf(text, sizeof text, format, arguments);
+        *kept = text;
+        while (!kept->empty() && (kept->back() == '\n' || kept->back() == '.'))
+            kept->pop_back();
+    }
+
+    // Read by the decoder's threads too, which log through the same callback.
+    static inline std::atomic<const void *> demuxer_{nullptr};
+    static inline std::atomic<const void *> muxer_{nullptr};
+    static inline std::string demuxerError_;
+    static inline std::string muxerError_;
+};
+
+class VideoRepair {
+public:
+    VideoRepair(FilterInstance &instance, const VideoJob &job) : instance_(instance), job_(job) {}
+
+    Status Run() {
+        if (SameFile(job_.input, job_.output))
+            return Fail(job_.output + " is the input file: write the repaired video to another file");
+        Status status = OpenInput();
+        if (status)
+            status = OpenDecoder();
+        if (!status)
+            return status;
+        const AVOutputFormat *format = av_guess_format(nullptr, job_.output.c_str(), nullptr);
+        if (format == nullptr)
+            return Fail("cannot tell the container of " + job_.output +
+                        " from its name: use an extension such as .mkv or .mp4");
+        Expected<EncoderChoice> choice = ChooseEncoder(format, job_.codec, *decoder_, job_.output);
+        if (!choice)
+            return choice.failure();
+        choice_ = *choice;
+        for (const std::string &note : choice_.notes)
+            std::fprintf(stderr, "filterhost: %s\n", note.c_str());
+
+        Expected<TemporaryFile> temporary = TemporaryFile::Beside(job_.output);
+        if (!temporary)
+            return temporary.failure();
+        status = CreateOutput(format, temporary->Path());
+        if (status)
+            status = Transcode();
+        if (!status)
+            return status;
+        status = temporary->RenameTo(job_.output);
+        if (!status)
+            return status;
+        if (break_.happened)
+            return Fail(job_.input + " breaks at frame " + std::to_string(framesDone_ + 1) + ": " +
+                        break_.what + "; the " + std::to_string(framesDone_) +
+                        " frames before it are in " + job_.output);
+        return Ok();
+    }
+
+private:
+    Status OpenInput() {
+        AVFormatContext *context = avformat_alloc_context();
+        if (context == nullptr)
+            throw std::bad_alloc();
+        errors_.WatchDemuxer(context);
+        int result = avformat_open_input(&context, job_.input.c_str(), nullptr, nullptr);
+        if (result < 0)
+            return Fail("cannot open video " + job_.input + ": " + AvError(result));
+        input_.reset(context);
+        result = avformat_find_stream_info(context, nullptr);
+        if (result < 0)
+            return Fail("cannot read video " + job_.input + ": " + AvError(result));
+        for (unsigned k = 0; k < context->nb_streams; ++k) {
+            const AVStream *stream = context->streams[k];
+            if (stream->codecpar->codec_type == AVMEDIA_TYPE_VIDEO &&
+                !(stream->disposition & AV_DISPOSITION_ATTACHED_PIC)) {
+                videoIndex_ = static_cast<int>(k);
+                return Ok();
+            }
+        }
+        return Fail(job_.input + " has no video stream");
+    }
+
+    Status OpenDecoder() {
+        const AVStream *stream = input_->streams[videoIndex_];
+        const AVCodec *codec = avcodec_find_decoder(stream->codecpar->codec_id);
+        if (codec == nullptr)
+            return Fail(job_.input + ": no decoder for its video (" +
+                        avcodec_get_name(stream->codecpar->codec_id) + ")");
+        decoder_.reset(avcodec_alloc_context3(codec));
+        if (!decoder_)
+            throw std::bad_alloc();
+        int result = avcodec_parameters_to_context(decoder_.get(), stream->codecpar);
+        if (result >= 0) {
+            decoder_->pkt_timebase = stream->time_base;
+            decoder_->thread_count = 0;
+            result = avcodec_open2(decoder_.get(), codec, nullptr);
+        }
+        if (result < 0)
+            return Fail("cannot decode the video of " + job_.input + ": " + AvError(result));
+        if (decoder_->width <= 0 || decoder_->height <= 0 || decoder_->pix_fmt == AV_PIX_FMT_NONE)
+            return Fail(job_.input + ": its video has no frame size or pixel format");
+        return Ok();
+    }
+
+    Status CreateOutput(const AVOutputFormat *format, const std::string &path) {
+        AVFormatContext *context = nullptr;
+        int result = avformat_alloc_output_context2(&context, format, nullptr, path.c_str());
+        if (result < 0)
+            return Fail("cannot write " + job_.output + ": " + AvError(result));
+        output_.reset(context);
+        errors_.WatchMuxer(context);
+        av_dict_copy(&context->metadata, input_->metadata, 0);
+
+        streamMap_.assign(input_->nb_streams, -1);
+        for (unsigned k = 0; k < input_->nb_streams; ++k) {
+            const AVStream *in = input_->streams[k];
+            AVStream *out = avformat_new_stream(context, nullptr);
+            if (out == nullptr)
+                throw std::bad_alloc();
+            streamMap_[k] = out->index;
+            av_dict_copy(&out->metadata, in->metadata, 0);
+            out->disposition = in->disposition;
+            if (static_cast<int>(k) == videoIndex_) {
+                Status opened = OpenEncoder(format, out);
+                if (!opened)
+                    return opened;
+                continue;
+            }
+            const AVCodecID id = in->codecpar->codec_id;
+            if (avformat_query_codec(format, id, FF_COMPLIANCE_NORMAL) == 0)
+                return Fail("the " + std::string(format->name) + " container of " + job_.output +
+                            " cannot hold stream " + std::to_string(k) + " of " + job_.input +
+                            " (" + avcodec_get_name(id) + " " +
+                            av_get_media_type_string(in->codecpar->codec_type) +
+                            "), which is copied unchanged: choose another container such as .mkv");
+            result = avcodec_parameters_copy(out->codecpar, in->codecpar);
+            if (result < 0)
+                return Fail("cannot copy stream " + std::to_string(k) + ": " + AvError(result));
+            out->codecpar->codec_tag = 0;
+            out->time_base = in->time_base;
+            out->sample_aspect_ratio = in->sample_aspect_ratio;
+        }
+        for (unsigned k = 0; k < input_->nb_chapters; ++k) {
+            const AVChapter *in = input_->chapters[k];
+            AVChapter *copy = static_cast<AVChapter *>(av_mallocz(sizeof(AVChapter)));
+            if (copy == nullptr ||
+                av_dynarray_add_nofree(&context->chapters,
+                                       reinterpret_cast<int *>(&context->nb_chapters), copy) < 0)
+                throw std::bad_alloc();
+            *copy = *in;
+            copy->metadata = nullptr;
+            av_dict_copy(&copy->metadata, in->metadata, 0);
+        }
+
+        if (!(format->flags & AVFMT_NOFILE)) {
+            result = avio_open(&context->pb, path.c_str(), AVIO_FLAG_WRITE);
+            if (result < 0)
+                return Fail("cannot write " + job_.output + ": " + AvError(result));
+        }
+        result = avformat_write_header(context, nullptr);
+        if (result == AVERROR_EXPERIMENTAL)
+            return Fail("cannot write " + job_.output + ": the " + format->name + " container " +
+                        "takes one of the copied streams only as an experimental feature: choose " +
+                        "another container such as .mkv");
+        if (result < 0)
+            return Fail("cannot write " + job_.output + ": " + errors_.Muxer(AvError(result)));
+        return Ok();
+    }
+
+    Status OpenEncoder(const AVOutputFormat *format, AVStream *out) {
+        const AVStream *in = input_->streams[videoIndex_];
+        const AVRational rate = av_guess_frame_rate(input_.get(), const_cast<AVStream *>(in), nullptr);
+        // Containers that take any time stamps get the input's own clock, so that every time
+        // stamp stays as it was; the others, and encoders that need it, a frame-rate clock.
+        std::vector<AVRational> clocks = {in->time_base};
+        if (rate.num > 0 && rate.den > 0)
+            clocks.insert(format->flags & AVFMT_VARIABLE_FPS ? clocks.end() : clocks.begin(),
+                          av_inv_q(rate));
+        int result = 0;
+        for (const AVRational clock : clocks) {
+            encoder_.reset(avcodec_alloc_context3(choice_.encoder));
+            if (!encoder_)
+                throw std::bad_alloc();
+            AVCodecContext &e = *encoder_;
+            e.width = decoder_->width;
+            e.height = decoder_->height;
+            e.pix_fmt = choice_.pixelFormat;
+            e.time_base = clock;
+            if (rate.num > 0 && rate.den > 0)
+                e.framerate = rate;
+            e.sample_aspect_ratio = av_guess_sample_aspect_ratio(input_.get(),
+                                                                 const_cast<AVStream *>(in), nullptr);
+            e.field_order = in->codecpar->field_order;
+            if (e.field_order != AV_FIELD_PROGRESSIVE && e.field_order != AV_FIELD_UNKNOWN)
+                e.flags |= AV_CODEC_FLAG_INTERLACED_DCT | AV_CODEC_FLAG_INTERLACED_ME;
+            DescribeColours(e);
+            if (format->flags & AVFMT_GLOBALHEADER)
+                e.flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+            e.thread_count = 0;
+            AVDictionary *options = nullptr;
+            for (const auto &[key, value] : choice_.options)
+                av_dict_set(&options, key.c_str(), value.c_str(), 0);
+            result = avcodec_open2(&e, choice_.encoder, &options);
+            av_dict_free(&options);
+            if (result >= 0)
+                break;
+        }
+        if (result < 0)
+            return Fail("cannot encode with " + std::string(choice_.encoder->name) + " (" +
+                        av_get_pix_fmt_name(choice_.pixelFormat) + ", " +
+                        std::to_string(decoder_->width) + "x" + std::to_string(decoder_->height) +
+                        "): " + AvError(result));
+        result = avcodec_parameters_from_context(out->codecpar, encoder_.get());
+        if (result < 0)
+            return Fail("cannot encode: " + AvError(result));
+        out->time_base = encoder_->time_base;
+        out->avg_frame_rate = encoder_->framerate;
+        out->r_frame_rate = encoder_->framerate;
+        out->sample_aspect_ratio = encoder_->sample_aspect_ratio;
+        return Ok();
+    }
+
+    // YUV output keeps the input's colour description; YUV made from RGB says what the
+    // conversion used, the ITU-R BT.601 matrix at limited range.
+    void DescribeColours(AVCodecContext &e) const {
+        const AVPixFmtDescriptor *out = av_pix_fmt_desc_get(e.pix_fmt);
+        const AVPixFmtDescriptor *in = av_pix_fmt_desc_get(decoder_->pix_fmt);
+        if (out == nullptr || (out->flags & AV_PIX_FMT_FLAG_RGB))
+            return;
+        if (in != nullptr && !(in->flags & AV_PIX_FMT_FLAG_RGB)) {
+            e.color_range = decoder_->color_range;
+            e.color_primaries = decoder_->color_primaries;
+            e.color_trc = decoder_->color_trc;
+            e.colorspace = decoder_->colorspace;
+            e.chroma_sample_location = decoder_->chroma_sample_location;
+        } else {
+            e.color_range = AVCOL_RANGE_MPEG;
+            e.colorspace = AVCOL_SPC_SMPTE170M;
+        }
+    }
+
+    Status Transcode() {
+        const AVStream *in = input_->streams[videoIndex_];
+        int64_t total = in->nb_frames;
+        bool estimated = false;
+        if (total <= 0 && input_->duration > 0 && encoder_->framerate.num > 0) {
+            total = av_rescale_q(input_->duration, AV_TIME_BASE_Q, av_inv_q(encoder_->framerate));
+            estimated = true;
+        }
+        ProgressLine progress(job_.progress, total, estimated);
+
+        source_ = std::make_unique<HostBitmap>(decoder_->width, decoder_->height);
+        destination_ = std::make_unique<HostBitmap>(decoder_->width, decoder_->height);
+        Packet packet(av_packet_alloc());
+        Frame decoded(av_frame_alloc());
+        encoded_.reset(av_packet_alloc());
+        if (!packet || !decoded || !encoded_)
+            throw std::bad_alloc();
+
+        for (;;) {
+            const int result = av_read_frame(input_.get(), packet.get());
+            if (result == AVERROR_EOF && errors_.Demuxer().empty())
+                break;
+            if (result < 0) {
+                Broke(false, errors_.Demuxer().empty() ? AvError(result) : errors_.Demuxer());
+                break;
+            }
+            Status status = packet->stream_index == videoIndex_
+                                ? Decode(packet.get(), decoded.get(), progress)
+                                : Copy(packet.get());
+            av_packet_unref(packet.get());
+            if (!status)
+                return status;
+            if (break_.happened)
+                break;
+        }
+        // Frames the decoder still holds were read whole: they go out too.
+        if (!break_.inDecoder) {
+            Status status = Decode(nullptr, decoded.get(), progress);
+            if (!status)
+                return status;
+        }
+        Status status = Encode(nullptr);
+        if (!status)
+            return status;
+        progress.Finish(framesDone_);
+        if (framesDone_ == 0 && !break_.happened)
+            return Fail(job_.input + " has no video frames that can be decoded");
+        if (skippedAtStart_ > 0)
+            std::fprintf(stderr, "filterhost: %s: skipped %lld video packets before the first "
+                         "frame that could be decoded\n", job_.input.c_str(),
+                         static_cast<long long>(skippedAtStart_));
+        int result = av_write_trailer(output_.get());
+        if (result >= 0 && !(output_->oformat->flags & AVFMT_NOFILE))
+            result = avio_closep(&output_->pb);
+        if (result < 0)
+            return Fail("cannot write " + job_.output + ": " + AvError(result));
+        return Ok();
+    }
+
+    // The first break counts; what the decoder still gives after it is only kept.
+    void Broke(bool inDecoder, std::string what) {
+        if (!break_.happened)
+            break_ = {true, inDecoder, std::move(what)};
+    }
+
+    // A stream captured or cut mid-way starts with packets that refer to pictures before it;
+    // the decoder refuses them, and nothing is lost by going on. Later refusals are breaks.
+    void Refused(int result) {
+        if (framesDone_ == 0)
+            ++skippedAtStart_;
+        else
+            Broke(true, AvError(result));
+    }
+
+    // Sends one packet (null: the end) and repairs every frame the decoder gives back.
+    Status Decode(const AVPacket *packet, AVFrame *frame, ProgressLine &progress) {
+        int result = avcodec_send_packet(decoder_.get(), packet);
+        if (result < 0 && result != AVERROR_EOF) {
+            Refused(result);
+            return Ok();
+        }
+        for (;;) {
+            result = avcodec_receive_frame(decoder_.get(), frame);
+            if (result == AVERROR(EAGAIN) || result == AVERROR_EOF)
+                return Ok();
+            if (result < 0) {
+                Refused(result);
+                if (break_.happened)
+                    return Ok();
+                continue;
+            }
+            if (frame->width != source_->Width() || frame->height != source_->Height()) {
+                Broke(true, "the frame size changes from " + std::to_string(source_->Width()) +
+                                "x" + std::to_string(source_->Height()) + " to " +
+                                std::to_string(frame->width) + "x" + std::to_string(frame->height));
+                av_frame_unref(frame);
+                return Ok();
+            }
+            Status status = Repair(frame);
+            av_frame_unref(frame);
+            if (!status)
+                return status;
+            progress.Update(++framesDone_);
+        }
+    }
+
+    Status Repair(const AVFrame *frame) {
+        const int width = frame->width, height = frame->height;
+        // The host's bitmaps are bottom-up: the picture's top row is the last row in memory,
+        // so the converters walk them upwards with a negative pitch.
+        uint8_t *sourceTop = reinterpret_cast<uint8_t *>(source_->Row(height - 1));
+        const int sourcePitch = -static_cast<int>(source_->Pitch());
+        toHost_.reset(sws_getCachedContext(toHost_.release(), width, height,
+                                           static_cast<AVPixelFormat>(frame->format), width, height,
+                                           AV_PIX_FMT_RGB32, kScalerFlags, nullptr, nullptr, nullptr));
+        fromHost_.reset(sws_getCachedContext(fromHost_.release(), width, height, AV_PIX_FMT_RGB32,
+                                             width, height, encoder_->pix_fmt, kScalerFlags, nullptr,
+                                             nullptr, nullptr));
+        if (!toHost_ || !fromHost_)
+            return Fail(std::string("cannot convert ") +
+                        av_get_pix_fmt_name(static_cast<AVPixelFormat>(frame->format)) + " to " +
+                        av_get_pix_fmt_name(encoder_->pix_fmt) + " through 32-bit RGB");
+        // Setting a matrix rebuilds the converter's tables: only when the input's changes.
+        const ColourKey key{toHost_.get(), frame->colorspace, frame->color_range};
+        if (!(key == colourKey_)) {
+            SetYuvMatrix(toHost_.get(), frame->colorspace, frame->color_range, true);
+            SetYuvMatrix(fromHost_.get(), encoder_->colorspace, encoder_->color_range, false);
+            colourKey_ = key;
+        }
+        sws_scale(toHost_.get(), frame->data, frame->linesize, 0, height, &sourceTop, &sourcePitch);
+
+        Status run = instance_.Run(*source_, *destination_);
+        if (!run)
+            return run;
+
+        Frame out(av_frame_alloc());
+        if (!out)
+            throw std::bad_alloc();
+        out->format = encoder_->pix_fmt;
+        out->width = width;
+        out->height = height;
+        if (av_frame_get_buffer(out.get(), 0) < 0)
+            throw std::bad_alloc();
+        const uint8_t *destinationTop = reinterpret_cast<const uint8_t *>(destination_->Row(height - 1));
+        const int destinationPitch = -static_cast<int>(destination_->Pitch());
+        sws_scale(fromHost_.get(), &destinationTop, &destinationPitch, 0, height, out->data,
+                  out->linesize);
+        out->pts = NextTime(frame);
+        out->interlaced_frame = frame->interlaced_frame;
+        out->top_field_first = frame->top_field_first;
+        out->sample_aspect_ratio = encoder_->sample_aspect_ratio;
+        out->color_range = encoder_->color_range;
+        out->colorspace = encoder_->colorspace;
+        return Encode(out.get());
+    }
+
+    // The frame's time on the encoder's clock, kept rising even where the input's is not.
+    int64_t NextTime(const AVFrame *frame) {
+        const AVRational inputClock = input_->streams[videoIndex_]->time_base;
+        int64_t time = frame->best_effort_timestamp;
+        time = time == AV_NOPTS_VALUE ? lastTime_ + 1
+                                      : av_rescale_q(time, inputClock, encoder_->time_base);
+        if (lastTime_ != AV_NOPTS_VALUE && time <= lastTime_)
+            time = lastTime_ + 1;
+        lastTime_ = time;
+        return time;
+    }
+
+    static void SetYuvMatrix(SwsContext *scaler, int colorspace, int range, bool input) {
+        int *inverse, sourceFull, *table, destinationFull, brightness, contrast, saturation;
+        if (sws_getColorspaceDetails(scaler, &inverse, &sourceFull, &table, &destinationFull,
+                                     &brightness, &contrast, &saturation) < 0)
+            return;  // RGB to RGB: no matrix
+        const int *coefficients = sws_getCoefficients(colorspace);
+        const int full = range == AVCOL_RANGE_JPEG;
+        if (input)
+            sws_setColorspaceDetails(scaler, coefficients, full, table, destinationFull, brightness,
+                                     contrast, saturation);
+        else
+            sws_setColorspaceDetails(scaler, inverse, sourceFull, coefficients, full, brightness,
+                                     contrast, saturation);
+    }
+
+    Status Encode(const AVFrame *frame) {
+        int result = avcodec_send_frame(encoder_.get(), frame);
+        if (result < 0 && result != AVERROR_EOF)
+            return Fail("cannot encode frame " + std::to_string(framesDone_ + 1) + " with " +
+                        choice_.encoder->name + ": " + AvError(result));
+        AVStream *out = output_->streams[streamMap_[videoIndex_]];
+        for (;;) {
+            result = avcodec_receive_packet(encoder_.get(), encoded_.get());
+            if (result == AVERROR(EAGAIN) || result == AVERROR_EOF)
+                return Ok();
+            if (result < 0)
+                return Fail("cannot encode with " + std::string(choice_.encoder->name) + ": " +
+                            AvError(result));
+            av_packet_rescale_ts(encoded_.get(), encoder_->time_base, out->time_base);
+            encoded_->stream_index = out->index;
+            result = av_interleaved_write_frame(output_.get(), encoded_.get());
+            if (result < 0)
+                return Fail("cannot write " + job_.output + ": " + AvError(result));
+        }
+    }
+
+    Status Copy(AVPacket *packet) {
+        const int target = streamMap_[packet->stream_index];
+        if (target < 0)
+            return Ok();
+        av_packet_rescale_ts(packet, input_->streams[packet->stream_index]->time_base,
+                             output_->streams[target]->time_base);
+        packet->stream_index = target;
+        packet->pos = -1;
+        const int result = av_interleaved_write_frame(output_.get(), packet);
+        if (result < 0)
+            return Fail("cannot write " + job_.output + ": " + AvError(result));
+        return Ok();
+    }
+
+    static constexpr int kScalerFlags = SWS_BICUBIC;
+
+    struct ColourKey {
+        const SwsContext *converter = nullptr;
+        int colorspace = -1;
+        int range = -1;
+        bool operator==(const ColourKey &o) const {
+            return converter == o.converter && colorspace == o.colorspace && range == o.range;
+        }
+    };
+
+    FilterInstance &instance_;
+    const VideoJob &job_;
+    LibraryErrors errors_;
+    InputFile input_;
+    OutputFile output_;
+    Codec decoder_;
+    Codec encoder_;
+    EncoderChoice choice_;
+    int videoIndex_ = -1;
+    std::vector<int> streamMap_;
+    Scaler toHost_;
+    Scaler fromHost_;
+    ColourKey colourKey_;
+    std::unique_ptr<HostBitmap> source_;
+    std::unique_ptr<HostBitmap> destination_;
+    Packet encoded_;
+    int64_t framesDone_ = 0;
+    int64_t skippedAtStart_ = 0;
+    int64_t lastTime_ = AV_NOPTS_VALUE;
+    Break break_;
+};
+
+}  // namespace
+
+Status RepairVideo(FilterInstance &instance, const VideoJob &job) {
+    return VideoRepair(instance, job).Run();
+}
