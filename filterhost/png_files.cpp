@@ -125,7 +125,8 @@ bool Decode(const ReadStructs &structs, PngIo &io, const PictureLimits &limits, 
         png_set_expand_gray_1_2_4_to_8(png);
     if (depth == 16)
         png_set_strip_16(png);
-    if (colour & PNG_COLOR_MASK_ALPHA)
+    // Expanding a palette also turns a transparent colour (tRNS) into an alpha channel.
+    if ((colour & PNG_COLOR_MASK_ALPHA) || png_get_valid(png, info, PNG_INFO_tRNS))
         png_set_strip_alpha(png);
     if (colour == PNG_COLOR_TYPE_GRAY || colour == PNG_COLOR_TYPE_GRAY_ALPHA)
         png_set_gray_to_rgb(png);
