@@ -7,7 +7,12 @@ const char *const kUsage =
     "  --list                        name, description and maker of each filter\n"
     "  --size WxH [IN [OUT]]         raw BGRA frames from IN to OUT ('-' or none: standard\n"
     "                                input and output), as ffmpeg -f rawvideo -pix_fmt bgra\n"
+#if defined(_WIN32)
+    "  --image IN.png OUT.png        one PNG picture (Linux builds only: this Windows build\n"
+    "                                has no PNG reader and refuses it)\n"
+#else
     "  --image IN.png OUT.png        one PNG picture\n"
+#endif
     "  --config 'Config(...)'        a script call to run on the instance (repeatable)\n"
     "  --script FILE                 a file of script calls, one a line, '#' comments\n"
     "  --save-script                 print the script call for the settings, then exit\n"

@@ -35,8 +35,13 @@ std::string Reason(const PngIo &io) {
 
 void PNGCBAPI OnError(png_structp png, png_const_charp message) {
     PngIo &io = *static_cast<PngIo *>(png_get_error_ptr(png));
-    if (io.message[0] == '\0')
+    // The first error is the cause; it becomes part of a one-line message.
+    if (io.message[0] == '\0') {
         std::snprintf(io.message, sizeof io.message, "%s", message);
+        for (char &c : io.message)
+            if (c == '\n' || c == '\r')
+                c = ' ';
+    }
     png_longjmp(png, 1);
 }
 
@@ -186,6 +191,9 @@ Expected<Picture> ReadPng(std::FILE *stream, const std::string &name,
     if (io.headSize == kHeadSize && std::memcmp(io.head + 12, "IHDR", 4) == 0) {
         const uint32_t width = BigEndian(io.head + 16), height = BigEndian(io.head + 20);
         const uint32_t side = static_cast<uint32_t>(limits.maxSide);
+        if (width == 0 || height == 0)
+            return Fail("cannot read image " + name + ": its size is " + SizeText(width, height) +
+                        ", a picture without pixels");
         if (width > side || height > side)
             return Fail("image " + name + " is " + SizeText(width, height) + ", larger than " +
                         std::to_string(limits.maxSide) + " on a side");

@@ -4,7 +4,7 @@
 # Two Wine starts: one writes the script and summary, one reads that script back and runs frames
 # through standard input and output.
 # Then the loader's refusals on Windows: a missing file, a file that is no module, a module
-# without the filter entry.
+# without the filter entry; and the refusal of PNG pictures, which this build cannot read.
 # usage: wine_parity_test.sh WINE_RUN FILTERHOST_EXE PLUGIN_VDF NATIVE_BUILD_DIR WORKDIR NO_ENTRY_DLL
 # Exits 77 (skipped) when no native build is given.
 set -euo pipefail
@@ -53,3 +53,11 @@ refused "cannot open plug-in missing.vdf: No such file or directory" missing.vdf
 refused "text.vdf is not a loadable plug-in module: " text.vdf
 refused "no_entry.dll is not a filter plug-in: it does not export VirtualdubFilterModuleInit2" no_entry.dll
 echo "ok: the loader's refusals"
+
+# No PNG reader in the Windows build: pictures are refused in one line, and nothing is written.
+status=0
+"$wine_run" "$host_exe" --plugin Kantora231.vdf --image in.png out.png > refused.out 2> refused.err || status=$?
+[ "$status" -eq 1 ] && [ ! -e out.png ] && [ "$(wc -l < refused.err)" -eq 1 ] \
+  && grep -qF "filterhost: cannot read image in.png: this Windows build of filterhost reads and writes no PNG files" refused.err \
+  || fail "--image: exit $status, $(cat refused.err)"
+echo "ok: --image refused"
