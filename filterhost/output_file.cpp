@@ -44,6 +44,18 @@ std::string WindowsErrorText(DWORD error) {
     return message.empty() ? "Windows error " + std::to_string(error) : message;
 }
 
+// A device or pipe by name ("NUL", "CON") is written directly: there is nothing to replace.
+bool IsDeviceOrPipe(const std::string &path) {
+    HANDLE handle = CreateFileA(path.c_str(), 0,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                               OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return false;
+    const DWORD type = GetFileType(handle);
+    CloseHandle(handle);
+    return type == FILE_TYPE_CHAR || type == FILE_TYPE_PIPE;
+}
+
 // Names are used as given: Windows has no symbolic links a user meets here by accident.
 Status CheckReplaceable(const std::string &, const std::string &) { return Ok(); }
 std::string FinalPath(const std::string &path) { return path; }
@@ -113,6 +125,14 @@ std::string FinalPath(const std::string &path) {
     std::string target = resolved;
     std::free(resolved);
     return target;
+}
+
+// A device or pipe by name (/dev/null, a FIFO) is written directly: there is nothing to
+// replace, and a file renamed over it would take its place.
+bool IsDeviceOrPipe(const std::string &path) {
+    struct stat status;
+    return stat(path.c_str(), &status) == 0 && !S_ISREG(status.st_mode) &&
+           !S_ISDIR(status.st_mode);
 }
 
 // An existing file is replaced only where writing it in place would have been allowed.
@@ -185,6 +205,12 @@ Expected<OutputFile> OutputFile::Open(const std::string &path, const std::string
     if (path == "-")
         return OutputFile(stdout, "", "", "standard output");
     const std::string target = FinalPath(path);
+    if (IsDeviceOrPipe(target)) {
+        std::FILE *stream = std::fopen(target.c_str(), "wb");
+        if (stream == nullptr)
+            return Fail("cannot write " + name + ": " + ErrnoText(errno));
+        return OutputFile(stream, target, "", name);
+    }
     Status replaceable = CheckReplaceable(target, name);
     if (!replaceable)
         return replaceable.failure();
@@ -210,18 +236,17 @@ Expected<OutputFile> OutputFile::Open(const std::string &path, const std::string
 }
 
 Status OutputFile::Commit() {
-    if (path_.empty())
-        return std::fflush(stdout) == 0 ? Ok()
-                                        : Fail("cannot write standard output: " + ErrnoText(errno));
     std::FILE *stream = std::exchange(stream_, nullptr);
-    bool written = std::fflush(stream) == 0 && SyncToDisk(stream);
+    bool written = std::fflush(stream) == 0 && (temporary_.empty() || SyncToDisk(stream));
     int error = errno;
-    if (std::fclose(stream) != 0 && written) {
+    if (stream != stdout && std::fclose(stream) != 0 && written) {
         written = false;
         error = errno;
     }
     if (!written)
         return Fail("cannot write " + name_ + ": " + ErrnoText(error));
+    if (temporary_.empty())
+        return Ok();
     Status moved = MoveOver(temporary_, path_, name_);
     if (moved)
         temporary_.clear();

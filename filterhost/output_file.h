@@ -1,7 +1,7 @@
 // Output files that never destroy what is already on disk: a named output is written under a
 // temporary name beside it and renamed over the name only when complete, so a failure part-way
 // leaves no half-written file and keeps an older file of that name. "-" is standard output,
-// which streams.
+// which streams, as do devices and pipes given by name.
 #pragma once
 
 #include <cstdio>
@@ -28,7 +28,7 @@ private:
 
     std::FILE *stream_;
     std::string path_;       // the final name; empty for standard output
-    std::string temporary_;  // where the bytes go until Commit
+    std::string temporary_;  // where the bytes go until Commit; empty when written directly
     std::string name_;
 };
 

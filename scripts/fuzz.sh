@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets (preset fuzz: clang, AddressSanitizer, UBSan), replays each seed
 # corpus in fuzz/corpus/<target>/, then fuzzes each target for SECONDS (default 20; 0: replay
-# only). Fails on any finding; the input that found it is kept in build/fuzz/findings/.
+# only), with fuzz/<target>.dict where there is one. Fails on any finding; the input that found
+# it is kept in build/fuzz/findings/.
 # New inputs the fuzzer finds go to build/fuzz/work/<target>/, not into the committed seeds.
 # usage: scripts/fuzz.sh [SECONDS [TARGET...]]
 set -uo pipefail
@@ -26,9 +27,11 @@ for target in "${targets[@]}"; do
   else
     limit=(-max_total_time="$seconds")
   fi
+  dictionary=()
+  [ -f "fuzz/$target.dict" ] && dictionary=(-dict="fuzz/$target.dict")
   echo "== fuzz: $target ($(ls "$seeds" | wc -l) seeds, ${seconds}s)"
   # -timeout: an input that takes this long is a finding too (a hang).
-  if "$fuzzer" "${limit[@]}" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
+  if "$fuzzer" "${limit[@]}" "${dictionary[@]}" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
        -artifact_prefix="$findings/$target-" "$work/$target" "$seeds" >"$work/$target.log" 2>&1; then
     grep -E '^stat::number_of_executed_units|^Done|DONE' "$work/$target.log" | tail -n 2
   else

@@ -1,5 +1,7 @@
 // filterhost end to end: the real plug-in driven through the command line, its output checked
 // against the plain reference repair in filter/tests/border_reference.h.
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstring>
@@ -128,6 +130,23 @@ TEST(FilterHost, RunsRawFramesLikeTheReferenceThroughFilesAndPipes) {
         EXPECT_EQ(piped.exitCode, 0) << piped.err;
         EXPECT_TRUE(piped.out == expected) << size << " " << ConfigCall(v);
     }
+}
+
+TEST(FilterHost, WritesToAPipeByNameRatherThanReplacingIt) {
+    const std::string dir = WorkFolder("fifo");
+    WriteFile(dir + "/in.raw", std::string(2 * 2 * 4 * 3, '\x11'));
+    const std::string fifo = dir + "/out.fifo";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    // Opened without waiting for a writer; the frames fit in the pipe's buffer.
+    const int reader = open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    HostRun run = RunFilterHost({"--plugin", kPlugin, "--size", "2x2", dir + "/in.raw", fifo});
+    char buffer[4096];
+    const ssize_t got = read(reader, buffer, sizeof buffer);
+    close(reader);
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_TRUE(std::filesystem::is_fifo(fifo));
+    EXPECT_EQ(std::string(buffer, size_t(std::max<ssize_t>(got, 0))), ReadFile(dir + "/in.raw"));
 }
 
 TEST(FilterHost, PassesTheWholeThirtyTwoBitRangeToTheFilter) {
