@@ -9,11 +9,15 @@ const char *const kUsage =
     "  --list                        name, description and maker of each filter\n"
     "  --size WxH [IN [OUT]]         raw BGRA frames from IN to OUT ('-' or none: standard\n"
     "                                input and output), as ffmpeg -f rawvideo -pix_fmt bgra\n"
+#if defined(_WIN32)
+    "  --image IN.png OUT.png        one PNG picture (Linux builds only: this Windows build\n"
+    "                                has no PNG reader and refuses it)\n"
+#else
     "  --image IN.png OUT.png        one PNG picture\n"
-    "  --configure [--image IN.png | --size WxH IN]\n"
-    "                                the filter's dialog with a live preview of the picture\n"
-    "                                (or of a test card); prints the Config call after OK\n"
-    "                                (Windows builds)\n"
+#endif
+    "  --configure [--size WxH IN]   the filter's dialog with a live preview of the first\n"
+    "                                frame (or of a test card); prints the Config call after\n"
+    "                                OK (Windows builds)\n"
 #if KANTORA_HAS_VIDEO
     "  --video IN OUT                a whole video file: the first video stream repaired, the\n"
     "                                other streams copied; the progress line goes to standard\n"

@@ -13,6 +13,7 @@
 #include "filter_host.h"
 #include "filter_instance.h"
 #include "host_bitmap.h"
+#include "output_file.h"
 #include "plugin_search.h"
 #include "png_files.h"
 #include "raw_frames.h"
@@ -127,14 +128,16 @@ std::string StreamName(const std::string &path, bool forWriting) {
 }
 
 Status ProcessRawFrames(FilterInstance &instance, const Options &options) {
+    Status distinct = CheckOutputIsNotInput(options.input, options.output);
+    if (!distinct)
+        return distinct;
     Expected<File> input = OpenStream(options.input, false);
     if (!input)
         return input.failure();
-    Expected<File> output = OpenStream(options.output, true);
+    Expected<OutputFile> output = OutputFile::Open(options.output, options.output);
     if (!output)
         return output.failure();
     const std::string inputName = StreamName(options.input, false);
-    const std::string outputName = StreamName(options.output, true);
 
     HostBitmap source(options.size.width, options.size.height, options.pitchPadding);
     HostBitmap destination(options.size.width, options.size.height, options.pitchPadding);
@@ -151,16 +154,17 @@ Status ProcessRawFrames(FilterInstance &instance, const Options &options) {
         if (!run)
             return run;
         destination.StoreTopDown(frame.data());
-        Status written = WriteRawFrame(output->get(), outputName, frame);
+        Status written = WriteRawFrame(output->Stream(), output->Name(), frame);
         if (!written)
             return written;
     }
-    if (output->get() != stdout && std::fclose(output.value().release()) != 0)
-        return Fail("cannot write " + outputName + ": " + std::strerror(errno));
-    return Ok();
+    return output->Commit();
 }
 
 Status ProcessImage(FilterInstance &instance, const Options &options) {
+    Status distinct = CheckOutputIsNotInput(options.input, options.output);
+    if (!distinct)
+        return distinct;
     Expected<Picture> picture = ReadPng(options.input);
     if (!picture)
         return picture.failure();

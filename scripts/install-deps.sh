@@ -11,7 +11,7 @@ packages=(
   binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
   wine64 wine32:i386 fonts-wine                  # Windows programs: 64-bit, and the 32-bit release under qemu-i386
   xvfb xauth x11-utils imagemagick               # windows on a virtual display, screenshots
-  libpng-dev zlib1g-dev libstb-dev               # PNG reading and writing in the stand-in host
+  libpng-dev zlib1g-dev libpng-dev:i386 zlib1g-dev:i386   # PNG files in the stand-in host (64- and 32-bit)
   libavformat-dev libavcodec-dev libswscale-dev libavutil-dev ffmpeg   # whole video files
   clang libclang-rt-14-dev                       # libFuzzer with the sanitizers
   valgrind zip unzip python3                     # memory checks; the release bundle and its checks

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Every test: installs what is missing, builds every build (and a sanitizer build), then runs
 # each build's CTest suite: native, native with sanitizers, 32-bit Linux under qemu-i386,
-# the 32-bit Windows release's checks, and 64-bit Windows under Wine on a virtual X display.
+# the 32-bit Windows release's checks, and 64-bit Windows under Wine on a virtual X display;
+# then fuzzes every entry point for a bounded time.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 
@@ -25,6 +26,9 @@ echo "== tests: win32"
 ctest --test-dir build/win32 --output-on-failure || failed+=(win32)
 # Wine needs an X display for windows; each run gets its own virtual one.
 run_suite win64 xvfb-run -a -s "-screen 0 1280x1024x24"
+# Every entry point that takes outside input, fuzzed for a bounded time (about 2 minutes).
+echo "== fuzz"
+scripts/fuzz.sh 20 || failed+=(fuzz)
 
 if [ ${#failed[@]} -ne 0 ]; then
   echo "FAILED suites: ${failed[*]}"

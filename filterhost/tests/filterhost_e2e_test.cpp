@@ -1,13 +1,19 @@
 // filterhost end to end: the real plug-in driven through the command line, its output checked
 // against the plain reference repair in filter/tests/border_reference.h.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstring>
 #include <filesystem>
+#include <map>
 #include <random>
 
 #include <gtest/gtest.h>
 
 #include "border_reference.h"
 #include "host_process.h"
+#include "png_bytes.h"
 #include "png_files.h"
 #include "test_card.h"
 
@@ -124,6 +130,23 @@ TEST(FilterHost, RunsRawFramesLikeTheReferenceThroughFilesAndPipes) {
         EXPECT_EQ(piped.exitCode, 0) << piped.err;
         EXPECT_TRUE(piped.out == expected) << size << " " << ConfigCall(v);
     }
+}
+
+TEST(FilterHost, WritesToAPipeByNameRatherThanReplacingIt) {
+    const std::string dir = WorkFolder("fifo");
+    WriteFile(dir + "/in.raw", std::string(2 * 2 * 4 * 3, '\x11'));
+    const std::string fifo = dir + "/out.fifo";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    // Opened without waiting for a writer; the frames fit in the pipe's buffer.
+    const int reader = open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    HostRun run = RunFilterHost({"--plugin", kPlugin, "--size", "2x2", dir + "/in.raw", fifo});
+    char buffer[4096];
+    const ssize_t got = read(reader, buffer, sizeof buffer);
+    close(reader);
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_TRUE(std::filesystem::is_fifo(fifo));
+    EXPECT_EQ(std::string(buffer, size_t(std::max<ssize_t>(got, 0))), ReadFile(dir + "/in.raw"));
 }
 
 TEST(FilterHost, PassesTheWholeThirtyTwoBitRangeToTheFilter) {
@@ -426,19 +449,99 @@ TEST(FilterHost, RepairsTheTestCard) {
             ASSERT_EQ(at(fixed, x, y), at(card, x, y)) << x << "," << y;
 }
 
-TEST(FilterHost, ReportsBadPictures) {
-    const std::string dir = WorkFolder("badpng");
-    WriteFile(dir + "/text.png", "plain text, not a picture\n");
-    ASSERT_TRUE(WritePng(dir + "/ok.png", MakeTestCard()).ok());
-    ExpectOneLineError(RunFilterHost({"--plugin", kPlugin, "--image", dir + "/none.png",
-                                      dir + "/out.png"}),
-                       "cannot open image " + dir + "/none.png: No such file or directory");
-    ExpectOneLineError(RunFilterHost({"--plugin", kPlugin, "--image", dir + "/text.png",
-                                      dir + "/out.png"}),
-                       "cannot read image " + dir + "/text.png: ");
-    ExpectOneLineError(RunFilterHost({"--plugin", kPlugin, "--image", dir + "/ok.png",
-                                      dir + "/missing/out.png"}),
-                       "cannot write image " + dir + "/missing/out.png: No such file or directory");
+// Everything in a folder, by name: what a failed run must leave exactly as it was.
+std::map<std::string, std::string> FolderContents(const std::string &dir) {
+    std::map<std::string, std::string> files;
+    for (const auto &entry : std::filesystem::directory_iterator(dir))
+        files[entry.path().filename().string()] = ReadFile(entry.path().string());
+    return files;
+}
+
+TEST(FilterHost, RefusesBrokenPicturesAndItsOwnInputAsOutputLosingNoFile) {
+    using namespace png_bytes;
+    const std::string dir = WorkFolder("refusals");
+    const std::string d = dir + "/";
+    std::mt19937 random(10);
+    const std::string s("\0", 1);  // scanline filter byte: none
+    const std::string grey = File(Header(2, 2, 8, 0), s + "ab" + s + "cd");
+    const std::string card = [&] {
+        EXPECT_TRUE(WritePng(d + "card.png", MakeTestCard()).ok());
+        return ReadFile(d + "card.png");
+    }();
+    std::string badChecksum = grey;
+    badChecksum[29] ^= 1;  // the last byte of the header's CRC
+    std::string badData = card;
+    badData[card.size() / 2] ^= 0x40;  // inside the compressed pixels: their chunk's CRC fails
+    WriteFile(d + "cut-in-header.png", grey.substr(0, 20));
+    WriteFile(d + "cut-in-pixels.png", card.substr(0, card.size() / 2));
+    WriteFile(d + "cut-before-end.png", card.substr(0, card.size() - 12));
+    WriteFile(d + "bad-checksum.png", badChecksum);
+    WriteFile(d + "bad-data.png", badData);
+    WriteFile(d + "zero-width.png", File(Header(0, 2, 8, 0), s + s));
+    WriteFile(d + "zero-height.png", File(Header(2, 0, 8, 0), ""));
+    WriteFile(d + "huge.png", File(Header(100000, 100000, 8, 2), s));
+    WriteFile(d + "wide.png", File(Header(16385, 1, 1, 0), s + std::string(2049, '\0')));
+    WriteFile(d + "many-pixels.png", File(Header(16384, 16384, 1, 0), s));
+    WriteFile(d + "no-palette.png", File(Header(2, 1, 8, 3), s + "\x01\x01"));
+    WriteFile(d + "random.png", RandomBytes(random, 300));
+    WriteFile(d + "random-after-signature.png", grey.substr(0, 8) + RandomBytes(random, 300));
+    WriteFile(d + "in.raw", RandomBytes(random, 4 * 3 * 4 * 2));
+    WriteFile(d + "cut.raw", RandomBytes(random, 4 * 3 * 4 + 5));
+    WriteFile(d + "out.raw", "older frames");
+    WriteFile(d + "out.png", "older picture");
+    ASSERT_EQ(link((d + "in.raw").c_str(), (d + "hard.raw").c_str()), 0);
+    ASSERT_EQ(symlink("in.raw", (d + "soft.raw").c_str()), 0);
+    ASSERT_EQ(link((d + "card.png").c_str(), (d + "hard.png").c_str()), 0);
+
+    const std::vector<std::string> raw = {"--plugin", kPlugin, "--size", "4x3"};
+    auto image = [&](const std::string &in, const std::string &out = "out.png") {
+        return std::vector<std::string>{"--plugin", kPlugin, "--image", d + in, d + out};
+    };
+    auto rawFiles = [&](const std::string &in, const std::string &out) {
+        std::vector<std::string> arguments = raw;
+        arguments.push_back(in == "-" ? in : d + in);
+        arguments.push_back(d + out);
+        return arguments;
+    };
+    const std::string sameFile = " (the same file): writing it would destroy the input";
+    struct Case {
+        std::vector<std::string> arguments;
+        std::string message;
+        std::string stdinFile = "";
+    } cases[] = {
+        {image("cut-in-header.png"), "cannot read image " + d + "cut-in-header.png: the file is cut short"},
+        {image("cut-in-pixels.png"), "cannot read image " + d + "cut-in-pixels.png: the file is cut short"},
+        {image("cut-before-end.png"), "cannot read image " + d + "cut-before-end.png: the file is cut short"},
+        {image("bad-checksum.png"), "cannot read image " + d + "bad-checksum.png: IHDR: CRC error"},
+        {image("bad-data.png"), "cannot read image " + d + "bad-data.png: IDAT: CRC error"},
+        {image("zero-width.png"), "cannot read image " + d + "zero-width.png: its size is 0x2, a picture without pixels"},
+        {image("zero-height.png"), "cannot read image " + d + "zero-height.png: its size is 2x0, a picture without pixels"},
+        {image("huge.png"), "image " + d + "huge.png is 100000x100000, larger than 16384 on a side"},
+        {image("wide.png"), "image " + d + "wide.png is 16385x1, larger than 16384 on a side"},
+        {image("many-pixels.png"), "image " + d + "many-pixels.png is 16384x16384, more than the 67108864 pixels"},
+        {image("no-palette.png"), "cannot read image " + d + "no-palette.png: IDAT: Missing PLTE before IDAT"},
+        {image("random.png"), "cannot read image " + d + "random.png: not a PNG file"},
+        {image("random-after-signature.png"), "cannot read image " + d + "random-after-signature.png: "},
+        {image("none.png"), "cannot open image " + d + "none.png: No such file or directory"},
+        {image("card.png", "missing/out.png"),
+         "cannot write image " + d + "missing/out.png: No such file or directory"},
+        // The output is the input: refused before anything is written.
+        {image("card.png", "card.png"), "the output " + d + "card.png is the input " + d + "card.png" + sameFile},
+        {image("card.png", "hard.png"), "the output " + d + "hard.png is the input " + d + "card.png" + sameFile},
+        {rawFiles("in.raw", "in.raw"), "the output " + d + "in.raw is the input " + d + "in.raw" + sameFile},
+        {rawFiles("in.raw", "hard.raw"), "the output " + d + "hard.raw is the input" },
+        {rawFiles("in.raw", "soft.raw"), "the output " + d + "soft.raw is the input" },
+        {rawFiles("soft.raw", "../refusals/in.raw"), "is the input " + d + "soft.raw" + sameFile},
+        {rawFiles("-", "in.raw"), "the output " + d + "in.raw is the input standard input" + sameFile, d + "in.raw"},
+        // A failure part-way keeps the older output.
+        {rawFiles("cut.raw", "out.raw"), d + "cut.raw ends inside frame 2 (5 of 48 bytes)"},
+    };
+    const std::map<std::string, std::string> before = FolderContents(dir);
+    for (const Case &c : cases) {
+        const HostRun run = RunFilterHost(c.arguments, c.stdinFile);
+        ExpectOneLineError(run, c.message);
+        EXPECT_TRUE(FolderContents(dir) == before) << "files changed by: " << c.message;
+    }
 }
 
 }  // namespace

@@ -3,7 +3,11 @@
 #include <gtest/gtest.h>
 
 #include "host_bitmap.h"
+#include "png_files.h"
 #include "raw_frames.h"
+#if !defined(_WIN32)  // the Windows build reads no PNG files
+#include "png_bytes.h"
+#endif
 
 namespace {
 
@@ -86,5 +90,46 @@ TEST(RawFrameReader, DeliversWholeFramesAndRefusesAFrameCutShort) {
     EXPECT_FALSE(*end);
     std::fclose(empty);
 }
+
+#if !defined(_WIN32)
+TEST(ReadPng, TurnsEveryKindOfPictureIntoColourWithoutAlpha) {
+    using namespace png_bytes;
+    const std::string s("\0", 1);  // the filter byte that starts each scanline: none
+    struct Case {
+        const char *kind;
+        std::string file;
+        int width, height;
+        std::vector<uint8_t> bgrx;
+    } cases[] = {
+        {"RGB", File(Header(2, 1, 8, 2), s + "\x01\x02\x03\xF0\xE0\xD0"), 2, 1,
+         {3, 2, 1, 0, 0xD0, 0xE0, 0xF0, 0}},
+        {"grey, 2 bits", File(Header(4, 1, 2, 0), s + "\x1B"), 4, 1,  // 0, 1, 2, 3
+         {0, 0, 0, 0, 85, 85, 85, 0, 170, 170, 170, 0, 255, 255, 255, 0}},
+        {"grey and alpha", File(Header(1, 2, 8, 4), s + "\x40\x01" + s + "\x80\xFF"), 1, 2,
+         {0x40, 0x40, 0x40, 0, 0x80, 0x80, 0x80, 0}},
+        {"palette with a transparent entry",
+         File(Header(2, 1, 8, 3), s + "\x01\x02",
+              Chunk("PLTE", "\x10\x20\x30\x40\x50\x60\x70\x80\x90") + Chunk("tRNS", "\x07\x08")),
+         2, 1, {0x60, 0x50, 0x40, 0, 0x90, 0x80, 0x70, 0}},
+        {"RGBA, 16 bits", File(Header(1, 1, 16, 6), s + "\x12\x34\x56\x78\x9A\xBC\x01\x02"),
+         1, 1, {0x9A, 0x56, 0x12, 0}},
+        // Interlaced 2x2: pass 1 holds (0,0), pass 6 (1,0), pass 7 the second row.
+        {"interlaced", File(Header(2, 2, 8, 0, 1), s + "\x01" + s + "\x02" + s + "\x03\x04"), 2, 2,
+         {1, 1, 1, 0, 2, 2, 2, 0, 3, 3, 3, 0, 4, 4, 4, 0}},
+    };
+    for (const Case &c : cases) {
+        std::FILE *stream = std::tmpfile();
+        ASSERT_NE(stream, nullptr);
+        std::fwrite(c.file.data(), 1, c.file.size(), stream);
+        std::rewind(stream);
+        Expected<Picture> picture = ReadPng(stream, c.kind);
+        std::fclose(stream);
+        ASSERT_TRUE(picture.ok()) << c.kind << ": " << picture.failure().message;
+        EXPECT_EQ(picture->width, c.width) << c.kind;
+        EXPECT_EQ(picture->height, c.height) << c.kind;
+        EXPECT_EQ(picture->bgrx, c.bgrx) << c.kind;
+    }
+}
+#endif
 
 }  // namespace

@@ -43,6 +43,9 @@ static HostRun RunProgram(const std::string &program, const std::vector<std::str
     const std::string base = folder + "/" + std::to_string(++runs);
     const std::string outPath = stdoutFile.empty() ? base + ".out" : stdoutFile;
     std::string command = FILTERHOST_EMULATOR;
+    // A checker to run each filterhost under, such as valgrind (see tests/CMakeLists.txt).
+    if (const char *wrapper = std::getenv("FILTERHOST_WRAPPER"))
+        command = wrapper + (command.empty() ? "" : " " + command);
     command += (command.empty() ? "" : " ") + Quoted(program);
     for (const std::string &argument : arguments)
         command += " " + Quoted(argument);

@@ -2,9 +2,9 @@
 # The 64-bit Windows host and plug-in, run by Wine, against the native Linux build of the same
 # sources: the same settings must give the same script text, summary and frames, byte for byte.
 # Two Wine starts: one writes the script and summary, one reads that script back and runs frames
-# through standard input and output.
+# through standard input and output; then the frames to a named file, and the input as output.
 # Then the loader's refusals on Windows: a missing file, a file that is no module, a module
-# without the filter entry.
+# without the filter entry; and the refusal of PNG pictures, which this build cannot read.
 # usage: wine_parity_test.sh WINE_RUN FILTERHOST_EXE PLUGIN_VDF NATIVE_BUILD_DIR WORKDIR NO_ENTRY_DLL
 # Exits 77 (skipped) when no native build is given.
 set -euo pipefail
@@ -41,6 +41,19 @@ cmp native.raw windows.raw || fail "frames differ between the native and the Win
 cmp -s in.raw native.raw && fail "the settings changed nothing, so the comparison proves little"
 echo "ok: $(tr '\n' ' ' < native.txt)and $frames frames of ${w}x${h} agree"
 
+# A named output replaces an older file only when complete; the input as output is refused.
+echo "older frames" > windows-file.raw
+"$wine_run" "$host_exe" --plugin Kantora231.vdf --script windows.script --size ${w}x${h} in.raw windows-file.raw
+cmp native.raw windows-file.raw || fail "the named output differs from the frames on standard output"
+ls | grep -q partial && fail "a temporary file was left behind: $(ls)"
+cp in.raw in-before.raw
+status=0
+"$wine_run" "$host_exe" --plugin Kantora231.vdf --size ${w}x${h} in.raw in.raw 2> refused.err || status=$?
+[ "$status" -eq 1 ] && cmp -s in.raw in-before.raw && [ "$(wc -l < refused.err)" -eq 1 ] \
+  && grep -qF "filterhost: the output in.raw is the input in.raw (the same file)" refused.err \
+  || fail "output = input: exit $status, $(cat refused.err)"
+echo "ok: a named output, and the input refused as output"
+
 refused() {  # refused EXPECTED_MESSAGE_PART PLUGIN
   local status=0
   "$wine_run" "$host_exe" --plugin "$2" --list > refused.out 2> refused.err || status=$?
@@ -53,3 +66,11 @@ refused "cannot open plug-in missing.vdf: No such file or directory" missing.vdf
 refused "text.vdf is not a loadable plug-in module: " text.vdf
 refused "no_entry.dll is not a filter plug-in: it does not export VirtualdubFilterModuleInit2" no_entry.dll
 echo "ok: the loader's refusals"
+
+# No PNG reader in the Windows build: pictures are refused in one line, and nothing is written.
+status=0
+"$wine_run" "$host_exe" --plugin Kantora231.vdf --image in.png out.png > refused.out 2> refused.err || status=$?
+[ "$status" -eq 1 ] && [ ! -e out.png ] && [ "$(wc -l < refused.err)" -eq 1 ] \
+  && grep -qF "filterhost: cannot read image in.png: this Windows build of filterhost reads and writes no PNG files" refused.err \
+  || fail "--image: exit $status, $(cat refused.err)"
+echo "ok: --image refused"

@@ -1,0 +1,25 @@
+// The Windows build has no libpng: it runs raw frames only, and says so when asked for a picture.
+#include "png_files.h"
+
+namespace {
+
+const char *const kWhy = "this Windows build of filterhost reads and writes no PNG files; "
+                         "use raw frames (--size), or the Linux build for pictures";
+
+}  // namespace
+
+Expected<Picture> ReadPng(std::FILE *, const std::string &name, const PictureLimits &) {
+    return Fail("cannot read image " + name + ": " + kWhy);
+}
+
+Expected<Picture> ReadPng(const std::string &path, const PictureLimits &limits) {
+    return ReadPng(nullptr, path, limits);
+}
+
+Status WritePng(std::FILE *, const std::string &name, const Picture &) {
+    return Fail("cannot write image " + name + ": " + kWhy);
+}
+
+Status WritePng(const std::string &path, const Picture &picture) {
+    return WritePng(nullptr, path, picture);
+}

@@ -1,0 +1,88 @@
+// The stand-in host's input on any bytes: the first byte picks PNG or raw frames.
+// PNG: a picture is refused with a message or read within the limits, with X bytes 0, and
+// written and read again it gives the same pixels. Raw frames: as many whole frames as the
+// bytes hold, each the bytes themselves, and an error exactly when a frame is cut short.
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+#include "fuzz_input.h"
+#include "png_files.h"
+#include "raw_frames.h"
+
+namespace {
+
+using Stream = std::unique_ptr<std::FILE, int (*)(std::FILE *)>;
+
+Stream ReadingFrom(const uint8_t *data, size_t size) {
+    static uint8_t none;
+    return Stream(fmemopen(size > 0 ? const_cast<uint8_t *>(data) : &none, size, "rb"),
+                  std::fclose);
+}
+
+// Smaller than the host's own limits, so that the fuzzer spends its time on decoding rather
+// than on clearing memory for pictures that a cut-short file never fills.
+const PictureLimits kLimits = {2048, 1 << 20};
+
+void CheckPng(const uint8_t *data, size_t size) {
+    Stream stream = ReadingFrom(data, size);
+    Expected<Picture> picture = ReadPng(stream.get(), "fuzz.png", kLimits);
+    if (!picture) {
+        const std::string &message = picture.failure().message;
+        FUZZ_CHECK(!message.empty() && message.find('\n') == std::string::npos);
+        return;
+    }
+    FUZZ_CHECK(picture->width >= 1 && picture->width <= kLimits.maxSide);
+    FUZZ_CHECK(picture->height >= 1 && picture->height <= kLimits.maxSide);
+    FUZZ_CHECK(int64_t{picture->width} * picture->height <= kLimits.maxPixels);
+    FUZZ_CHECK(picture->bgrx.size() == size_t(picture->width) * picture->height * 4);
+    for (size_t k = 3; k < picture->bgrx.size(); k += 4)
+        FUZZ_CHECK(picture->bgrx[k] == 0);
+
+    char *encoded = nullptr;
+    size_t encodedSize = 0;
+    std::FILE *out = open_memstream(&encoded, &encodedSize);
+    FUZZ_CHECK(out != nullptr);
+    FUZZ_CHECK(WritePng(out, "again.png", *picture).ok());
+    std::fclose(out);
+    Stream again = ReadingFrom(reinterpret_cast<uint8_t *>(encoded), encodedSize);
+    Expected<Picture> back = ReadPng(again.get(), "again.png", kLimits);
+    FUZZ_CHECK(back.ok() && back->width == picture->width && back->height == picture->height &&
+               back->bgrx == picture->bgrx);
+    again.reset();
+    std::free(encoded);
+}
+
+void CheckRawFrames(FuzzInput &in) {
+    const FrameSize size{in.UpTo(64), in.UpTo(64)};
+    const uint8_t *bytes = in.Rest();
+    const size_t count = in.RestSize();
+    Stream stream = ReadingFrom(bytes, count);
+    RawFrameReader reader(stream.get(), "fuzz.raw", size);
+    std::vector<uint8_t> frame;
+    size_t offset = 0;
+    for (;;) {
+        Expected<bool> more = reader.Next(frame);
+        if (!more) {
+            FUZZ_CHECK(count - offset > 0 && count - offset < size.Bytes());
+            return;
+        }
+        if (!*more)
+            break;
+        FUZZ_CHECK(frame.size() == size.Bytes() && offset + frame.size() <= count);
+        FUZZ_CHECK(std::memcmp(frame.data(), bytes + offset, frame.size()) == 0);
+        offset += frame.size();
+    }
+    FUZZ_CHECK(offset == count);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
+    FuzzInput in(data, size);
+    if (in.Byte() % 2 == 0)
+        CheckPng(in.Rest(), in.RestSize());
+    else
+        CheckRawFrames(in);
+    return 0;
+}

@@ -1,0 +1,83 @@
+// The Config script function and the two text callbacks on any settings: any sixteen 32-bit
+// values (also passed with fewer arguments than the signature names), the script-string
+// callback with a buffer of any size, the summary with the host's buffer. Nothing may be
+// written past a buffer (guard bytes follow each), the call must be written whole or refused,
+// and the texts must say exactly the values given.
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "fake_host.h"
+#include "fuzz_input.h"
+#include "script_form.h"
+
+namespace {
+
+constexpr size_t kGuardBytes = 32;
+constexpr char kGuard = '\x5A';
+
+bool GuardIntact(const std::vector<char> &buffer, size_t used) {
+    for (size_t k = used; k < buffer.size(); ++k)
+        if (buffer[k] != kGuard)
+            return false;
+    return true;
+}
+
+bool Terminated(const std::vector<char> &buffer, size_t used) {
+    return std::memchr(buffer.data(), '\0', used) != nullptr;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
+    FuzzInput in(data, size);
+    FakeHost host;
+    FilterModule module{};
+    int version = 0, compatible = 0;
+    VirtualdubFilterModuleInit2(&module, &host.functions, version, compatible);
+    FilterDefinition &filter = *host.added;
+    FakeInstance instance(filter);
+    filter.initProc(&instance.fa, &host.functions);
+
+    // A short argument list is ignored: only the values of a whole call are kept.
+    const int argumentCount = in.Byte() % 24 == 0 ? in.Byte() % kScriptValueCount
+                                                   : kScriptValueCount;
+    std::vector<ScriptValue> arguments(static_cast<size_t>(argumentCount));
+    int32_t values[kScriptValueCount] = {};
+    for (int k = 0; k < argumentCount; ++k) {
+        std::memset(&arguments[k], 0, sizeof arguments[k]);
+        arguments[k].type = kScriptInt;
+        arguments[k].u.i = in.Value();
+        if (argumentCount == kScriptValueCount)
+            values[k] = arguments[k].u.i;
+    }
+    filter.script_obj->func_list[0].func(nullptr, &instance.fa, arguments.data(), argumentCount);
+
+    std::string call = "Config(";
+    for (int k = 0; k < kScriptValueCount; ++k)
+        call += (k ? ", " : "") + std::to_string(values[k]);
+    call += ")";
+
+    const size_t bufferSize = in.Byte() % 2 ? in.Byte() : call.size() + in.Byte() % 3;
+    std::vector<char> buffer(bufferSize + kGuardBytes, kGuard);
+    const bool written = filter.fssProc(&instance.fa, &host.functions, buffer.data(),
+                                        static_cast<int>(bufferSize));
+    FUZZ_CHECK(GuardIntact(buffer, bufferSize));
+    FUZZ_CHECK(written == (call.size() < bufferSize));
+    if (written)
+        FUZZ_CHECK(std::string(buffer.data()) == call);
+    else if (bufferSize > 0)
+        FUZZ_CHECK(Terminated(buffer, bufferSize));
+
+    std::vector<char> summary(kSummarySize + kGuardBytes, kGuard);
+    filter.stringProc(&instance.fa, &host.functions, summary.data());
+    FUZZ_CHECK(GuardIntact(summary, kSummarySize));
+    FUZZ_CHECK(Terminated(summary, kSummarySize));
+    const std::string expected = "(Top: " + std::to_string(values[0]) + "," +
+                                 std::to_string(values[1]) + "," + std::to_string(values[2]) +
+                                 ". Bot: " + std::to_string(values[4]) + "," +
+                                 std::to_string(values[5]) + "," + std::to_string(values[6]) + ")";
+    FUZZ_CHECK(std::string(summary.data()) == expected);
+    VirtualdubFilterModuleDeinit(&module, &host.functions);
+    return 0;
+}
