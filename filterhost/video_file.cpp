@@ -19,8 +19,8 @@ extern "C" {
 #include <libswscale/swscale.h>
 }
 
+#include "output_file.h"
 #include "progress_line.h"
-#include "same_file.h"
 #include "video_encoder.h"
 
 namespace {
@@ -158,8 +158,9 @@ public:
     VideoRepair(FilterInstance &instance, const VideoJob &job) : instance_(instance), job_(job) {}
 
     Status Run() {
-        if (SameFile(job_.input, job_.output))
-            return Fail(job_.output + " is the input file: write the repaired video to another file");
+        Status distinct = CheckOutputIsNotInput(job_.input, job_.output);
+        if (!distinct)
+            return distinct;
         Status status = OpenInput();
         if (status)
             status = OpenDecoder();

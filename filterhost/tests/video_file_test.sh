@@ -106,7 +106,7 @@ done <<'EOF'
 1|x.mkv|none.mkv|cannot open video none.mkv: No such file or directory
 1|x.mkv|sound.wav|sound.wav has no video stream
 2|x.mkv|lossless.mkv --codec nonesuch|unknown video encoder 'nonesuch'
-1|link.mkv|lossless.mkv|link.mkv is the input file
+1|link.mkv|lossless.mkv|the output link.mkv is the input
 1|x.webm|lossless.mkv --codec libvpx-vp9|the webm container of x.webm cannot hold stream 1 of lossless.mkv (flac audio)
 EOF
 cmp -s lossless.mkv lossless.copy || fail "the input was changed"
