@@ -478,22 +478,25 @@ void SidesOn(const Frame &out, int32_t first, int32_t end, const Sides &sides) {
 }
 
 // Top and bottom bands reach rows of their own only. With the top and bottom sweeps first,
-// they build their rows from the source and then get their side bands; with the sides first,
-// their rows are copied with side bands and then swept in place while still in the cache.
+// they build their rows from the source and then get their side bands; the rows they read
+// are copied only after them, so that the source may also be the destination. With the sides
+// first, the rows are copied with their side bands and the bands' rows then swept in place
+// while still in the cache.
 void ProcessByRows(const Frame &in, const Frame &out, const RowEdge &top, const RowEdge &bottom,
                    const Sides &sides, bool topBottomFirst, uint32_t colour) {
     const int32_t h = out.height;
     if (topBottomFirst) {
         SweepRows(in, out, bottom, colour);
         SidesOn(out, 0, bottom.count, sides);
-        CopyWithSides(in, out, bottom.count, h - top.count, sides);
+        CopyWithSides(in, out, bottom.count, bottom.reach, sides);
+        CopyWithSides(in, out, bottom.reach, h - top.reach, sides);
         SweepRows(in, out, top, colour);
         SidesOn(out, h - top.count, h, sides);
+        CopyWithSides(in, out, h - top.reach, h - top.count, sides);
     } else {
         CopyWithSides(in, out, 0, bottom.reach, sides);
         SweepRows(out, out, bottom, colour);
-        CopyWithSides(in, out, bottom.reach, h - top.reach, sides);
-        CopyWithSides(in, out, h - top.reach, h, sides);
+        CopyWithSides(in, out, bottom.reach, h, sides);
         SweepRows(out, out, top, colour);
     }
 }

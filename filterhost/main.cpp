@@ -126,6 +126,8 @@ Status ProcessRawFrames(FilterInstance &instance, const Options &options) {
     HostBitmap destination(options.size.width, options.size.height, options.pitchPadding,
                            RowOrder::TopDown);
     RawFrameReader reader(input->get(), inputName, options.size);
+    WidenPipe(input->get(), options.size.Bytes());
+    WidenPipe(output->get(), options.size.Bytes());
     for (;;) {
         Expected<bool> more = reader.Next(source);
         if (!more)

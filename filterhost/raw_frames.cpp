@@ -1,11 +1,14 @@
 #include "raw_frames.h"
 
 #include <cerrno>
+#include <algorithm>
 #include <cstring>
 
 #if defined(_WIN32)
 #include <fcntl.h>
 #include <io.h>
+#elif defined(__linux__)
+#include <fcntl.h>
 #endif
 
 // Pixels are read and written as they lie in memory: B, G, R, X bytes are the word 0xXXRRGGBB
@@ -47,6 +50,21 @@ Expected<FrameSize> ParseFrameSize(std::string_view text) {
 
 RawFrameReader::RawFrameReader(std::FILE *stream, std::string name, FrameSize size)
     : stream_(stream), name_(std::move(name)), size_(size) {}
+
+// A pipe holds 64 KiB by default, so a frame of some megabytes takes dozens of trips through
+// it, each a wake-up of both sides; a wider pipe takes far fewer. Where this is refused (not a
+// pipe, or above the system's limit), the stream works as it is.
+void WidenPipe(std::FILE *stream, size_t frameBytes) {
+#if defined(__linux__) && defined(F_SETPIPE_SZ)
+    const int fd = fileno(stream);
+    for (size_t bytes = std::min<size_t>(frameBytes, size_t{1} << 20); bytes >= 65536; bytes /= 2)
+        if (fcntl(fd, F_SETPIPE_SZ, static_cast<int>(bytes)) >= 0)
+            return;
+#else
+    (void)stream;
+    (void)frameBytes;
+#endif
+}
 
 Expected<bool> RawFrameReader::Next(HostBitmap &bitmap) {
     const size_t frameBytes = size_.Bytes();

@@ -41,6 +41,9 @@ private:
     int64_t framesRead_ = 0;
 };
 
+// Asks for a pipe that holds up to a frame (at most 1 MiB), if the stream is a pipe.
+void WidenPipe(std::FILE *stream, size_t frameBytes);
+
 // Writes the bitmap's picture as one raw frame, straight from its rows.
 Status WriteRawFrame(std::FILE *stream, const std::string &name, const HostBitmap &bitmap);
 

@@ -398,8 +398,8 @@ int32_t RandomValue(std::mt19937 &rng, int32_t size) {
     return int32_t(rng() % uint32_t(size + 4));
 }
 
-// Every random frame and setting in both pass orders and with both pitch signs: the same
-// picture as the plain sweeps.
+// Every random frame and setting in both pass orders, with both pitch signs and in place: the
+// same picture as the plain sweeps.
 TEST(BorderProcess, MatchesPlainPerPixelSweepsOnRandomFramesAndSettings) {
     std::mt19937 rng(20240611);
     for (int iteration = 0; iteration < 3000; ++iteration) {
@@ -422,6 +422,9 @@ TEST(BorderProcess, MatchesPlainPerPixelSweepsOnRandomFramesAndSettings) {
             const TestFrame expected = ReferenceRepaired(src, s);
             ExpectSamePixels(Repaired(src, s), expected);
             ExpectSamePixels(Repaired(flipped, s), expected);
+            TestFrame inPlace = src;
+            ProcessFrame(inPlace.data(), inPlace.pitch(), inPlace.data(), inPlace.pitch(), w, h, s);
+            ExpectSamePixels(inPlace, expected);
             if (HasFatalFailure())
                 FAIL() << "iteration " << iteration << " " << w << "x" << h
                        << (topBottomFirst ? " top and bottom first" : " sides first");
