@@ -193,7 +193,7 @@ inline int32_t IndexOfLine(Numbering numbering, int32_t n, int32_t extent) {
 // ---------------------------------------------------------------------------------------------
 // Top and bottom: whole rows.
 
-// Lines 1..Reach() of a top or bottom edge are all its sweep reads or writes.
+// The lines of a top or bottom edge: lines 1..reach are all its sweep reads or writes.
 struct RowEdge {
     Numbering numbering;
     EdgeValues values;
@@ -210,8 +210,6 @@ struct RowEdge {
                 reach = std::max(reach, plan.sourceLine);
         }
     }
-    // Memory rows [First(), First() + reach) hold the edge's lines.
-    int32_t First(int32_t height) const { return numbering == Numbering::Position ? height - reach : 0; }
 };
 
 // The sweep over the rows of one edge, into `out`. Lines the sweep has not reached yet are

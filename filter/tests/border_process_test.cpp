@@ -216,6 +216,25 @@ TEST(BorderProcess, FadeScalesChannelsAndClearsHighBits) {
     ExpectSidesMirrorTopBottom(src, both);
 }
 
+// Every weight num / den with den up to 300 (both ways of fading: exact multipliers up to
+// 256, tables beyond), on every channel value: the truncated quotient.
+TEST(BorderProcess, FadeIsExactForEveryWeightAndChannel) {
+    for (int32_t den = 2; den <= 300; ++den) {
+        TestFrame src(256, den);
+        for (int32_t y = 0; y < den; ++y)
+            for (int32_t c = 0; c < 256; ++c)
+                src.at(c, y) = 0xFF000000u | uint32_t(c) << 16 | uint32_t(255 - c) << 8 |
+                               uint32_t(c ^ 0x5A);
+        BorderSettings s = NoBands();
+        s.fadeRegion[Top] = den;
+        const TestFrame dst = Repaired(src, s);
+        for (int32_t p = 1; p < den; ++p)
+            for (int32_t c = 0; c < 256; ++c)
+                ASSERT_EQ(dst.fromTop(c, p), Faded(src.fromTop(c, p), uint32_t(p), uint32_t(den)))
+                    << "weight " << p << "/" << den << " channel " << c;
+    }
+}
+
 // Every pixel distinct in every channel and in its high bits.
 TestFrame PatternFrame(int32_t w, int32_t h) {
     TestFrame f(w, h);
