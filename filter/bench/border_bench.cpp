@@ -6,11 +6,12 @@
 //
 //   border_bench [--plugin PATH] [Google Benchmark options]
 //
-// By default every case runs 5 times in random interleaved order, and the table at the end
-// gives the median of each case and its ratios to the median copy of the same frame.
+// By default every case runs 5 times in random interleaved order; the table at the end gives
+// each case's times and ratios.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <map>
@@ -126,30 +127,58 @@ std::string FrameName(const FrameCase &f) {
     return std::to_string(f.width) + "x" + std::to_string(f.height);
 }
 
-void CopyRows(benchmark::State &state, FrameCase f, bool negative) {
-    Frame &src = SourceFrame(f.width, f.height, negative);
-    Frame dst(f.width, f.height, negative);
-    const size_t rowBytes = size_t(f.width) * 4;
-    for (auto _ : state) {
-        const char *from = reinterpret_cast<const char *>(src.Data());
-        char *to = reinterpret_cast<char *>(dst.Data());
-        for (int32_t y = 0; y < f.height; ++y, from += src.Pitch(), to += dst.Pitch())
-            std::memcpy(to, from, rowBytes);
-        benchmark::DoNotOptimize(dst.buffer.data());
-        benchmark::ClobberMemory();
-    }
+void CopyRows(Frame &src, Frame &dst) {
+    const size_t rowBytes = size_t(src.width) * 4;
+    const char *from = reinterpret_cast<const char *>(src.Data());
+    char *to = reinterpret_cast<char *>(dst.Data());
+    for (int32_t y = 0; y < src.height; ++y, from += src.Pitch(), to += dst.Pitch())
+        std::memcpy(to, from, rowBytes);
+    benchmark::DoNotOptimize(to);
+    benchmark::ClobberMemory();
 }
 
+double Median(std::vector<double> v) {
+    if (v.empty())
+        return 0;
+    std::nth_element(v.begin(), v.begin() + long(v.size() / 2), v.end());
+    return v[v.size() / 2];
+}
+
+// Each iteration copies the frame and runs the callback, into the same destination, each
+// timed on its own and in turn first: a neighbour's load and the cache's state hit both alike,
+// and the median of the iterations' ratios sets the outliers aside. The benchmark's own time
+// is the run callback's.
 void RunCallback(benchmark::State &state, FrameCase f, SettingsCase c, bool negative,
                  bool topBottomFirst) {
+    using Clock = std::chrono::steady_clock;
     Frame &src = SourceFrame(f.width, f.height, negative);
     Frame dst(f.width, f.height, negative);
     FilterBitmap srcRecord = src.Record(), dstRecord = dst.Record();
     plugin.Configure(c, topBottomFirst);
+    std::vector<double> copyTimes, runTimes, ratios;
+    bool copyFirst = true;
     for (auto _ : state) {
-        plugin.Run(srcRecord, dstRecord);
-        benchmark::ClobberMemory();
+        double copy = 0, run = 0;
+        for (int step = 0; step < 2; ++step) {
+            const auto start = Clock::now();
+            if ((step == 0) == copyFirst) {
+                CopyRows(src, dst);
+                copy = std::chrono::duration<double>(Clock::now() - start).count();
+            } else {
+                plugin.Run(srcRecord, dstRecord);
+                benchmark::ClobberMemory();
+                run = std::chrono::duration<double>(Clock::now() - start).count();
+            }
+        }
+        copyFirst = !copyFirst;
+        state.SetIterationTime(run);
+        copyTimes.push_back(copy * 1000);
+        runTimes.push_back(run * 1000);
+        ratios.push_back(run / copy);
     }
+    state.counters["copy_ms"] = Median(copyTimes);
+    state.counters["run_ms"] = Median(runTimes);
+    state.counters["run/copy"] = Median(ratios);
 }
 
 // The plain sweeps; afterwards the run callback must give the very same picture.
@@ -171,35 +200,41 @@ void ReferenceSweep(benchmark::State &state, FrameCase f, SettingsCase c, bool n
         state.SkipWithError("the run callback's picture differs from the plain sweeps'");
 }
 
-// Medians of every case, keyed by benchmark name.
+// Each case's figures over its repetitions, keyed by benchmark name.
 class TableReporter : public benchmark::ConsoleReporter {
 public:
-    std::map<std::string, std::vector<double>> times;  // ms per frame
+    std::map<std::string, std::map<std::string, std::vector<double>>> figures;
     bool failed = false;
 
     void ReportRuns(const std::vector<Run> &runs) override {
         ConsoleReporter::ReportRuns(runs);
         for (const Run &run : runs) {
             failed |= run.error_occurred;
-            if (run.run_type == Run::RT_Iteration && !run.error_occurred)
-                times[run.run_name.function_name].push_back(run.GetAdjustedRealTime());
+            if (run.run_type != Run::RT_Iteration || run.error_occurred)
+                continue;
+            auto &mine = figures[run.run_name.function_name];
+            mine["ms"].push_back(run.GetAdjustedRealTime());
+            for (const auto &[name, counter] : run.counters)
+                mine[name].push_back(counter.value);
         }
     }
 
-    // The fastest repetition: on a shared machine the others carry the neighbours' load.
-    double Fastest(const std::string &name) const {
-        auto it = times.find(name);
-        return it == times.end() || it->second.empty()
-                   ? 0
-                   : *std::min_element(it->second.begin(), it->second.end());
-    }
-    double Median(const std::string &name) const {
-        auto it = times.find(name);
-        if (it == times.end() || it->second.empty())
+    // The median over the repetitions, 0 when there is none.
+    double Figure(const std::string &benchmark, const std::string &name) const {
+        auto it = figures.find(benchmark);
+        if (it == figures.end())
             return 0;
-        std::vector<double> v = it->second;
-        std::nth_element(v.begin(), v.begin() + long(v.size() / 2), v.end());
-        return v[v.size() / 2];
+        auto figure = it->second.find(name);
+        return figure == it->second.end() ? 0 : Median(figure->second);
+    }
+    // The largest and smallest ratio of the repetitions.
+    std::pair<double, double> Range(const std::string &benchmark) const {
+        auto it = figures.find(benchmark);
+        if (it == figures.end() || !it->second.count("run/copy"))
+            return {0, 0};
+        const std::vector<double> &v = it->second.at("run/copy");
+        auto [lo, hi] = std::minmax_element(v.begin(), v.end());
+        return {*lo, *hi};
     }
 };
 
@@ -208,48 +243,48 @@ std::string Order(bool topBottomFirst) { return topBottomFirst ? "tb-first" : "s
 
 void RegisterAll() {
     for (const FrameCase &f : kFrames)
-        for (bool negative : {false, true}) {
-            const std::string frame = FrameName(f) + "/" + Pitch(negative);
-            benchmark::RegisterBenchmark(("copy/" + frame).c_str(), CopyRows, f, negative)
-                ->Unit(benchmark::kMillisecond);
+        for (bool negative : {false, true})
             for (const SettingsCase &c : kSettings)
                 for (bool tbFirst : {true, false}) {
-                    const std::string name = frame + "/" + c.name + "/" + Order(tbFirst);
+                    const std::string name = FrameName(f) + "/" + Pitch(negative) + "/" + c.name +
+                                             "/" + Order(tbFirst);
                     benchmark::RegisterBenchmark(("run/" + name).c_str(), RunCallback, f, c,
                                                  negative, tbFirst)
+                        ->UseManualTime()
                         ->Unit(benchmark::kMillisecond);
                     benchmark::RegisterBenchmark(("plain/" + name).c_str(), ReferenceSweep, f,
                                                  c, negative, tbFirst)
                         ->Unit(benchmark::kMillisecond)
                         ->MinTime(0.05);
                 }
-        }
 }
 
 void PrintTable(const TableReporter &r) {
-    std::printf("\nms per frame: the fastest repetition of each case, and the ratio to the fastest"
-                " copy\nof the same frame; in brackets the same ratio of the medians\n\n");
+    std::printf("\nms per frame, medians over the repetitions; run/copy is the median ratio of a"
+                " copy and a\nrun callback timed in turn on the same frames (in brackets the"
+                " lowest and highest repetition)\n\n");
     std::printf("| frame | pitch | settings | order | copy ms | run ms | run/copy | plain ms "
                 "| plain/copy |\n|---|---|---|---|---|---|---|---|---|\n");
     for (const FrameCase &f : kFrames)
-        for (bool negative : {false, true}) {
-            const std::string frame = FrameName(f) + "/" + Pitch(negative);
-            const double copy = r.Fastest("copy/" + frame), copyMedian = r.Median("copy/" + frame);
+        for (bool negative : {false, true})
             for (const SettingsCase &c : kSettings)
                 for (bool tbFirst : {true, false}) {
-                    const std::string name = frame + "/" + c.name + "/" + Order(tbFirst);
-                    const double run = r.Fastest("run/" + name), plain = r.Fastest("plain/" + name);
-                    if (run == 0 || copy == 0)
+                    const std::string name = FrameName(f) + "/" + Pitch(negative) + "/" + c.name +
+                                             "/" + Order(tbFirst);
+                    const double copy = r.Figure("run/" + name, "copy_ms");
+                    if (copy == 0)
                         continue;
-                    std::printf("| %s | %s | %s | %s | %.3f | %.3f | %.2f (%.2f) | ", FrameName(f).c_str(),
-                                Pitch(negative).c_str(), c.name, Order(tbFirst).c_str(), copy, run,
-                                run / copy, r.Median("run/" + name) / copyMedian);
+                    const auto [lo, hi] = r.Range("run/" + name);
+                    std::printf("| %s | %s | %s | %s | %.3f | %.3f | %.2f (%.2f-%.2f) | ",
+                                FrameName(f).c_str(), Pitch(negative).c_str(), c.name,
+                                Order(tbFirst).c_str(), copy, r.Figure("run/" + name, "run_ms"),
+                                r.Figure("run/" + name, "run/copy"), lo, hi);
+                    const double plain = r.Figure("plain/" + name, "ms");
                     if (plain == 0)
                         std::printf("- | - |\n");
                     else
                         std::printf("%.2f | %.0f |\n", plain, plain / copy);
                 }
-        }
 }
 
 }  // namespace
