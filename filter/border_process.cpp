@@ -315,6 +315,19 @@ public:
         }
     }
 
+    // Grouped() only: the sweep on `rows` rows at once, each read from `from` and written to
+    // `to`, so that each group's figures are fetched once for them all.
+    static constexpr int32_t kBlockRows = 4;
+    void ApplyToBlock(const uint32_t *const *from, uint32_t *const *to, int32_t rows,
+                      uint32_t colour) const {
+        for (int32_t r = 0; r < rows; ++r)
+            for (int32_t x = blackFirst_; x < blackEnd_; ++x)
+                to[r][x] = colour;
+#if BORDER_PROCESS_SSE2
+        ApplyGroupsToBlock(from, to, rows);
+#endif
+    }
+
 private:
     static constexpr int32_t kMaxLines = 512;  // two dialog-range bands: 255 + 255 lines
     static constexpr int32_t kMaxGroups = kMaxLines / 4;
@@ -377,6 +390,30 @@ private:
             const __m128i result =
                 _mm_or_si128(_mm_and_si128(moved, v), _mm_andnot_si128(moved, faded));
             _mm_storeu_si128(reinterpret_cast<__m128i *>(to + group.first), result);
+        }
+    }
+    void ApplyGroupsToBlock(const uint32_t *const *from, uint32_t *const *to, int32_t rows) const {
+        const __m128i redBlue = _mm_set1_epi32(0x00FF00FF);
+        const __m128i channel = _mm_set1_epi32(0xFF);
+        const int32_t groups = (lineCount_ + 3) / 4;
+        for (int32_t g = 0; g < groups; ++g) {
+            const Group &group = groups_[g];
+            const __m128i factor = _mm_loadu_si128(reinterpret_cast<const __m128i *>(group.factor));
+            const __m128i moved = _mm_loadu_si128(reinterpret_cast<const __m128i *>(group.moved));
+            const int32_t s0 = group.source[0], s1 = group.source[1], s2 = group.source[2],
+                          s3 = group.source[3], first = group.first;
+            for (int32_t r = 0; r < rows; ++r) {
+                const uint32_t *row = from[r];
+                const __m128i v =
+                    _mm_set_epi32(int(row[s3]), int(row[s2]), int(row[s1]), int(row[s0]));
+                const __m128i rb = _mm_mulhi_epu16(_mm_and_si128(v, redBlue), factor);
+                const __m128i gr =
+                    _mm_mulhi_epu16(_mm_and_si128(_mm_srli_epi32(v, 8), channel), factor);
+                const __m128i faded = _mm_or_si128(rb, _mm_slli_epi32(gr, 8));
+                const __m128i result =
+                    _mm_or_si128(_mm_and_si128(moved, v), _mm_andnot_si128(moved, faded));
+                _mm_storeu_si128(reinterpret_cast<__m128i *>(to[r] + first), result);
+            }
         }
     }
 #else
@@ -464,9 +501,27 @@ void CopyRow(uint32_t *to, const uint32_t *from, int32_t width) {
         std::memcpy(to, from, size_t(width) * sizeof(uint32_t));
 }
 
-// Rows [first, end): copied, then their side bands.
+// Rows [first, end): copied, with their side bands.
 void CopyWithSides(const Frame &in, const Frame &out, int32_t first, int32_t end, const Sides &sides) {
-    for (int32_t y = first; y < end; ++y)
+    int32_t y = first;
+    if (sides.apart && in.pixels != out.pixels) {
+        // A few rows at a time: their middles copied, then their band pixels.
+        constexpr int32_t kRows = SideSweep::kBlockRows;
+        const int32_t middleFirst = sides.left.WrittenEnd(), middleEnd = sides.right.WrittenFirst();
+        const size_t middleBytes = size_t(middleEnd - middleFirst) * sizeof(uint32_t);
+        for (; y + kRows <= end; y += kRows) {
+            const uint32_t *from[kRows];
+            uint32_t *to[kRows];
+            for (int32_t r = 0; r < kRows; ++r) {
+                from[r] = in.Row(y + r);
+                to[r] = out.Row(y + r);
+                std::memcpy(to[r] + middleFirst, from[r] + middleFirst, middleBytes);
+            }
+            sides.right.ApplyToBlock(from, to, kRows, sides.colour);
+            sides.left.ApplyToBlock(from, to, kRows, sides.colour);
+        }
+    }
+    for (; y < end; ++y)
         sides.CopyRow(out.Row(y), in.Row(y), out.width);
 }
 
