@@ -195,20 +195,45 @@ inline int32_t IndexOfLine(Numbering numbering, int32_t n, int32_t extent) {
 
 // The lines of a top or bottom edge: lines 1..reach are all its sweep reads or writes.
 struct RowEdge {
+    static constexpr int32_t kTrackedLines = 512;  // two dialog-range bands
+
     Numbering numbering;
     EdgeValues values;
     int32_t count = 0;  // lines visited
     int32_t reach = 0;  // lines visited or read as smear sources
+    // replaced[n]: the sweep replaces line n whole before anything reads what it held (a
+    // black line, or one smeared from another that no line before it reads).
+    bool replaced[kTrackedLines + 1] = {};
 
     RowEdge(Numbering n, const EdgeValues &v, int32_t height) : numbering(n), values(v) {
         count = LinesToVisit(numbering, values, height);
         reach = count;
+        const bool tracked = count <= kTrackedLines;
         LinePlan plan;
         for (int32_t line = 1; line <= count; ++line) {
             PlanLine(numbering, line, height, values, plan, false);
-            if (plan.smear)
-                reach = std::max(reach, plan.sourceLine);
+            const int32_t source = plan.smear ? plan.sourceLine : line;
+            reach = std::max(reach, source);
+            if (!tracked)
+                continue;
+            if (plan.black || source != line)
+                replaced[line] = true;
         }
+        // Lines read before the sweep gets there must be there to read.
+        if (tracked)
+            for (int32_t line = 1; line <= count; ++line) {
+                PlanLine(numbering, line, height, values, plan, false);
+                if (plan.smear && plan.sourceLine > line && plan.sourceLine <= count)
+                    replaced[plan.sourceLine] = false;
+            }
+    }
+
+    int32_t LineOfRow(int32_t y, int32_t height) const {
+        return numbering == Numbering::Position ? height - y : y + 1;
+    }
+    bool Replaced(int32_t y, int32_t height) const {
+        const int32_t line = LineOfRow(y, height);
+        return line <= count && count <= kTrackedLines && replaced[line];
     }
 };
 
@@ -525,9 +550,38 @@ void CopyWithSides(const Frame &in, const Frame &out, int32_t first, int32_t end
         sides.CopyRow(out.Row(y), in.Row(y), out.width);
 }
 
+// Rows [first, end) in place: their side bands.
 void SidesOn(const Frame &out, int32_t first, int32_t end, const Sides &sides) {
-    for (int32_t y = first; y < end; ++y)
+    int32_t y = first;
+    if (sides.right.Grouped() && sides.left.Grouped()) {
+        constexpr int32_t kRows = SideSweep::kBlockRows;
+        for (; y + kRows <= end; y += kRows) {
+            uint32_t *rows[kRows];
+            for (int32_t r = 0; r < kRows; ++r)
+                rows[r] = out.Row(y + r);
+            sides.right.ApplyToBlock(rows, rows, kRows, sides.colour);
+            sides.left.ApplyToBlock(rows, rows, kRows, sides.colour);
+        }
+    }
+    for (; y < end; ++y)
         sides.Apply(out.Row(y));
+}
+
+// Rows [first, end) of an edge's lines copied with their side bands, but for those that the
+// edge's sweep replaces whole before reading them.
+void CopyWithSidesUnlessReplaced(const Frame &in, const Frame &out, int32_t first, int32_t end,
+                                 const RowEdge &edge, const Sides &sides) {
+    for (int32_t y = first; y < end;) {
+        if (edge.Replaced(y, out.height)) {
+            ++y;
+            continue;
+        }
+        int32_t runEnd = y + 1;
+        while (runEnd < end && !edge.Replaced(runEnd, out.height))
+            ++runEnd;
+        CopyWithSides(in, out, y, runEnd, sides);
+        y = runEnd;
+    }
 }
 
 // Top and bottom bands reach rows of their own only. With the top and bottom sweeps first,
@@ -547,9 +601,10 @@ void ProcessByRows(const Frame &in, const Frame &out, const RowEdge &top, const 
         SidesOn(out, h - top.count, h, sides);
         CopyWithSides(in, out, h - top.reach, h - top.count, sides);
     } else {
-        CopyWithSides(in, out, 0, bottom.reach, sides);
+        CopyWithSidesUnlessReplaced(in, out, 0, bottom.reach, bottom, sides);
         SweepRows(out, out, bottom, colour);
-        CopyWithSides(in, out, bottom.reach, h, sides);
+        CopyWithSides(in, out, bottom.reach, h - top.reach, sides);
+        CopyWithSidesUnlessReplaced(in, out, h - top.reach, h, top, sides);
         SweepRows(out, out, top, colour);
     }
 }
