@@ -9,7 +9,7 @@
 #   cat        -> /dev/null  (the floor: moving the bytes through the pipe)
 #   filterhost -> /dev/null  (Kantora with S=8 B=2 F=12 T=4 on every edge)
 #   ffmpeg -vf fillborders=12 on every edge -> /dev/null (raw BGRA in and out)
-# ROUNDS times (default 3) in turn; the fastest round of each counts. Prints frames per
+# ROUNDS times (default 5) in turn; the fastest round of each counts. Prints frames per
 # second, the ratios of the times, and the host's peak memory on this stream and on a stream
 # a tenth as long (it must not grow with the stream).
 set -euo pipefail
@@ -17,7 +17,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$root/build/linux64}
 frames=${2:-250}
-rounds=${3:-3}
+rounds=${3:-5}
 host=$build/filterhost/filterhost
 plugin=$build/filter/Kantora231.so
 config='Config(8, 2, 12, 4, 8, 2, 12, 4, 8, 2, 12, 4, 8, 2, 12, 4)'
