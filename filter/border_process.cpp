@@ -488,7 +488,7 @@ struct Sides {
     SideSweep right, left;
     uint32_t colour;
     // Both sweeps only read the row as it stood before them and never meet: a row can then be
-    // copied with its side bands made on the way, never reading what was just written.
+    // copied and its side bands made from the source row, never reading what was just written.
     bool apart = false;
 
     bool Plan(const BorderSettings &s, int32_t width) {
@@ -514,8 +514,7 @@ struct Sides {
             Apply(to);
             return;
         }
-        const int32_t first = left.WrittenEnd(), end = right.WrittenFirst();
-        std::memcpy(to + first, from + first, size_t(end - first) * sizeof(uint32_t));
+        std::memcpy(to, from, size_t(width) * sizeof(uint32_t));
         right.Apply(from, to, colour);
         left.Apply(from, to, colour);
     }
@@ -530,17 +529,16 @@ void CopyRow(uint32_t *to, const uint32_t *from, int32_t width) {
 void CopyWithSides(const Frame &in, const Frame &out, int32_t first, int32_t end, const Sides &sides) {
     int32_t y = first;
     if (sides.apart && in.pixels != out.pixels) {
-        // A few rows at a time: their middles copied, then their band pixels.
+        // A few rows at a time: copied whole, then their band pixels made from the source rows.
         constexpr int32_t kRows = SideSweep::kBlockRows;
-        const int32_t middleFirst = sides.left.WrittenEnd(), middleEnd = sides.right.WrittenFirst();
-        const size_t middleBytes = size_t(middleEnd - middleFirst) * sizeof(uint32_t);
+        const size_t rowBytes = size_t(out.width) * sizeof(uint32_t);
         for (; y + kRows <= end; y += kRows) {
             const uint32_t *from[kRows];
             uint32_t *to[kRows];
             for (int32_t r = 0; r < kRows; ++r) {
                 from[r] = in.Row(y + r);
                 to[r] = out.Row(y + r);
-                std::memcpy(to[r] + middleFirst, from[r] + middleFirst, middleBytes);
+                std::memcpy(to[r], from[r], rowBytes);
             }
             sides.right.ApplyToBlock(from, to, kRows, sides.colour);
             sides.left.ApplyToBlock(from, to, kRows, sides.colour);
