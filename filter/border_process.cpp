@@ -3,6 +3,11 @@
 #include <algorithm>
 #include <cstring>
 
+#if defined(__SSE2__) || defined(_M_X64)
+#include <emmintrin.h>
+#define BORDER_PROCESS_SSE2 1
+#endif
+
 // Each edge is repaired by one sweep over the lines parallel to it (rows for top and bottom,
 // columns for left and right), taken from the edge inward. Lines are counted n = 1, 2, ...
 // from the edge; the band rules are stated in the edge's own numbering:
@@ -13,6 +18,13 @@
 // script can bring them): band tests and smear arithmetic run in 64 bits, where no product
 // overflows and every divisor is positive whenever its band holds a line, and a smear source
 // beyond the frame is clamped to the nearest edge line.
+//
+// Speed: the frame's floor is the copy, every pixel read and written once. So the usual frame
+// is repaired row by row as it is copied: each row gets its side-band pixels while it is still
+// in the cache, and the few rows of the top and bottom bands are built straight from the
+// source. That is only the same as copy-then-sweep while the top and bottom sweeps never
+// reach each other's rows; frames too small for that, and settings beyond the dialog's range,
+// take the plain order: copy the frame, then sweep.
 
 namespace {
 
@@ -27,26 +39,20 @@ EdgeValues ValuesOf(const BorderSettings &settings, Side side) {
             settings.fadeRegion[side]};
 }
 
-struct LinePlan {
-    bool black = false;
-    bool smear = false;
-    bool fade = false;
-    int32_t sourceLine = 0;  // line count n of the smear source, 1..extent
-    uint8_t fadeTable[256];  // channel -> faded channel
-};
+// Fade weights with a denominator up to this are done by a 16-bit multiplier.
+constexpr int64_t kMaxMultiplierDenominator = 256;
 
-// Lines beyond this count lie in none of the edge's bands.
-int32_t LinesToVisit(Numbering numbering, const EdgeValues &v, int32_t extent) {
-    const int64_t smearEnd = v.smear + v.stretch;  // first line number past the smear band
-    int64_t count = numbering == Numbering::Position
-                        ? std::max({v.black, smearEnd - 1, v.fade - 1})
-                        : std::max({v.black, smearEnd, v.fade});
-    return static_cast<int32_t>(std::clamp<int64_t>(count, 0, extent));
+// Scaling a channel c (0..255) by num / den, 0 < num < den <= 256: c * num / den truncated
+// equals (c * m) >> 16 for m = floor(num * 2^16 / den) + 1. The product overshoots c * num /
+// den by less than 256 / 2^16 = 1/256, and the fraction of c * num / den is at most
+// (den - 1) / den <= 255/256, so the overshoot never reaches the next integer; m < 2^16.
+uint32_t FadeMultiplier(int64_t num, int64_t den) {
+    return static_cast<uint32_t>((num << 16) / den + 1);
 }
 
-// table[c] = c * num / den, truncated, for the weight num / den with 0 < num < den (so a
-// channel never grows). Built by stepping c * num one num at a time, which needs no division
-// and never overflows: the remainder stays below den + num < 2^33.
+// table[c] = c * num / den, truncated, for 0 < num < den (so a channel never grows). Built by
+// stepping c * num one num at a time, which needs no division and never overflows: the
+// remainder stays below den + num < 2^33.
 void FillFadeTable(uint8_t *table, int64_t num, int64_t den) {
     const uint64_t step = static_cast<uint64_t>(num), divisor = static_cast<uint64_t>(den);
     uint64_t remainder = 0;
@@ -62,11 +68,80 @@ void FillFadeTable(uint8_t *table, int64_t num, int64_t den) {
     }
 }
 
-void PlanLine(Numbering numbering, int32_t n, int32_t extent, const EdgeValues &v,
-              LinePlan &plan) {
+// How one line's pixels are faded: by a multiplier when there is one, else by the table.
+struct Fade {
+    uint32_t multiplier = 0;  // 0: use the table
+    uint8_t table[256];
+
+    void Plan(int64_t num, int64_t den) {
+        if (den <= kMaxMultiplierDenominator) {
+            multiplier = FadeMultiplier(num, den);
+        } else {
+            multiplier = 0;
+            FillFadeTable(table, num, den);
+        }
+    }
+};
+
+inline uint32_t FadePixel(uint32_t pixel, uint32_t m) {
+    return (((pixel >> 16) & 0xFF) * m >> 16) << 16 | (((pixel >> 8) & 0xFF) * m >> 16) << 8 |
+           ((pixel & 0xFF) * m >> 16);
+}
+
+inline uint32_t FadePixel(uint32_t pixel, const uint8_t *table) {
+    return uint32_t{table[(pixel >> 16) & 0xFF]} << 16 | uint32_t{table[(pixel >> 8) & 0xFF]} << 8 |
+           uint32_t{table[pixel & 0xFF]};
+}
+
+// to[x] = faded from[x]; the two may be the same row.
+void FadeRow(uint32_t *to, const uint32_t *from, int32_t width, const Fade &fade) {
+    int32_t x = 0;
+    if (fade.multiplier == 0) {
+        for (; x < width; ++x)
+            to[x] = FadePixel(from[x], fade.table);
+        return;
+    }
+    const uint32_t m = fade.multiplier;
+#if BORDER_PROCESS_SSE2
+    // Red and blue sit in the two 16-bit halves of a pixel's low-masked word, green alone in
+    // the low half after a shift: one high-half multiply scales each.
+    const __m128i factor = _mm_set1_epi16(static_cast<short>(m));
+    const __m128i redBlue = _mm_set1_epi32(0x00FF00FF);
+    const __m128i channel = _mm_set1_epi32(0xFF);
+    for (; x + 4 <= width; x += 4) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(from + x));
+        const __m128i rb = _mm_mulhi_epu16(_mm_and_si128(v, redBlue), factor);
+        const __m128i g = _mm_mulhi_epu16(_mm_and_si128(_mm_srli_epi32(v, 8), channel), factor);
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(to + x), _mm_or_si128(rb, _mm_slli_epi32(g, 8)));
+    }
+#endif
+    for (; x < width; ++x)
+        to[x] = FadePixel(from[x], m);
+}
+
+struct LinePlan {
+    bool black = false;
+    bool smear = false;
+    bool fade = false;
+    int32_t sourceLine = 0;  // line count n of the smear source, 1..extent
+    int64_t fadeNum = 0, fadeDen = 0;  // the fade weight
+    Fade weight;                       // planned only when asked for
+};
+
+// Lines beyond this count lie in none of the edge's bands.
+int32_t LinesToVisit(Numbering numbering, const EdgeValues &v, int32_t extent) {
+    const int64_t smearEnd = v.smear + v.stretch;  // first line number past the smear band
+    int64_t count = numbering == Numbering::Position
+                        ? std::max({v.black, smearEnd - 1, v.fade - 1})
+                        : std::max({v.black, smearEnd, v.fade});
+    return static_cast<int32_t>(std::clamp<int64_t>(count, 0, extent));
+}
+
+// The bands of line n (a line count, 1..extent), its smear source and its fade weight.
+void PlanLine(Numbering numbering, int32_t n, int32_t extent, const EdgeValues &v, LinePlan &plan,
+              bool planFade = true) {
     const int64_t smearEnd = v.smear + v.stretch;
     plan.smear = plan.fade = false;
-    int64_t fadeNum = 0;
     if (numbering == Numbering::Position) {
         const int64_t p = n;
         plan.black = p <= v.black;
@@ -79,7 +154,7 @@ void PlanLine(Numbering numbering, int32_t n, int32_t extent, const EdgeValues &
             plan.sourceLine = static_cast<int32_t>(std::clamp<int64_t>(q, 1, extent));
         }
         plan.fade = p < v.fade;
-        fadeNum = p - v.black;
+        plan.fadeNum = p - v.black;
     } else {
         const int64_t o = n - 1;
         plan.black = o < v.black;
@@ -92,20 +167,16 @@ void PlanLine(Numbering numbering, int32_t n, int32_t extent, const EdgeValues &
             plan.sourceLine = static_cast<int32_t>(std::clamp<int64_t>(q, 0, extent - 1) + 1);
         }
         plan.fade = o < v.fade;
-        fadeNum = o - v.black;
+        plan.fadeNum = o - v.black;
     }
-    if (plan.fade)
-        FillFadeTable(plan.fadeTable, fadeNum, v.fade - v.black);
-}
-
-inline uint32_t Fade(uint32_t pixel, const uint8_t *table) {
-    return uint32_t{table[(pixel >> 16) & 0xFF]} << 16 | uint32_t{table[(pixel >> 8) & 0xFF]} << 8 |
-           uint32_t{table[pixel & 0xFF]};
+    plan.fadeDen = v.fade - v.black;
+    if (plan.fade && planFade)
+        plan.weight.Plan(plan.fadeNum, plan.fadeDen);
 }
 
 struct Frame {
     uint32_t *pixels;
-    ptrdiff_t pitch;  // bytes
+    ptrdiff_t pitch;  // bytes, either sign
     int32_t width, height;
 
     uint32_t *Row(int32_t y) const {
@@ -119,28 +190,266 @@ inline int32_t IndexOfLine(Numbering numbering, int32_t n, int32_t extent) {
     return numbering == Numbering::Position ? extent - n : n - 1;
 }
 
-void SweepRows(const Frame &frame, Numbering numbering, const EdgeValues &v, uint32_t colour) {
-    const int32_t extent = frame.height;
-    const int32_t count = LinesToVisit(numbering, v, extent);
-    const size_t rowBytes = size_t(frame.width) * sizeof(uint32_t);
+// ---------------------------------------------------------------------------------------------
+// Top and bottom: whole rows.
+
+// The lines of a top or bottom edge: lines 1..reach are all its sweep reads or writes.
+struct RowEdge {
+    static constexpr int32_t kTrackedLines = 512;  // two dialog-range bands
+
+    Numbering numbering;
+    EdgeValues values;
+    int32_t count = 0;  // lines visited
+    int32_t reach = 0;  // lines visited or read as smear sources
+    // replaced[n]: the sweep replaces line n whole before anything reads what it held (a
+    // black line, or one smeared from another that no line before it reads).
+    bool replaced[kTrackedLines + 1] = {};
+
+    RowEdge(Numbering n, const EdgeValues &v, int32_t height) : numbering(n), values(v) {
+        count = LinesToVisit(numbering, values, height);
+        reach = count;
+        const bool tracked = count <= kTrackedLines;
+        LinePlan plan;
+        for (int32_t line = 1; line <= count; ++line) {
+            PlanLine(numbering, line, height, values, plan, false);
+            const int32_t source = plan.smear ? plan.sourceLine : line;
+            reach = std::max(reach, source);
+            if (!tracked)
+                continue;
+            if (plan.black || source != line)
+                replaced[line] = true;
+        }
+        // Lines read before the sweep gets there must be there to read.
+        if (tracked)
+            for (int32_t line = 1; line <= count; ++line) {
+                PlanLine(numbering, line, height, values, plan, false);
+                if (plan.smear && plan.sourceLine > line && plan.sourceLine <= count)
+                    replaced[plan.sourceLine] = false;
+            }
+    }
+
+    int32_t LineOfRow(int32_t y, int32_t height) const {
+        return numbering == Numbering::Position ? height - y : y + 1;
+    }
+    bool Replaced(int32_t y, int32_t height) const {
+        const int32_t line = LineOfRow(y, height);
+        return line <= count && count <= kTrackedLines && replaced[line];
+    }
+};
+
+// The sweep over the rows of one edge, into `out`. Lines the sweep has not reached yet are
+// read from `in` (the frame as it stands before the sweep), lines it has written from `out`.
+// With `in` the same frame as `out` this is the sweep in place.
+void SweepRows(const Frame &in, const Frame &out, const RowEdge &edge, uint32_t colour) {
+    const int32_t extent = out.height;
+    const size_t rowBytes = size_t(out.width) * sizeof(uint32_t);
     LinePlan plan;
-    for (int32_t n = 1; n <= count; ++n) {
-        PlanLine(numbering, n, extent, v, plan);
-        uint32_t *row = frame.Row(IndexOfLine(numbering, n, extent));
+    for (int32_t n = 1; n <= edge.count; ++n) {
+        PlanLine(edge.numbering, n, extent, edge.values, plan);
+        uint32_t *row = out.Row(IndexOfLine(edge.numbering, n, extent));
         if (plan.black) {
-            std::fill(row, row + frame.width, colour);
+            std::fill(row, row + out.width, colour);
             continue;
         }
-        if (plan.smear && plan.sourceLine != n)
-            std::memcpy(row, frame.Row(IndexOfLine(numbering, plan.sourceLine, extent)), rowBytes);
+        const int32_t source = plan.smear ? plan.sourceLine : n;
+        const uint32_t *from = (source < n ? out : in).Row(IndexOfLine(edge.numbering, source, extent));
         if (plan.fade)
-            for (int32_t x = 0; x < frame.width; ++x)
-                row[x] = Fade(row[x], plan.fadeTable);
+            FadeRow(row, from, out.width, plan.weight);
+        else if (from != row)
+            std::memcpy(row, from, rowBytes);
     }
 }
 
-// Rows do not depend on one another, so the band columns are planned a batch at a time and
-// each batch is applied to every row; within a row the columns still go edge-inward.
+// ---------------------------------------------------------------------------------------------
+// Left and right: a few pixels of every row.
+
+// One side's sweep planned once for all rows: after the black band, one operation per line in
+// the sweep's order, each pixel = its smear source, faded or moved whole.
+class SideSweep {
+public:
+    // False when the sweep needs more lines or a fade table: then the plain column sweep runs.
+    bool Plan(Numbering numbering, const EdgeValues &v, int32_t width) {
+        const int32_t count = LinesToVisit(numbering, v, width);
+        int32_t blackLines = 0;
+        lineCount_ = 0;
+        bool readsOnlyLinesAhead = true;
+        LinePlan plan;
+        for (int32_t n = 1; n <= count; ++n) {
+            PlanLine(numbering, n, width, v, plan, false);
+            if (plan.black) {
+                ++blackLines;  // black lines are the first ones
+                continue;
+            }
+            if (lineCount_ == kMaxLines)
+                return false;
+            uint32_t multiplier = 0;
+            if (plan.fade) {
+                if (plan.fadeDen > kMaxMultiplierDenominator)
+                    return false;
+                multiplier = FadeMultiplier(plan.fadeNum, plan.fadeDen);
+            }
+            const int32_t sourceLine = plan.smear ? plan.sourceLine : n;
+            readsOnlyLinesAhead &= sourceLine >= n;
+            column_[lineCount_] = IndexOfLine(numbering, n, width);
+            source_[lineCount_] = IndexOfLine(numbering, sourceLine, width);
+            multiplier_[lineCount_] = multiplier;
+            ++lineCount_;
+        }
+        blackFirst_ = numbering == Numbering::Position ? width - blackLines : 0;
+        blackEnd_ = blackFirst_ + blackLines;
+        // Operations that work on the pixels as they stood before the sweep can run four at a
+        // time; the last group is filled up with lines that keep their value, which must lie
+        // inside the row.
+        const int32_t groups = (lineCount_ + 3) / 4;
+        grouped_ = kCanGroup && readsOnlyLinesAhead && int64_t{blackLines} + groups * 4 <= width;
+        if (!grouped_)
+            return true;
+        PlanGroups(numbering, groups);
+        // Memory columns the sweep writes (from its edge) and reads.
+        const int32_t written = blackLines + groups * 4;
+        writtenFirst_ = numbering == Numbering::Position ? width - written : 0;
+        writtenEnd_ = writtenFirst_ + written;
+        readEnd_ = 0;
+        for (int32_t k = 0; k < lineCount_; ++k)
+            readEnd_ = std::max(readEnd_, source_[k] + 1);
+        return true;
+    }
+
+    // True when the sweep only ever reads the row as it stood before the sweep, so that it
+    // can read one row and write another.
+    bool Grouped() const { return grouped_; }
+    int32_t WrittenFirst() const { return writtenFirst_; }
+    int32_t WrittenEnd() const { return writtenEnd_; }
+    int32_t ReadEnd() const { return readEnd_; }
+
+    // The sweep on one row: `from` as it stood before, `to` the row written, the same row
+    // unless Grouped().
+    void Apply(const uint32_t *from, uint32_t *to, uint32_t colour) const {
+        for (int32_t x = blackFirst_; x < blackEnd_; ++x)
+            to[x] = colour;
+#if BORDER_PROCESS_SSE2
+        if (grouped_) {
+            ApplyGroups(from, to);
+            return;
+        }
+#endif
+        uint32_t *row = to;
+        for (int32_t k = 0; k < lineCount_; ++k) {
+            const uint32_t value = row[source_[k]];
+            row[column_[k]] = multiplier_[k] == 0 ? value : FadePixel(value, multiplier_[k]);
+        }
+    }
+
+    // Grouped() only: the sweep on `rows` rows at once, each read from `from` and written to
+    // `to`, so that each group's figures are fetched once for them all.
+    static constexpr int32_t kBlockRows = 4;
+    void ApplyToBlock(const uint32_t *const *from, uint32_t *const *to, int32_t rows,
+                      uint32_t colour) const {
+        for (int32_t r = 0; r < rows; ++r)
+            for (int32_t x = blackFirst_; x < blackEnd_; ++x)
+                to[r][x] = colour;
+#if BORDER_PROCESS_SSE2
+        ApplyGroupsToBlock(from, to, rows);
+#endif
+    }
+
+private:
+    static constexpr int32_t kMaxLines = 512;  // two dialog-range bands: 255 + 255 lines
+    static constexpr int32_t kMaxGroups = kMaxLines / 4;
+
+    int32_t blackFirst_ = 0, blackEnd_ = 0;  // memory columns painted before the operations
+    int32_t lineCount_ = 0;
+    int32_t column_[kMaxLines];
+    int32_t source_[kMaxLines];
+    uint32_t multiplier_[kMaxLines];  // 0: moved whole, all 32 bits
+    bool grouped_ = false;
+    int32_t writtenFirst_ = 0, writtenEnd_ = 0, readEnd_ = 0;
+
+#if BORDER_PROCESS_SSE2
+    // Four lines side by side in memory: the lowest column, each pixel's source column in
+    // memory order, its multiplier in both 16-bit halves, and all ones where it is moved whole.
+    // Plain words, loaded unaligned: a 32-bit host's stack promises no 16-byte alignment.
+    struct Group {
+        uint32_t factor[4], moved[4];
+        int32_t first;
+        int32_t source[4];
+    };
+    Group groups_[kMaxGroups];
+
+    void PlanGroups(Numbering numbering, int32_t groups) {
+        for (int32_t g = 0; g < groups; ++g) {
+            Group &group = groups_[g];
+            for (int32_t i = 0; i < 4; ++i) {
+                const int32_t k = 4 * g + i;  // sweep order
+                // Right columns run leftward in the sweep, left columns rightward.
+                const int32_t lane = numbering == Numbering::Position ? 3 - i : i;
+                const int32_t column = k < lineCount_ ? column_[k]
+                                       : numbering == Numbering::Position
+                                           ? column_[4 * g] - i
+                                           : column_[4 * g] + i;
+                const uint32_t m = k < lineCount_ ? multiplier_[k] : 0;
+                group.source[lane] = k < lineCount_ ? source_[k] : column;
+                group.factor[lane] = m | m << 16;
+                group.moved[lane] = m == 0 ? 0xFFFFFFFFu : 0;
+                if (lane == 0)
+                    group.first = column;
+            }
+        }
+    }
+
+    static constexpr bool kCanGroup = true;
+
+    void ApplyGroups(const uint32_t *row, uint32_t *to) const {
+        const __m128i redBlue = _mm_set1_epi32(0x00FF00FF);
+        const __m128i channel = _mm_set1_epi32(0xFF);
+        const int32_t groups = (lineCount_ + 3) / 4;
+        for (int32_t g = 0; g < groups; ++g) {
+            const Group &group = groups_[g];
+            const __m128i v = _mm_set_epi32(int(row[group.source[3]]), int(row[group.source[2]]),
+                                            int(row[group.source[1]]), int(row[group.source[0]]));
+            const __m128i factor = _mm_loadu_si128(reinterpret_cast<const __m128i *>(group.factor));
+            const __m128i moved = _mm_loadu_si128(reinterpret_cast<const __m128i *>(group.moved));
+            const __m128i rb = _mm_mulhi_epu16(_mm_and_si128(v, redBlue), factor);
+            const __m128i gr = _mm_mulhi_epu16(_mm_and_si128(_mm_srli_epi32(v, 8), channel), factor);
+            const __m128i faded = _mm_or_si128(rb, _mm_slli_epi32(gr, 8));
+            const __m128i result =
+                _mm_or_si128(_mm_and_si128(moved, v), _mm_andnot_si128(moved, faded));
+            _mm_storeu_si128(reinterpret_cast<__m128i *>(to + group.first), result);
+        }
+    }
+    void ApplyGroupsToBlock(const uint32_t *const *from, uint32_t *const *to, int32_t rows) const {
+        const __m128i redBlue = _mm_set1_epi32(0x00FF00FF);
+        const __m128i channel = _mm_set1_epi32(0xFF);
+        const int32_t groups = (lineCount_ + 3) / 4;
+        for (int32_t g = 0; g < groups; ++g) {
+            const Group &group = groups_[g];
+            const __m128i factor = _mm_loadu_si128(reinterpret_cast<const __m128i *>(group.factor));
+            const __m128i moved = _mm_loadu_si128(reinterpret_cast<const __m128i *>(group.moved));
+            const int32_t s0 = group.source[0], s1 = group.source[1], s2 = group.source[2],
+                          s3 = group.source[3], first = group.first;
+            for (int32_t r = 0; r < rows; ++r) {
+                const uint32_t *row = from[r];
+                const __m128i v =
+                    _mm_set_epi32(int(row[s3]), int(row[s2]), int(row[s1]), int(row[s0]));
+                const __m128i rb = _mm_mulhi_epu16(_mm_and_si128(v, redBlue), factor);
+                const __m128i gr =
+                    _mm_mulhi_epu16(_mm_and_si128(_mm_srli_epi32(v, 8), channel), factor);
+                const __m128i faded = _mm_or_si128(rb, _mm_slli_epi32(gr, 8));
+                const __m128i result =
+                    _mm_or_si128(_mm_and_si128(moved, v), _mm_andnot_si128(moved, faded));
+                _mm_storeu_si128(reinterpret_cast<__m128i *>(to[r] + first), result);
+            }
+        }
+    }
+#else
+    static constexpr bool kCanGroup = false;
+    void PlanGroups(Numbering, int32_t) {}
+#endif
+};
+
+// The plain column sweep for any settings. Rows do not depend on one another, so the band
+// columns are planned a batch at a time and each batch is applied to every row; within a row
+// the columns still go edge-inward.
 void SweepColumns(const Frame &frame, Numbering numbering, const EdgeValues &v, uint32_t colour) {
     constexpr int32_t kBatch = 32;
     const int32_t extent = frame.width;
@@ -161,26 +470,163 @@ void SweepColumns(const Frame &frame, Numbering numbering, const EdgeValues &v, 
             uint32_t *row = frame.Row(y);
             for (int32_t i = 0; i < lines; ++i) {
                 const LinePlan &plan = plans[i];
-                if (plan.black) {
-                    row[columns[i]] = colour;
-                } else if (plan.fade) {
-                    row[columns[i]] = Fade(row[sourceColumns[i]], plan.fadeTable);
-                } else {
-                    row[columns[i]] = row[sourceColumns[i]];
-                }
+                uint32_t value = plan.black ? colour : row[sourceColumns[i]];
+                if (!plan.black && plan.fade)
+                    value = plan.weight.multiplier != 0
+                                ? FadePixel(value, plan.weight.multiplier)
+                                : FadePixel(value, plan.weight.table);
+                row[columns[i]] = value;
             }
         }
     }
 }
 
-void TopBottomPass(const Frame &frame, const BorderSettings &s) {
-    SweepRows(frame, Numbering::Position, ValuesOf(s, Top), s.borderColour);
-    SweepRows(frame, Numbering::Offset, ValuesOf(s, Bottom), s.borderColour);
+// ---------------------------------------------------------------------------------------------
+// The frame.
+
+struct Sides {
+    SideSweep right, left;
+    uint32_t colour;
+    // Both sweeps only read the row as it stood before them and never meet: a row can then be
+    // copied and its side bands made from the source row, never reading what was just written.
+    bool apart = false;
+
+    bool Plan(const BorderSettings &s, int32_t width) {
+        colour = s.borderColour;
+        if (!right.Plan(Numbering::Position, ValuesOf(s, Right), width) ||
+            !left.Plan(Numbering::Offset, ValuesOf(s, Left), width))
+            return false;
+        // The right sweep runs first: the left one must neither read nor write its columns.
+        apart = right.Grouped() && left.Grouped() &&
+                std::max(left.WrittenEnd(), left.ReadEnd()) <= right.WrittenFirst();
+        return true;
+    }
+
+    void Apply(uint32_t *row) const {
+        right.Apply(row, row, colour);
+        left.Apply(row, row, colour);
+    }
+
+    void CopyRow(uint32_t *to, const uint32_t *from, int32_t width) const {
+        if (!apart || to == from) {
+            if (to != from)
+                std::memcpy(to, from, size_t(width) * sizeof(uint32_t));
+            Apply(to);
+            return;
+        }
+        std::memcpy(to, from, size_t(width) * sizeof(uint32_t));
+        right.Apply(from, to, colour);
+        left.Apply(from, to, colour);
+    }
+};
+
+void CopyRow(uint32_t *to, const uint32_t *from, int32_t width) {
+    if (to != from)
+        std::memcpy(to, from, size_t(width) * sizeof(uint32_t));
 }
 
-void SidePass(const Frame &frame, const BorderSettings &s) {
-    SweepColumns(frame, Numbering::Position, ValuesOf(s, Right), s.borderColour);
-    SweepColumns(frame, Numbering::Offset, ValuesOf(s, Left), s.borderColour);
+// Rows [first, end): copied, with their side bands.
+void CopyWithSides(const Frame &in, const Frame &out, int32_t first, int32_t end, const Sides &sides) {
+    int32_t y = first;
+    if (sides.apart && in.pixels != out.pixels) {
+        // A few rows at a time: copied whole, then their band pixels made from the source rows.
+        constexpr int32_t kRows = SideSweep::kBlockRows;
+        const size_t rowBytes = size_t(out.width) * sizeof(uint32_t);
+        for (; y + kRows <= end; y += kRows) {
+            const uint32_t *from[kRows];
+            uint32_t *to[kRows];
+            for (int32_t r = 0; r < kRows; ++r) {
+                from[r] = in.Row(y + r);
+                to[r] = out.Row(y + r);
+                std::memcpy(to[r], from[r], rowBytes);
+            }
+            sides.right.ApplyToBlock(from, to, kRows, sides.colour);
+            sides.left.ApplyToBlock(from, to, kRows, sides.colour);
+        }
+    }
+    for (; y < end; ++y)
+        sides.CopyRow(out.Row(y), in.Row(y), out.width);
+}
+
+// Rows [first, end) in place: their side bands.
+void SidesOn(const Frame &out, int32_t first, int32_t end, const Sides &sides) {
+    int32_t y = first;
+    if (sides.right.Grouped() && sides.left.Grouped()) {
+        constexpr int32_t kRows = SideSweep::kBlockRows;
+        for (; y + kRows <= end; y += kRows) {
+            uint32_t *rows[kRows];
+            for (int32_t r = 0; r < kRows; ++r)
+                rows[r] = out.Row(y + r);
+            sides.right.ApplyToBlock(rows, rows, kRows, sides.colour);
+            sides.left.ApplyToBlock(rows, rows, kRows, sides.colour);
+        }
+    }
+    for (; y < end; ++y)
+        sides.Apply(out.Row(y));
+}
+
+// Rows [first, end) of an edge's lines copied with their side bands, but for those that the
+// edge's sweep replaces whole before reading them.
+void CopyWithSidesUnlessReplaced(const Frame &in, const Frame &out, int32_t first, int32_t end,
+                                 const RowEdge &edge, const Sides &sides) {
+    for (int32_t y = first; y < end;) {
+        if (edge.Replaced(y, out.height)) {
+            ++y;
+            continue;
+        }
+        int32_t runEnd = y + 1;
+        while (runEnd < end && !edge.Replaced(runEnd, out.height))
+            ++runEnd;
+        CopyWithSides(in, out, y, runEnd, sides);
+        y = runEnd;
+    }
+}
+
+// Top and bottom bands reach rows of their own only. With the top and bottom sweeps first,
+// they build their rows from the source and then get their side bands; the rows they read
+// are copied only after them, so that the source may also be the destination. With the sides
+// first, the rows are copied with their side bands and the bands' rows then swept in place
+// while still in the cache.
+void ProcessByRows(const Frame &in, const Frame &out, const RowEdge &top, const RowEdge &bottom,
+                   const Sides &sides, bool topBottomFirst, uint32_t colour) {
+    const int32_t h = out.height;
+    if (topBottomFirst) {
+        SweepRows(in, out, bottom, colour);
+        SidesOn(out, 0, bottom.count, sides);
+        CopyWithSides(in, out, bottom.count, bottom.reach, sides);
+        CopyWithSides(in, out, bottom.reach, h - top.reach, sides);
+        SweepRows(in, out, top, colour);
+        SidesOn(out, h - top.count, h, sides);
+        CopyWithSides(in, out, h - top.reach, h - top.count, sides);
+    } else {
+        CopyWithSidesUnlessReplaced(in, out, 0, bottom.reach, bottom, sides);
+        SweepRows(out, out, bottom, colour);
+        CopyWithSides(in, out, bottom.reach, h - top.reach, sides);
+        CopyWithSidesUnlessReplaced(in, out, h - top.reach, h, top, sides);
+        SweepRows(out, out, top, colour);
+    }
+}
+
+// Copy the whole frame, then the four sweeps in their order.
+void ProcessBySweeps(const Frame &in, const Frame &out, const RowEdge &top, const RowEdge &bottom,
+                     const BorderSettings &s) {
+    for (int32_t y = 0; y < out.height; ++y)
+        CopyRow(out.Row(y), in.Row(y), out.width);
+    auto topBottomPass = [&] {
+        SweepRows(out, out, top, s.borderColour);
+        SweepRows(out, out, bottom, s.borderColour);
+    };
+    auto sidePass = [&] {
+        SweepColumns(out, Numbering::Position, ValuesOf(s, Right), s.borderColour);
+        SweepColumns(out, Numbering::Offset, ValuesOf(s, Left), s.borderColour);
+    };
+    if (s.processTopBottomFirst) {
+        topBottomPass();
+        sidePass();
+    } else {
+        sidePass();
+        topBottomPass();
+    }
 }
 
 }  // namespace
@@ -189,19 +635,16 @@ void ProcessFrame(const uint32_t *src, ptrdiff_t srcPitch, uint32_t *dst, ptrdif
                   int32_t width, int32_t height, const BorderSettings &settings) {
     if (width <= 0 || height <= 0)
         return;
-    const size_t rowBytes = size_t(width) * sizeof(uint32_t);
-    for (int32_t y = 0; y < height; ++y) {
-        const char *from = reinterpret_cast<const char *>(src) + y * srcPitch;
-        char *to = reinterpret_cast<char *>(dst) + y * dstPitch;
-        if (from != to)
-            std::memcpy(to, from, rowBytes);
-    }
-    const Frame frame{dst, dstPitch, width, height};
-    if (settings.processTopBottomFirst) {
-        TopBottomPass(frame, settings);
-        SidePass(frame, settings);
-    } else {
-        SidePass(frame, settings);
-        TopBottomPass(frame, settings);
-    }
+    // The source is only ever read; the type serves both frames.
+    const Frame in{const_cast<uint32_t *>(src), srcPitch, width, height};
+    const Frame out{dst, dstPitch, width, height};
+    const RowEdge top(Numbering::Position, ValuesOf(settings, Top), height);
+    const RowEdge bottom(Numbering::Offset, ValuesOf(settings, Bottom), height);
+    Sides sides;
+    const bool byRows = int64_t{top.reach} + bottom.reach <= height && sides.Plan(settings, width);
+    if (byRows)
+        ProcessByRows(in, out, top, bottom, sides, settings.processTopBottomFirst,
+                      settings.borderColour);
+    else
+        ProcessBySweeps(in, out, top, bottom, settings);
 }

@@ -6,6 +6,7 @@
 #include <memory>
 #include <type_traits>
 
+#include "host_bitmap.h"
 #include "raw_frames.h"
 #include "test_card.h"
 
@@ -35,11 +36,14 @@ Expected<Picture> FirstRawFrame(const Options &options) {
     Picture picture;
     picture.width = options.size.width;
     picture.height = options.size.height;
-    Expected<bool> read = reader.Next(picture.bgrx);
+    HostBitmap frame(options.size.width, options.size.height, 0, RowOrder::TopDown);
+    Expected<bool> read = reader.Next(frame);
     if (!read)
         return read.failure();
     if (!*read)
         return Fail(name + " holds no frame to preview");
+    picture.bgrx.resize(options.size.Bytes());
+    frame.StoreTopDown(picture.bgrx.data());
     return picture;
 }
 

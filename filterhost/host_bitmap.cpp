@@ -6,32 +6,59 @@ namespace {
 
 constexpr uint32_t kPaddingPattern = 0xA55A5AA5u;
 
+size_t RowWords(int32_t width, ptrdiff_t padding) {
+    return static_cast<size_t>((ptrdiff_t{width} * 4 + padding) / 4);
+}
+
+// With padding to check, top-down rows get a guard area of the picture's size after the last
+// row in memory, which is where a plug-in that walks the rows forward from its data pointer
+// writes.
+size_t GuardWords(int32_t width, int32_t height, ptrdiff_t padding, RowOrder order) {
+    return order == RowOrder::TopDown && padding > 0
+               ? RowWords(width, padding) * static_cast<size_t>(height)
+               : 0;
+}
+
 }  // namespace
 
-HostBitmap::HostBitmap(int32_t width, int32_t height, ptrdiff_t padding)
+HostBitmap::HostBitmap(int32_t width, int32_t height, ptrdiff_t padding, RowOrder order)
     : width_(width),
       height_(height),
-      pitch_(ptrdiff_t{width} * 4 + padding),
-      pixels_(static_cast<size_t>(pitch_ / 4) * static_cast<size_t>(height), kPaddingPattern) {
+      pitch_((order == RowOrder::TopDown ? -1 : 1) * (ptrdiff_t{width} * 4 + padding)),
+      pixels_(RowWords(width, padding) * static_cast<size_t>(height) +
+                  GuardWords(width, height, padding, order),
+              kPaddingPattern),
+      guardWords_(GuardWords(width, height, padding, order)) {
     std::memset(&record_, 0, sizeof record_);
     record_.hostVtable = nullptr;
-    record_.data = pixels_.data();
+    // The picture's bottom row: the first row in memory, or the last one of top-down rows.
+    record_.data = order == RowOrder::TopDown && height > 0
+                       ? pixels_.data() + RowWords(width, padding) * static_cast<size_t>(height - 1)
+                       : pixels_.data();
     record_.palette = nullptr;
     record_.depth = 32;
     record_.w = width;
     record_.h = height;
     record_.pitch = pitch_;
     record_.modulo = pitch_ - ptrdiff_t{width} * 4;
-    record_.size = pitch_ * height;
+    record_.size = (pitch_ < 0 ? -pitch_ : pitch_) * height;
     record_.offset = 0;
 }
 
 uint32_t *HostBitmap::Row(int32_t memoryRow) {
-    return pixels_.data() + static_cast<size_t>(memoryRow) * static_cast<size_t>(pitch_ / 4);
+    return record_.data + ptrdiff_t{memoryRow} * (pitch_ / 4);
 }
 
 const uint32_t *HostBitmap::Row(int32_t memoryRow) const {
-    return pixels_.data() + static_cast<size_t>(memoryRow) * static_cast<size_t>(pitch_ / 4);
+    return record_.data + ptrdiff_t{memoryRow} * (pitch_ / 4);
+}
+
+uint8_t *HostBitmap::PictureRowBytes(int32_t fromTop) {
+    return reinterpret_cast<uint8_t *>(Row(height_ - 1 - fromTop));
+}
+
+const uint8_t *HostBitmap::PictureRowBytes(int32_t fromTop) const {
+    return reinterpret_cast<const uint8_t *>(Row(height_ - 1 - fromTop));
 }
 
 // Pixels are assembled from bytes rather than copied, so that the byte order of the stream
@@ -61,12 +88,15 @@ void HostBitmap::StoreTopDown(uint8_t *bytes) const {
 }
 
 bool HostBitmap::PaddingIntact() const {
-    const size_t rowWords = static_cast<size_t>(pitch_ / 4);
+    const size_t rowWords = static_cast<size_t>((pitch_ < 0 ? -pitch_ : pitch_) / 4);
     for (int32_t y = 0; y < height_; ++y) {
         const uint32_t *row = Row(y);
         for (size_t x = static_cast<size_t>(width_); x < rowWords; ++x)
             if (row[x] != kPaddingPattern)
                 return false;
     }
+    for (size_t k = pixels_.size() - guardWords_; k < pixels_.size(); ++k)
+        if (pixels_[k] != kPaddingPattern)
+            return false;
     return true;
 }

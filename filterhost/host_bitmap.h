@@ -8,15 +8,20 @@
 
 #include "host/vdfilter.h"
 
+// How the rows lie in the buffer. Either way the record's data points at the picture's bottom
+// row; top-down rows are handed over as hosts hand them, with a negative pitch.
+enum class RowOrder { BottomUp, TopDown };
+
 class HostBitmap {
 public:
     // `padding` bytes (a multiple of 4) follow each row; they are filled with a known pattern
     // so that writes outside the picture can be detected.
-    HostBitmap(int32_t width, int32_t height, ptrdiff_t padding = 0);
+    HostBitmap(int32_t width, int32_t height, ptrdiff_t padding = 0,
+               RowOrder order = RowOrder::BottomUp);
 
     int32_t Width() const { return width_; }
     int32_t Height() const { return height_; }
-    ptrdiff_t Pitch() const { return pitch_; }
+    ptrdiff_t Pitch() const { return pitch_; }  // negative for top-down rows
 
     // The bitmap record handed to the plug-in; it points into this object.
     FilterBitmap *Record() { return &record_; }
@@ -25,7 +30,16 @@ public:
     void LoadTopDown(const uint8_t *bytes);
     void StoreTopDown(uint8_t *bytes) const;
 
-    // True while every padding byte still holds the pattern.
+    // The bytes of picture row y counted from the top: B, G, R, X per pixel as they lie in
+    // memory on a little-endian machine.
+    uint8_t *PictureRowBytes(int32_t fromTop);
+    const uint8_t *PictureRowBytes(int32_t fromTop) const;
+    // True when the whole picture lies in memory as a raw stream carries it (top-down rows
+    // without padding), from PictureRowBytes(0) on.
+    bool InStreamLayout() const { return pitch_ == -ptrdiff_t{width_} * 4; }
+
+    // True while every padding byte (and the guard area after top-down rows) still holds the
+    // pattern.
     bool PaddingIntact() const;
 
     uint32_t *Row(int32_t memoryRow);  // memory row 0 is the picture's bottom row
@@ -36,5 +50,6 @@ private:
     int32_t height_;
     ptrdiff_t pitch_;
     std::vector<uint32_t> pixels_;
+    size_t guardWords_;  // at the end of pixels_
     FilterBitmap record_;
 };

@@ -139,22 +139,25 @@ Status ProcessRawFrames(FilterInstance &instance, const Options &options) {
         return output.failure();
     const std::string inputName = StreamName(options.input, false);
 
-    HostBitmap source(options.size.width, options.size.height, options.pitchPadding);
-    HostBitmap destination(options.size.width, options.size.height, options.pitchPadding);
+    // The stream's top-down frames are handed over as they are read, with a negative pitch,
+    // and written straight from the destination: no copy but the plug-in's own.
+    HostBitmap source(options.size.width, options.size.height, options.pitchPadding,
+                      RowOrder::TopDown);
+    HostBitmap destination(options.size.width, options.size.height, options.pitchPadding,
+                           RowOrder::TopDown);
     RawFrameReader reader(input->get(), inputName, options.size);
-    std::vector<uint8_t> frame;
+    WidenPipe(input->get(), options.size.Bytes());
+    WidenPipe(output->Stream(), options.size.Bytes());
     for (;;) {
-        Expected<bool> more = reader.Next(frame);
+        Expected<bool> more = reader.Next(source);
         if (!more)
             return more.failure();
         if (!*more)
             break;
-        source.LoadTopDown(frame.data());
         Status run = instance.Run(source, destination);
         if (!run)
             return run;
-        destination.StoreTopDown(frame.data());
-        Status written = WriteRawFrame(output->Stream(), output->Name(), frame);
+        Status written = WriteRawFrame(output->Stream(), output->Name(), destination);
         if (!written)
             return written;
     }

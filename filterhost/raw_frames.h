@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "expected.h"
+#include "host_bitmap.h"
 
 struct FrameSize {
     int32_t width = 0;
@@ -23,12 +24,14 @@ constexpr int32_t kMaxFrameSide = 16384;
 // "720x576": two decimal numbers from 1 to kMaxFrameSide joined by 'x'.
 Expected<FrameSize> ParseFrameSize(std::string_view text);
 
-// Reads whole frames one at a time; a stream that ends inside a frame is an error.
+// Reads whole frames one at a time, straight into the rows of a bitmap of the frame size (in
+// one read when the bitmap holds the stream's layout); a stream that ends inside a frame is an
+// error.
 class RawFrameReader {
 public:
     RawFrameReader(std::FILE *stream, std::string name, FrameSize size);
-    // True with a frame in `frame`, false at the end of the stream.
-    Expected<bool> Next(std::vector<uint8_t> &frame);
+    // True with a frame in `bitmap`, false at the end of the stream.
+    Expected<bool> Next(HostBitmap &bitmap);
     int64_t FramesRead() const { return framesRead_; }
 
 private:
@@ -38,7 +41,11 @@ private:
     int64_t framesRead_ = 0;
 };
 
-Status WriteRawFrame(std::FILE *stream, const std::string &name, const std::vector<uint8_t> &frame);
+// Asks for a pipe that holds up to a frame (at most 1 MiB), if the stream is a pipe.
+void WidenPipe(std::FILE *stream, size_t frameBytes);
+
+// Writes the bitmap's picture as one raw frame, straight from its rows.
+Status WriteRawFrame(std::FILE *stream, const std::string &name, const HostBitmap &bitmap);
 
 // Puts standard input and output into binary mode (a no-op outside Windows).
 void UseBinaryStandardStreams();

@@ -8,6 +8,7 @@
 
 #include "fuzz_input.h"
 #include "png_files.h"
+#include "host_bitmap.h"
 #include "raw_frames.h"
 
 namespace {
@@ -59,17 +60,19 @@ void CheckRawFrames(FuzzInput &in) {
     const size_t count = in.RestSize();
     Stream stream = ReadingFrom(bytes, count);
     RawFrameReader reader(stream.get(), "fuzz.raw", size);
-    std::vector<uint8_t> frame;
+    HostBitmap bitmap(size.width, size.height, 0, RowOrder::TopDown);
+    std::vector<uint8_t> frame(size.Bytes());
     size_t offset = 0;
     for (;;) {
-        Expected<bool> more = reader.Next(frame);
+        Expected<bool> more = reader.Next(bitmap);
         if (!more) {
             FUZZ_CHECK(count - offset > 0 && count - offset < size.Bytes());
             return;
         }
         if (!*more)
             break;
-        FUZZ_CHECK(frame.size() == size.Bytes() && offset + frame.size() <= count);
+        bitmap.StoreTopDown(frame.data());
+        FUZZ_CHECK(offset + frame.size() <= count);
         FUZZ_CHECK(std::memcmp(frame.data(), bytes + offset, frame.size()) == 0);
         offset += frame.size();
     }

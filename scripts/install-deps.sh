@@ -15,6 +15,7 @@ packages=(
   libavformat-dev libavcodec-dev libswscale-dev libavutil-dev ffmpeg   # whole video files
   clang libclang-rt-14-dev                       # libFuzzer with the sanitizers
   valgrind zip unzip python3                     # memory checks; the release bundle and its checks
+  time                                           # peak memory in the stream benchmark
 )
 
 missing=()

@@ -13,22 +13,25 @@ namespace {
 constexpr uint32_t kGuard = 0xDEADBEEF;
 
 // A frame inside a larger buffer: a guard row below and above and guard pixels after every
-// row, so that any write outside the frame shows.
+// row, so that any write outside the frame shows. A flipped frame is stored top-down and
+// handed over the way hosts hand such buffers: the last row first, with a negative pitch.
 struct TestFrame {
     int32_t width, height, padding;
+    bool flipped;
     std::vector<uint32_t> buffer;
 
-    TestFrame(int32_t w, int32_t h, int32_t pad = 3)
-        : width(w), height(h), padding(pad),
+    TestFrame(int32_t w, int32_t h, int32_t pad = 3, bool flip = false)
+        : width(w), height(h), padding(pad), flipped(flip),
           buffer(size_t(std::max(w, 0) + pad) * size_t(std::max(h, 0) + 2), kGuard) {}
 
     ptrdiff_t stride() const { return width + padding; }
-    ptrdiff_t pitch() const { return stride() * ptrdiff_t(sizeof(uint32_t)); }
-    uint32_t *data() { return buffer.data() + stride(); }
-    const uint32_t *data() const { return buffer.data() + stride(); }
+    ptrdiff_t step() const { return flipped ? -stride() : stride(); }  // memory row to the next
+    ptrdiff_t pitch() const { return step() * ptrdiff_t(sizeof(uint32_t)); }
+    uint32_t *data() { return buffer.data() + stride() * (flipped ? height : 1); }
+    const uint32_t *data() const { return buffer.data() + stride() * (flipped ? height : 1); }
     // Memory row y: row 0 is the picture's bottom row.
-    uint32_t &at(int32_t x, int32_t y) { return data()[y * stride() + x]; }
-    uint32_t at(int32_t x, int32_t y) const { return data()[y * stride() + x]; }
+    uint32_t &at(int32_t x, int32_t y) { return data()[y * step() + x]; }
+    uint32_t at(int32_t x, int32_t y) const { return data()[y * step() + x]; }
     // Row p from the top (1 is the top row).
     uint32_t fromTop(int32_t x, int32_t p) const { return at(x, height - p); }
 
@@ -42,6 +45,15 @@ struct TestFrame {
         return true;
     }
 };
+
+// The same picture with the other pitch sign.
+TestFrame Flipped(const TestFrame &f) {
+    TestFrame g(f.width, f.height, f.padding, !f.flipped);
+    for (int32_t y = 0; y < f.height; ++y)
+        for (int32_t x = 0; x < f.width; ++x)
+            g.at(x, y) = f.at(x, y);
+    return g;
+}
 
 TestFrame RandomFrame(std::mt19937 &rng, int32_t w, int32_t h, int32_t pad = 3) {
     TestFrame f(w, h, pad);
@@ -68,7 +80,7 @@ void SetEdge(BorderSettings &s, Side side, int32_t black, int32_t smear, int32_t
 
 // Runs the filter into a destination with its own pitch and checks nothing outside was hit.
 TestFrame Repaired(const TestFrame &src, const BorderSettings &s) {
-    TestFrame dst(src.width, src.height, src.padding + 2);
+    TestFrame dst(src.width, src.height, src.padding + 2, src.flipped);
     ProcessFrame(src.data(), src.pitch(), dst.data(), dst.pitch(), src.width, src.height, s);
     EXPECT_TRUE(dst.GuardsIntact());
     return dst;
@@ -204,6 +216,25 @@ TEST(BorderProcess, FadeScalesChannelsAndClearsHighBits) {
     ExpectSidesMirrorTopBottom(src, both);
 }
 
+// Every weight num / den with den up to 300 (both ways of fading: exact multipliers up to
+// 256, tables beyond), on every channel value: the truncated quotient.
+TEST(BorderProcess, FadeIsExactForEveryWeightAndChannel) {
+    for (int32_t den = 2; den <= 300; ++den) {
+        TestFrame src(256, den);
+        for (int32_t y = 0; y < den; ++y)
+            for (int32_t c = 0; c < 256; ++c)
+                src.at(c, y) = 0xFF000000u | uint32_t(c) << 16 | uint32_t(255 - c) << 8 |
+                               uint32_t(c ^ 0x5A);
+        BorderSettings s = NoBands();
+        s.fadeRegion[Top] = den;
+        const TestFrame dst = Repaired(src, s);
+        for (int32_t p = 1; p < den; ++p)
+            for (int32_t c = 0; c < 256; ++c)
+                ASSERT_EQ(dst.fromTop(c, p), Faded(src.fromTop(c, p), uint32_t(p), uint32_t(den)))
+                    << "weight " << p << "/" << den << " channel " << c;
+    }
+}
+
 // Every pixel distinct in every channel and in its high bits.
 TestFrame PatternFrame(int32_t w, int32_t h) {
     TestFrame f(w, h);
@@ -267,6 +298,20 @@ TEST(BorderProcess, PassOrderDecidesCornerFadedTwice) {
     EXPECT_EQ(Repaired(src, s).fromTop(3, 2), 0x00010101u);
     s.processTopBottomFirst = false;
     EXPECT_EQ(Repaired(src, s).fromTop(3, 2), 0x00000000u);
+}
+
+TEST(BorderProcess, LeftSweepSmearsWhatTheRightSweepLeft) {
+    const TestFrame src = PatternFrame(8, 3);
+    BorderSettings s = NoBands();
+    SetEdge(s, Right, 0, 5, 0, 0);  // columns 7..4 take column 3
+    SetEdge(s, Left, 0, 4, 0, 0);   // columns 1..3 take column 4, after the right sweep
+    for (bool topBottomFirst : {true, false}) {
+        s.processTopBottomFirst = topBottomFirst;
+        const TestFrame dst = Repaired(src, s);
+        for (int32_t y = 0; y < 3; ++y)
+            for (int32_t x = 0; x < 8; ++x)
+                EXPECT_EQ(dst.at(x, y), src.at(x == 0 ? 0 : 3, y)) << "x=" << x << " y=" << y;
+    }
 }
 
 TEST(BorderProcess, EdgeLineAtOffsetBKeepsItsValue) {
@@ -386,22 +431,37 @@ int32_t RandomValue(std::mt19937 &rng, int32_t size) {
     return int32_t(rng() % uint32_t(size + 4));
 }
 
+// Every random frame and setting in both pass orders, with both pitch signs and in place: the
+// same picture as the plain sweeps.
 TEST(BorderProcess, MatchesPlainPerPixelSweepsOnRandomFramesAndSettings) {
     std::mt19937 rng(20240611);
-    for (int iteration = 0; iteration < 4000; ++iteration) {
-        const int32_t w = 1 + int32_t(rng() % 40), h = 1 + int32_t(rng() % 40);
+    for (int iteration = 0; iteration < 2000; ++iteration) {
+        // Now and then a frame wide and tall enough for dialog-range bands on every edge.
+        const int32_t size = iteration % 16 == 0 ? 150 : 40;
+        const int32_t w = 1 + int32_t(rng() % size), h = 1 + int32_t(rng() % size);
         const TestFrame src = RandomFrame(rng, w, h, int32_t(rng() % 4));
+        const TestFrame flipped = Flipped(src);
         BorderSettings s = NoBands();
-        s.processTopBottomFirst = rng() % 2 == 0;
         s.borderColour = rng();
         for (Side side : {Top, Bottom, Left, Right}) {
-            const int32_t size = side == Left || side == Right ? w : h;
-            SetEdge(s, side, RandomValue(rng, size), RandomValue(rng, size),
-                    RandomValue(rng, size), RandomValue(rng, size));
+            // Every other time bands that leave the middle of the frame alone.
+            const int32_t extent = side == Left || side == Right ? w : h;
+            const int32_t band = iteration % 2 == 0 ? extent / 3 : extent;
+            SetEdge(s, side, RandomValue(rng, band), RandomValue(rng, band),
+                    RandomValue(rng, band), RandomValue(rng, extent));
         }
-        ExpectSamePixels(Repaired(src, s), ReferenceRepaired(src, s));
-        if (HasFatalFailure())
-            FAIL() << "iteration " << iteration << " " << w << "x" << h;
+        for (bool topBottomFirst : {true, false}) {
+            s.processTopBottomFirst = topBottomFirst;
+            const TestFrame expected = ReferenceRepaired(src, s);
+            ExpectSamePixels(Repaired(src, s), expected);
+            ExpectSamePixels(Repaired(flipped, s), expected);
+            TestFrame inPlace = src;
+            ProcessFrame(inPlace.data(), inPlace.pitch(), inPlace.data(), inPlace.pitch(), w, h, s);
+            ExpectSamePixels(inPlace, expected);
+            if (HasFatalFailure())
+                FAIL() << "iteration " << iteration << " " << w << "x" << h
+                       << (topBottomFirst ? " top and bottom first" : " sides first");
+        }
     }
 }
 

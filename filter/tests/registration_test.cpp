@@ -105,30 +105,34 @@ TEST(Instance, NewInstancePassesFramesThroughAndSavesZeros) {
     FakeInstance inst(def);
     def.initProc(&inst.fa, &host.functions);
 
-    // A 5x3 frame whose rows are padded, so that pitch and modulo matter.
+    // A 5x3 frame whose rows are padded, so that pitch and modulo matter; stored bottom-up,
+    // and top-down as a pointer to the last row with a negative pitch.
     const int w = 5, h = 3, pitchWords = 7;
-    std::vector<uint32_t> src(pitchWords * h), dst(pitchWords * h, 0xDEADBEEFu);
-    for (size_t i = 0; i < src.size(); ++i)
-        src[i] = 0x9E3779B9u * static_cast<uint32_t>(i + 1);
-    FilterBitmap srcBm{}, dstBm{};
-    for (FilterBitmap *bm : {&srcBm, &dstBm}) {
-        bm->depth = 32;
-        bm->w = w;
-        bm->h = h;
-        bm->pitch = pitchWords * 4;
-        bm->modulo = (pitchWords - w) * 4;
-    }
-    srcBm.data = src.data();
-    dstBm.data = dst.data();
-    inst.fa.src = &srcBm;
-    inst.fa.dst = &dstBm;
-
-    EXPECT_EQ(0, def.runProc(&inst.fa, &host.functions));
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < pitchWords; ++x) {
-            const uint32_t expected = x < w ? src[y * pitchWords + x] : 0xDEADBEEFu;
-            EXPECT_EQ(expected, dst[y * pitchWords + x]) << "row " << y << " column " << x;
+    for (bool topDown : {false, true}) {
+        std::vector<uint32_t> src(pitchWords * h), dst(pitchWords * h, 0xDEADBEEFu);
+        for (size_t i = 0; i < src.size(); ++i)
+            src[i] = 0x9E3779B9u * static_cast<uint32_t>(i + 1);
+        const ptrdiff_t lastRow = topDown ? (h - 1) * pitchWords : 0;
+        FilterBitmap srcBm{}, dstBm{};
+        for (FilterBitmap *bm : {&srcBm, &dstBm}) {
+            bm->depth = 32;
+            bm->w = w;
+            bm->h = h;
+            bm->pitch = (topDown ? -pitchWords : pitchWords) * 4;
+            bm->modulo = bm->pitch - w * 4;
         }
+        srcBm.data = src.data() + lastRow;
+        dstBm.data = dst.data() + lastRow;
+        inst.fa.src = &srcBm;
+        inst.fa.dst = &dstBm;
+
+        EXPECT_EQ(0, def.runProc(&inst.fa, &host.functions));
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < pitchWords; ++x) {
+                const uint32_t expected = x < w ? src[y * pitchWords + x] : 0xDEADBEEFu;
+                EXPECT_EQ(expected, dst[y * pitchWords + x]) << "row " << y << " column " << x;
+            }
+    }
 
     char text[256];
     ASSERT_TRUE(def.fssProc(&inst.fa, &host.functions, text, sizeof text));

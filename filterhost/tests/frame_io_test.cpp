@@ -16,12 +16,17 @@ TEST(HostBitmap, TurnsTopDownBytesIntoBottomUpPixelsAndBack) {
     std::vector<uint8_t> bytes(3 * 2 * 4);
     for (size_t k = 0; k < bytes.size(); ++k)
         bytes[k] = uint8_t(k);
-    for (ptrdiff_t padding : {0, 8}) {
-        HostBitmap bitmap(3, 2, padding);
+    for (auto [padding, order] : {std::pair{ptrdiff_t{0}, RowOrder::BottomUp},
+                                  {ptrdiff_t{8}, RowOrder::BottomUp},
+                                  {ptrdiff_t{0}, RowOrder::TopDown},
+                                  {ptrdiff_t{8}, RowOrder::TopDown}}) {
+        HostBitmap bitmap(3, 2, padding, order);
         bitmap.LoadTopDown(bytes.data());
         const FilterBitmap &record = *bitmap.Record();
-        EXPECT_EQ(record.pitch, 12 + padding);
-        EXPECT_EQ(record.modulo, padding);
+        const ptrdiff_t sign = order == RowOrder::TopDown ? -1 : 1;
+        EXPECT_EQ(record.pitch, sign * (12 + padding));
+        EXPECT_EQ(record.modulo, record.pitch - 12);
+        EXPECT_EQ(bitmap.InStreamLayout(), order == RowOrder::TopDown && padding == 0);
         EXPECT_EQ(record.depth, 32);
         EXPECT_EQ(record.hostVtable, nullptr);
         // Memory row 0 is the picture's bottom row: stream bytes 12..23, B G R X per pixel.
@@ -57,35 +62,55 @@ TEST(FrameSize, AcceptsOnlyTwoPositiveSides) {
     }
 }
 
-TEST(RawFrameReader, DeliversWholeFramesAndRefusesAFrameCutShort) {
-    std::FILE *stream = std::tmpfile();
-    ASSERT_NE(stream, nullptr);
+// Frames go from the stream into the bitmap's rows and back out unchanged, whatever the rows'
+// order and padding.
+TEST(RawFrames, ReadIntoBitmapRowsAndWrittenBackRefusingAFrameCutShort) {
     const FrameSize size{2, 3};  // 24 bytes a frame
     std::vector<uint8_t> data(24 * 2 + 5);
     for (size_t k = 0; k < data.size(); ++k)
         data[k] = uint8_t(k * 7);
-    std::fwrite(data.data(), 1, data.size(), stream);
-    std::rewind(stream);
+    for (auto [padding, order] : {std::pair{ptrdiff_t{0}, RowOrder::TopDown},
+                                  {ptrdiff_t{8}, RowOrder::TopDown},
+                                  {ptrdiff_t{4}, RowOrder::BottomUp}}) {
+        std::FILE *stream = std::tmpfile();
+        std::FILE *out = std::tmpfile();
+        ASSERT_NE(stream, nullptr);
+        ASSERT_NE(out, nullptr);
+        std::fwrite(data.data(), 1, data.size(), stream);
+        std::rewind(stream);
 
-    RawFrameReader reader(stream, "in.raw", size);
-    std::vector<uint8_t> frame;
-    for (int n = 0; n < 2; ++n) {
-        Expected<bool> more = reader.Next(frame);
-        ASSERT_TRUE(more.ok());
-        EXPECT_TRUE(*more);
-        EXPECT_EQ(frame, std::vector<uint8_t>(data.begin() + n * 24, data.begin() + n * 24 + 24));
+        RawFrameReader reader(stream, "in.raw", size);
+        HostBitmap bitmap(size.width, size.height, padding, order);
+        for (int n = 0; n < 2; ++n) {
+            Expected<bool> more = reader.Next(bitmap);
+            ASSERT_TRUE(more.ok());
+            EXPECT_TRUE(*more);
+            EXPECT_EQ(bitmap.Row(0)[0], uint32_t(data[n * 24 + 16]) |
+                                            uint32_t(data[n * 24 + 17]) << 8 |
+                                            uint32_t(data[n * 24 + 18]) << 16 |
+                                            uint32_t(data[n * 24 + 19]) << 24);
+            EXPECT_TRUE(bitmap.PaddingIntact());
+            ASSERT_TRUE(WriteRawFrame(out, "out.raw", bitmap).ok());
+        }
+        Expected<bool> cut = reader.Next(bitmap);
+        ASSERT_FALSE(cut.ok());
+        EXPECT_EQ(cut.failure().message,
+                  "in.raw ends inside frame 3 (5 of 24 bytes): the input is not a whole number of "
+                  "2x3 frames");
+        EXPECT_EQ(reader.FramesRead(), 2);
+        std::fclose(stream);
+
+        std::rewind(out);
+        std::vector<uint8_t> written(data.size());
+        written.resize(std::fread(written.data(), 1, written.size(), out));
+        EXPECT_EQ(written, std::vector<uint8_t>(data.begin(), data.begin() + 48));
+        std::fclose(out);
     }
-    Expected<bool> cut = reader.Next(frame);
-    ASSERT_FALSE(cut.ok());
-    EXPECT_EQ(cut.failure().message,
-              "in.raw ends inside frame 3 (5 of 24 bytes): the input is not a whole number of "
-              "2x3 frames");
-    EXPECT_EQ(reader.FramesRead(), 2);
-    std::fclose(stream);
 
     std::FILE *empty = std::tmpfile();
     RawFrameReader none(empty, "empty", size);
-    Expected<bool> end = none.Next(frame);
+    HostBitmap bitmap(size.width, size.height, 0, RowOrder::TopDown);
+    Expected<bool> end = none.Next(bitmap);
     ASSERT_TRUE(end.ok());
     EXPECT_FALSE(*end);
     std::fclose(empty);
