@@ -7,10 +7,9 @@ set -u
 emulator=$1 mensurio=$2 reader=$3 expected=$4
 [ -n "${DISPLAY:-}" ] || { echo "release_window_test: no X display (run under xvfb-run)"; exit 1; }
 work=$(mktemp -d)
-trap 'kill "$program" 2>/dev/null; rm -rf "$work"' EXIT
-
 "$emulator" "$mensurio" > "$work/program.out" 2>&1 &
 program=$!
+trap 'kill "$program" 2>/dev/null; rm -rf "$work"' EXIT
 status=0
 # Both start in parallel; under emulation each start takes about a minute, more on a busy machine.
 "$emulator" "$reader" 600 > "$work/answer.txt" || status=$?
