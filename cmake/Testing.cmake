@@ -1,13 +1,42 @@
-# kantora_add_gtest(NAME SOURCES... [LIBS libs...])
+# kantora_add_gtest(NAME SOURCES... [LIBS libs...] [PORTABLE])
 # A GoogleTest program registered as one CTest test. In cross builds CMake puts the
 # emulator (qemu-i386 or the Wine wrapper) in front of it.
+# Where every process costs about a minute to start (KANTORA_FEW_PROCESSES: the 32-bit Windows
+# release under 32-bit Wine on qemu-i386), only the PORTABLE tests (the portable core's: plain
+# functions, no window, no other process) run, all of them in one program that kantora_add_grouped_gtest makes at the end.
 function(kantora_add_gtest name)
   if(NOT (BUILD_TESTING AND KANTORA_RUN_TESTS))
     return()
   endif()
-  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
-  add_executable(${name} ${ARG_SOURCES} ${ARG_UNPARSED_ARGUMENTS})
+  cmake_parse_arguments(ARG "PORTABLE" "" "SOURCES;LIBS" ${ARGN})
+  set(sources ${ARG_SOURCES} ${ARG_UNPARSED_ARGUMENTS})
+  if(KANTORA_FEW_PROCESSES)
+    if(ARG_PORTABLE)
+      list(TRANSFORM sources PREPEND "${CMAKE_CURRENT_SOURCE_DIR}/")
+      set_property(GLOBAL APPEND PROPERTY KANTORA_GROUPED_TEST_SOURCES ${sources})
+      set_property(GLOBAL APPEND PROPERTY KANTORA_GROUPED_TEST_LIBS ${ARG_LIBS})
+    endif()
+    return()
+  endif()
+  add_executable(${name} ${sources})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest_main)
+  add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
+  set_tests_properties(${name} PROPERTIES TIMEOUT 900)
+endfunction()
+
+# kantora_add_grouped_gtest(NAME [COMPILE_OPTIONS options...]) - the one program of the
+# PORTABLE tests gathered above, where processes are few; nothing elsewhere.
+function(kantora_add_grouped_gtest name)
+  get_property(sources GLOBAL PROPERTY KANTORA_GROUPED_TEST_SOURCES)
+  if(NOT (BUILD_TESTING AND KANTORA_RUN_TESTS AND KANTORA_FEW_PROCESSES) OR NOT sources)
+    return()
+  endif()
+  cmake_parse_arguments(ARG "" "" "COMPILE_OPTIONS" ${ARGN})
+  get_property(libs GLOBAL PROPERTY KANTORA_GROUPED_TEST_LIBS)
+  list(REMOVE_DUPLICATES libs)
+  add_executable(${name} ${sources})
+  target_link_libraries(${name} PRIVATE ${libs} GTest::gtest_main)
+  target_compile_options(${name} PRIVATE ${ARG_COMPILE_OPTIONS})
   add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
   set_tests_properties(${name} PROPERTIES TIMEOUT 900)
 endfunction()
