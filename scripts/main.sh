@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The main job: installs what is missing, builds all four builds, makes the release bundle for
 # Windows users in dist/, and runs the border filter through the stand-in host on a generated
-# test card with damaged edges, writing a before and an after picture.
+# test card with damaged edges (a before and an after picture, and the two side by side) and
+# on a short clip with sound made from it (a whole video file in one command).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -23,6 +24,17 @@ after="$out/testcard-after.png"
 config=$("$native/filterhost/testcard" --repair-config)
 "$native/filterhost/filterhost" --plugin "$native/filter/Kantora231.so" \
   --config "$config" --image "$before" "$after"
+convert "$before" "$after" -bordercolor white -border 6 +append "$out/before-after.png"
+
+# A two-second clip of the card with a tone, repaired in one command with the same settings
+# taken from a processing-settings file as VirtualDub saves it (docs/example.vcf).
+clip="$out/clip.mkv"
+repaired="$out/clip-repaired.mkv"
+rm -f "$clip" "$repaired"
+ffmpeg -v error -loop 1 -framerate 25 -i "$before" -f lavfi -i "sine=frequency=440:duration=2" \
+  -t 2 -c:v ffv1 -c:a flac "$clip"
+"$native/filterhost/filterhost" --plugin "$native/filter/Kantora231.so" \
+  --script docs/example.vcf --video "$clip" "$repaired" --quiet
 
 echo
 echo "Release for 32-bit Windows (unpack into VirtualDub's folder):"
@@ -30,3 +42,5 @@ for f in dist/*; do echo "  $(pwd)/$f"; done
 echo "Settings: $config"
 echo "Before:   $(pwd)/$before   (test card with damaged edges)"
 echo "After:    $(pwd)/$after   (repaired by Kantora)"
+echo "Both:     $(pwd)/$out/before-after.png"
+echo "Clip:     $(pwd)/$clip -> $(pwd)/$repaired   (sound copied)"
