@@ -12,8 +12,10 @@
 // columns for left and right), taken from the edge inward. Lines are counted n = 1, 2, ...
 // from the edge; the band rules are stated in the edge's own numbering:
 //   top and right:   position p = n, black p <= B, smear and fade from p = B + 1;
-//   bottom and left: offset o = n - 1, black o < B, smear and fade from o = B + 1, so the
-//                    line at offset B lies in no band and keeps its value.
+//   bottom and left: offset o = n - 1, black o < B, smear and fade from o = B. The line at
+//                    offset B, just inside the black band, joins the smear and fade bands
+//                    (its fade weight is 0), so no unrepaired line is left between the
+//                    black band and the repaired ones.
 // Only the lines that can lie in a band are visited. Settings may hold any 32-bit value (a
 // script can bring them): band tests and smear arithmetic run in 64 bits, where no product
 // overflows and every divisor is positive whenever its band holds a line, and a smear source
@@ -42,7 +44,7 @@ EdgeValues ValuesOf(const BorderSettings &settings, Side side) {
 // Fade weights with a denominator up to this are done by a 16-bit multiplier.
 constexpr int64_t kMaxMultiplierDenominator = 256;
 
-// Scaling a channel c (0..255) by num / den, 0 < num < den <= 256: c * num / den truncated
+// Scaling a channel c (0..255) by num / den, 0 <= num < den <= 256: c * num / den truncated
 // equals (c * m) >> 16 for m = floor(num * 2^16 / den) + 1. The product overshoots c * num /
 // den by less than 256 / 2^16 = 1/256, and the fraction of c * num / den is at most
 // (den - 1) / den <= 255/256, so the overshoot never reaches the next integer; m < 2^16.
@@ -50,7 +52,7 @@ uint32_t FadeMultiplier(int64_t num, int64_t den) {
     return static_cast<uint32_t>((num << 16) / den + 1);
 }
 
-// table[c] = c * num / den, truncated, for 0 < num < den (so a channel never grows). Built by
+// table[c] = c * num / den, truncated, for 0 <= num < den (so a channel never grows). Built by
 // stepping c * num one num at a time, which needs no division and never overflows: the
 // remainder stays below den + num < 2^33.
 void FillFadeTable(uint8_t *table, int64_t num, int64_t den) {
@@ -158,7 +160,7 @@ void PlanLine(Numbering numbering, int32_t n, int32_t extent, const EdgeValues &
     } else {
         const int64_t o = n - 1;
         plan.black = o < v.black;
-        if (plan.black || o < v.black + 1)
+        if (plan.black)
             return;
         // Here 0 <= o < S + T whenever the smear applies, so its divisor is positive.
         if (o < smearEnd) {

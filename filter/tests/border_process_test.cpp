@@ -167,9 +167,9 @@ TEST(BorderProcess, BandsThatHoldNoLineChangeNothingBeyondBlack) {
     std::mt19937 rng(3);
     const TestFrame src = RandomFrame(rng, 12, 12);
     BorderSettings s = NoBands();
-    // Top: F <= B + 1 and S + T <= B + 1. Bottom: every band beyond offset B is empty.
+    // Top: F <= B + 1 and S + T <= B + 1. Bottom: F <= B and S + T <= B.
     SetEdge(s, Top, 3, 1, 3, 4);
-    SetEdge(s, Bottom, 3, 2, 2, 4);
+    SetEdge(s, Bottom, 3, 1, 2, 3);
     const TestFrame dst = Repaired(src, s);
     for (int32_t y = 0; y < src.height; ++y)
         for (int32_t x = 0; x < src.width; ++x) {
@@ -209,7 +209,7 @@ TEST(BorderProcess, FadeScalesChannelsAndClearsHighBits) {
     dst = Repaired(src, bottom);
     for (int32_t o = 0; o < 8; ++o)
         for (int32_t x = 0; x < 5; ++x)
-            EXPECT_EQ(dst.at(x, o), o >= 1 && o <= 3 ? scaled[o - 1] : 0xFF646464u) << "o=" << o;
+            EXPECT_EQ(dst.at(x, o), o == 0 ? 0u : o <= 3 ? scaled[o - 1] : 0xFF646464u) << "o=" << o;
 
     BorderSettings both = NoBands();
     both.fadeRegion[Top] = both.fadeRegion[Bottom] = 4;
@@ -262,7 +262,7 @@ TEST(BorderProcess, SmearAndFadeTogetherFollowTheBandRules) {
         EXPECT_EQ(dst.fromTop(x, 6), top(6));
 
         EXPECT_EQ(dst.at(x, 0), s.borderColour);
-        EXPECT_EQ(dst.at(x, 1), src.at(x, 1));  // offset B keeps its value
+        EXPECT_EQ(dst.at(x, 1), 0u);  // offset B: offset 3 faded by 0
         EXPECT_EQ(dst.at(x, 2), Faded(src.at(x, 4), 1, 3));
         EXPECT_EQ(dst.at(x, 3), Faded(src.at(x, 5), 2, 3));
         EXPECT_EQ(dst.at(x, 4), src.at(x, 5));
@@ -304,30 +304,40 @@ TEST(BorderProcess, LeftSweepSmearsWhatTheRightSweepLeft) {
     const TestFrame src = PatternFrame(8, 3);
     BorderSettings s = NoBands();
     SetEdge(s, Right, 0, 5, 0, 0);  // columns 7..4 take column 3
-    SetEdge(s, Left, 0, 4, 0, 0);   // columns 1..3 take column 4, after the right sweep
+    SetEdge(s, Left, 0, 4, 0, 0);   // columns 0..3 take column 4, after the right sweep
     for (bool topBottomFirst : {true, false}) {
         s.processTopBottomFirst = topBottomFirst;
         const TestFrame dst = Repaired(src, s);
         for (int32_t y = 0; y < 3; ++y)
             for (int32_t x = 0; x < 8; ++x)
-                EXPECT_EQ(dst.at(x, y), src.at(x == 0 ? 0 : 3, y)) << "x=" << x << " y=" << y;
+                EXPECT_EQ(dst.at(x, y), src.at(3, y)) << "x=" << x << " y=" << y;
     }
 }
 
-TEST(BorderProcess, EdgeLineAtOffsetBKeepsItsValue) {
+// The line just inside the bottom or left black band (the edge line itself without one) is
+// smeared like the lines beyond it and faded with weight 0, so no damaged line stays between
+// the black band and the repair.
+TEST(BorderProcess, EdgeLineAtOffsetBJoinsSmearAndFade) {
     const TestFrame src = PatternFrame(5, 12);
-    BorderSettings s = NoBands();
-    SetEdge(s, Bottom, 0, 4, 2, 5);
-    TestFrame dst = Repaired(src, s);
-    for (int32_t x = 0; x < src.width; ++x) {
-        EXPECT_EQ(dst.at(x, 0), src.at(x, 0));
-        EXPECT_EQ(dst.at(x, 1), Faded(src.at(x, 4), 1, 5));
+    struct Case {
+        int32_t black, smear, stretch, fade;
+        int32_t source;  // the offset line B takes: S + (T + 1) * B / (S + T); -1: faded by 0
+    } cases[] = {
+        {0, 4, 2, 0, 4},   // smear only: the edge row takes offset S
+        {2, 6, 2, 0, 6},   // 6 + 3 * 2 / 8
+        {3, 2, 6, 0, 4},   // 2 + 7 * 3 / 8
+        {0, 4, 2, 5, -1},  // smeared, then faded by 0
+        {2, 0, 0, 5, -1},  // fade only
+    };
+    for (const Case &c : cases) {
+        BorderSettings s = NoBands();
+        SetEdge(s, Bottom, c.black, c.smear, c.stretch, c.fade);
+        const TestFrame dst = Repaired(src, s);
+        for (int32_t x = 0; x < src.width; ++x)
+            EXPECT_EQ(dst.at(x, c.black), c.source < 0 ? 0u : src.at(x, c.source))
+                << "B=" << c.black << " S=" << c.smear << " T=" << c.stretch << " F=" << c.fade;
+        ExpectSidesMirrorTopBottom(src, s);
     }
-    SetEdge(s, Bottom, 2, 6, 2, 8);
-    dst = Repaired(src, s);
-    for (int32_t x = 0; x < src.width; ++x)
-        EXPECT_EQ(dst.at(x, 2), src.at(x, 2));
-    ExpectSidesMirrorTopBottom(src, s);
 }
 
 TEST(BorderProcess, FrameWithoutRowsOrColumnsIsLeftAlone) {
@@ -352,11 +362,13 @@ TEST(BorderProcess, SinglePixelFrame) {
     s.fadeRegion[Top] = 2;  // the only row is position 1: weight 1/2
     EXPECT_EQ(Repaired(src, s).at(0, 0), 0x00404040u);
     s = NoBands();
-    s.fadeRegion[Bottom] = 2;  // the only row is offset 0 = B: unchanged
-    s.smearRegion[Left] = 5;
+    s.smearRegion[Left] = 5;  // every source clamped to the only column
     s.stretchFactor[Right] = 7;
     s.smearRegion[Right] = 3;
     EXPECT_EQ(Repaired(src, s).at(0, 0), 0xFF808080u);
+    s.fadeRegion[Bottom] = 2;  // the only row is offset 0 = B: weight 0
+    EXPECT_EQ(Repaired(src, s).at(0, 0), 0u);
+    s.fadeRegion[Bottom] = 0;
     s.borderColour = 0x01020304;
     s.blackRegion[Left] = 1;
     EXPECT_EQ(Repaired(src, s).at(0, 0), 0x01020304u);
@@ -374,11 +386,9 @@ TEST(BorderProcess, SmearSourceBeyondFrameIsClampedToTheNearestEdgeLine) {
     s = NoBands();
     SetEdge(s, Bottom, 0, 6, 0, 0);  // sources at offset 6, clamped to the top row
     dst = Repaired(src, s);
-    for (int32_t x = 0; x < 3; ++x) {
-        EXPECT_EQ(dst.at(x, 0), src.at(x, 0));
-        for (int32_t y = 1; y < 4; ++y)
+    for (int32_t y = 0; y < 4; ++y)
+        for (int32_t x = 0; x < 3; ++x)
             EXPECT_EQ(dst.at(x, y), src.at(x, 3));
-    }
 
     s = NoBands();
     SetEdge(s, Top, 0, -10, 12, 0);  // source -10 + 13 * 1 / 2 = -4, clamped to the top row

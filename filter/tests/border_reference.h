@@ -2,7 +2,7 @@
 // every sweep visits every pixel of the frame, line by line from its edge inward, and decides
 // the pixel's bands from the band rules alone. Beyond the dialog's range it follows the
 // filter's choices: 64-bit arithmetic, smear quotient truncated toward zero, smear source
-// clamped to the frame, offset B of bottom and left in no band.
+// clamped to the frame, offset B of bottom and left in the smear and fade bands.
 #pragma once
 
 #include <algorithm>
@@ -55,11 +55,11 @@ uint32_t OffsetRule(uint32_t v, int64_t o, int64_t lines, const Edge &e, uint32_
                     LineAt line) {
     if (o < e.B)
         v = colour;
-    if (e.B + 1 <= o && o < e.S + e.T) {
+    if (e.B <= o && o < e.S + e.T) {
         int64_t q = e.S + (e.T + 1) * o / (e.S + e.T);
         v = line(std::clamp<int64_t>(q, 0, lines - 1));
     }
-    if (e.B + 1 <= o && o < e.F)
+    if (e.B <= o && o < e.F)
         v = Scale(v, o - e.B, e.F - e.B);
     return v;
 }
