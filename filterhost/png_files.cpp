@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 
@@ -13,6 +14,10 @@ namespace {
 
 // Ancillary chunks (text, colour profiles) may not take more memory than this, nor be more.
 constexpr png_alloc_size_t kChunkMemoryLimit = 8 << 20;
+// No single allocation of libpng's may be larger: the picture's rows are ours, so libpng only
+// needs row buffers and chunk data. Some chunk handlers size their buffer by a chunk's stated
+// length before the chunk limit is applied; this cap holds whatever the chunk says.
+constexpr png_alloc_size_t kAllocationLimit = 2 * kChunkMemoryLimit;
 constexpr png_uint_32 kChunkCountLimit = 256;
 
 // The signature and the IHDR chunk's length, type, width and height.
@@ -44,6 +49,12 @@ void PNGCBAPI OnError(png_structp png, png_const_charp message) {
     }
     png_longjmp(png, 1);
 }
+
+png_voidp PNGCBAPI Allocate(png_structp, png_alloc_size_t size) {
+    return size <= kAllocationLimit ? std::malloc(size) : nullptr;  // libpng then reports it
+}
+
+void PNGCBAPI Free(png_structp, png_voidp block) { std::free(block); }
 
 // Damaged ancillary chunks are skipped; a picture that decodes is not worth a second line.
 void PNGCBAPI OnWarning(png_structp, png_const_charp) {}
@@ -88,7 +99,8 @@ struct ReadStructs {
     png_structp png = nullptr;
     png_infop info = nullptr;
     explicit ReadStructs(PngIo &io)
-        : png(png_create_read_struct(PNG_LIBPNG_VER_STRING, &io, OnError, OnWarning)),
+        : png(png_create_read_struct_2(PNG_LIBPNG_VER_STRING, &io, OnError, OnWarning, nullptr,
+                                       Allocate, Free)),
           info(png != nullptr ? png_create_info_struct(png) : nullptr) {}
     ~ReadStructs() { png_destroy_read_struct(&png, info != nullptr ? &info : nullptr, nullptr); }
 };
