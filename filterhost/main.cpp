@@ -16,6 +16,7 @@
 #include "output_file.h"
 #include "plugin_search.h"
 #include "png_files.h"
+#include "frame_read_ahead.h"
 #include "raw_frames.h"
 #include "script_binding.h"
 #include "settings_file.h"
@@ -140,21 +141,21 @@ Status ProcessRawFrames(FilterInstance &instance, const Options &options) {
     const std::string inputName = StreamName(options.input, false);
 
     // The stream's top-down frames are handed over as they are read, with a negative pitch,
-    // and written straight from the destination: no copy but the plug-in's own.
-    HostBitmap source(options.size.width, options.size.height, options.pitchPadding,
-                      RowOrder::TopDown);
+    // and written straight from the destination: no copy but the plug-in's own. The next
+    // frames are read meanwhile on a thread of their own.
     HostBitmap destination(options.size.width, options.size.height, options.pitchPadding,
                            RowOrder::TopDown);
     RawFrameReader reader(input->get(), inputName, options.size);
     WidenPipe(input->get(), options.size.Bytes());
     WidenPipe(output->Stream(), options.size.Bytes());
+    FrameReadAhead frames(reader, options.size, options.pitchPadding, RowOrder::TopDown);
     for (;;) {
-        Expected<bool> more = reader.Next(source);
-        if (!more)
-            return more.failure();
-        if (!*more)
+        Expected<HostBitmap *> source = frames.Next();
+        if (!source)
+            return source.failure();
+        if (*source == nullptr)
             break;
-        Status run = instance.Run(source, destination);
+        Status run = instance.Run(**source, destination);
         if (!run)
             return run;
         Status written = WriteRawFrame(output->Stream(), output->Name(), destination);

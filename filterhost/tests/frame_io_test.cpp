@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "frame_read_ahead.h"
 #include "host_bitmap.h"
 #include "png_files.h"
 #include "raw_frames.h"
@@ -114,6 +115,50 @@ TEST(RawFrames, ReadIntoBitmapRowsAndWrittenBackRefusingAFrameCutShort) {
     ASSERT_TRUE(end.ok());
     EXPECT_FALSE(*end);
     std::fclose(empty);
+}
+
+// Frames read ahead on their own thread come out in stream order through a ring smaller
+// than the stream, then the end or the cut-short failure; leaving early stops the reader.
+TEST(FrameReadAhead, HandsOutFramesInOrderThenTheEndOrTheFailure) {
+    const FrameSize size{3, 2};  // 24 bytes a frame
+    struct Case {
+        int frames, extraBytes, taken;
+    };
+    for (const Case c : {Case{0, 0, 1}, {1, 0, 2}, {7, 0, 8}, {7, 5, 8}, {7, 0, 1}, {0, 5, 1}}) {
+        SCOPED_TRACE(std::to_string(c.frames) + " frames, " + std::to_string(c.extraBytes) +
+                     " bytes more, " + std::to_string(c.taken) + " taken");
+        std::FILE *stream = std::tmpfile();
+        ASSERT_NE(stream, nullptr);
+        for (int n = 0; n < c.frames; ++n)
+            for (int k = 0; k < 24; ++k)
+                std::fputc(n * 24 + k, stream);
+        for (int k = 0; k < c.extraBytes; ++k)
+            std::fputc(0, stream);
+        std::rewind(stream);
+        {
+            RawFrameReader reader(stream, "in.raw", size);
+            FrameReadAhead frames(reader, size, 4, RowOrder::TopDown, 2);
+            for (int n = 0; n < c.taken; ++n) {
+                Expected<HostBitmap *> frame = frames.Next();
+                if (n < c.frames) {
+                    ASSERT_TRUE(frame.ok());
+                    ASSERT_NE(*frame, nullptr);
+                    EXPECT_EQ((*frame)->PictureRowBytes(1)[0], uint8_t(n * 24 + 12));
+                    EXPECT_TRUE((*frame)->PaddingIntact());
+                } else if (c.extraBytes == 0) {
+                    ASSERT_TRUE(frame.ok());
+                    EXPECT_EQ(*frame, nullptr);
+                } else {
+                    ASSERT_FALSE(frame.ok());
+                    EXPECT_EQ(frame.failure().message,
+                              "in.raw ends inside frame " + std::to_string(c.frames + 1) +
+                                  " (5 of 24 bytes): the input is not a whole number of 3x2 "
+                                  "frames");
+                }
+            }
+        }
+        std::fclose(stream);
+    }
 }
 
 #if !defined(_WIN32)
