@@ -1,18 +1,15 @@
 #include "script_call.h"
 
-#include <cctype>
 #include <optional>
+
+#include "script_text.h"
 
 namespace {
 
-bool IsIdentifierStart(char c) { return std::isalpha(static_cast<unsigned char>(c)) || c == '_'; }
-bool IsIdentifierChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
 // Reads one line left to right; the first error ends the line.
-class LineParser {
+class LineParser : LineCursor {
 public:
-    LineParser(std::string_view text, int line) : text_(text), line_(line) {}
+    LineParser(std::string_view text, int line) : LineCursor(text, line) {}
 
     // No call on a blank or comment line; error_ is set when the line is malformed.
     std::optional<ScriptCall> Parse() {
@@ -146,28 +143,6 @@ private:
         return false;
     }
 
-    std::string Found() const {
-        if (AtEnd())
-            return "the end of the line";
-        const unsigned char c = static_cast<unsigned char>(Peek());
-        if (c < 0x20 || c >= 0x7F) {
-            static const char hex[] = "0123456789ABCDEF";
-            return std::string("byte 0x") + hex[c >> 4] + hex[c & 15];
-        }
-        return std::string("'") + static_cast<char>(c) + "'";
-    }
-
-    void SkipBlanks() {
-        while (!AtEnd() && (Peek() == ' ' || Peek() == '\t'))
-            ++pos_;
-    }
-    bool AtEnd() const { return pos_ >= text_.size(); }
-    char Peek() const { return AtEnd() ? '\0' : text_[pos_]; }
-    int Column(size_t pos) const { return static_cast<int>(pos) + 1; }
-
-    std::string_view text_;
-    int line_;
-    size_t pos_ = 0;
     std::optional<ScriptError> error_;
 };
 
@@ -175,23 +150,12 @@ private:
 
 ScriptParse ParseScript(std::string_view text) {
     ScriptParse result;
-    int line = 0;
-    size_t start = 0;
-    while (start < text.size() || (start == 0 && text.empty())) {
-        size_t end = text.find('\n', start);
-        if (end == std::string_view::npos)
-            end = text.size();
-        std::string_view content = text.substr(start, end - start);
-        if (!content.empty() && content.back() == '\r')
-            content.remove_suffix(1);
-        LineParser parser(content, ++line);
+    ForEachLine(text, [&](std::string_view content, int line) {
+        LineParser parser(content, line);
         if (std::optional<ScriptCall> call = parser.Parse())
             result.calls.push_back(std::move(*call));
         else if (parser.error())
             result.errors.push_back(*parser.error());
-        start = end + 1;
-        if (text.empty())
-            break;
-    }
+    });
     return result;
 }

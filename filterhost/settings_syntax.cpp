@@ -3,11 +3,10 @@
 #include <algorithm>
 #include <cctype>
 
+#include "script_text.h"
+
 namespace {
 
-bool IsIdentifierStart(char c) { return std::isalpha(static_cast<unsigned char>(c)) || c == '_'; }
-bool IsIdentifierChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 bool IsHexDigit(char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; }
 
 int HexValue(char c) {
@@ -26,10 +25,10 @@ struct Chain {
 };
 
 // Reads one line; statements are separated by ';'. The first error ends the line.
-class LineParser {
+class LineParser : LineCursor {
 public:
     LineParser(std::string_view text, int line, SettingsParse &out)
-        : text_(text), line_(line), out_(out) {}
+        : LineCursor(text, line), out_(out) {}
 
     void Parse() {
         for (;;) {
@@ -350,17 +349,6 @@ private:
         out_.errors.push_back(ScriptError{line_, Column(at), std::move(what)});
     }
 
-    std::string Found() const {
-        if (AtEnd())
-            return "the end of the line";
-        const unsigned char c = static_cast<unsigned char>(Peek());
-        if (c < 0x20 || c >= 0x7F) {
-            static const char hex[] = "0123456789ABCDEF";
-            return std::string("byte 0x") + hex[c >> 4] + hex[c & 15];
-        }
-        return std::string("'") + static_cast<char>(c) + "'";
-    }
-
     std::string_view Word() const {
         size_t end = pos_;
         while (end < text_.size() && IsIdentifierChar(text_[end]))
@@ -371,38 +359,16 @@ private:
     bool AtComment() const {
         return AtEnd() || Peek() == '#' || (Peek() == '/' && PeekAt(1) == '/');
     }
-    void SkipBlanks() {
-        while (!AtEnd() && (Peek() == ' ' || Peek() == '\t'))
-            ++pos_;
-    }
-    bool AtEnd() const { return pos_ >= text_.size(); }
-    char Peek() const { return PeekAt(0); }
-    char PeekAt(size_t ahead) const {
-        return pos_ + ahead < text_.size() ? text_[pos_ + ahead] : '\0';
-    }
-    int Column(size_t pos) const { return static_cast<int>(pos) + 1; }
 
-    std::string_view text_;
-    int line_;
     SettingsParse &out_;
-    size_t pos_ = 0;
 };
 
 }  // namespace
 
 SettingsParse ParseSettings(std::string_view text) {
     SettingsParse result;
-    int line = 0;
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find('\n', start);
-        if (end == std::string_view::npos)
-            end = text.size();
-        std::string_view content = text.substr(start, end - start);
-        if (!content.empty() && content.back() == '\r')
-            content.remove_suffix(1);
-        LineParser(content, ++line, result).Parse();
-        start = end + 1;
-    }
+    ForEachLine(text, [&](std::string_view content, int line) {
+        LineParser(content, line, result).Parse();
+    });
     return result;
 }
