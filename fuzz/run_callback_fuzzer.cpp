@@ -72,13 +72,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         }
     const std::vector<uint8_t> sourceBefore = source.memory;
 
-    FakeHost host;
-    FilterModule module{};
-    int version = 0, compatible = 0;
-    VirtualdubFilterModuleInit2(&module, &host.functions, version, compatible);
-    FilterDefinition &filter = *host.added;
-    FakeInstance instance(filter);
-    filter.initProc(&instance.fa, &host.functions);
+    RegisteredInstance plugin;
+    FakeHost &host = plugin.host;
+    FilterDefinition &filter = plugin.filter;
+    FakeInstance &instance = plugin.instance;
     ScriptValue values[kScriptValueCount];
     for (ScriptValue &value : values) {
         std::memset(&value, 0, sizeof value);
@@ -101,6 +98,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
                                    width * 4, width, height, settings);
     for (int32_t y = 0; y < height; ++y)
         FUZZ_CHECK(std::memcmp(destination.Row(y), &expected[size_t(y) * width], width * 4) == 0);
-    VirtualdubFilterModuleDeinit(&module, &host.functions);
+    VirtualdubFilterModuleDeinit(&plugin.module, &host.functions);
     return 0;
 }

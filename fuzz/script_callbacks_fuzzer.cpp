@@ -31,13 +31,10 @@ bool Terminated(const std::vector<char> &buffer, size_t used) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     FuzzInput in(data, size);
-    FakeHost host;
-    FilterModule module{};
-    int version = 0, compatible = 0;
-    VirtualdubFilterModuleInit2(&module, &host.functions, version, compatible);
-    FilterDefinition &filter = *host.added;
-    FakeInstance instance(filter);
-    filter.initProc(&instance.fa, &host.functions);
+    RegisteredInstance plugin;
+    FakeHost &host = plugin.host;
+    FilterDefinition &filter = plugin.filter;
+    FakeInstance &instance = plugin.instance;
 
     // A short argument list is ignored: only the values of a whole call are kept.
     const int argumentCount = in.Byte() % 24 == 0 ? in.Byte() % kScriptValueCount
@@ -78,6 +75,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
                                  ". Bot: " + std::to_string(values[4]) + "," +
                                  std::to_string(values[5]) + "," + std::to_string(values[6]) + ")";
     FUZZ_CHECK(std::string(summary.data()) == expected);
-    VirtualdubFilterModuleDeinit(&module, &host.functions);
+    VirtualdubFilterModuleDeinit(&plugin.module, &host.functions);
     return 0;
 }

@@ -55,3 +55,22 @@ struct FakeInstance {
     }
     BorderSettings &settings() { return *reinterpret_cast<BorderSettings *>(memory.data()); }
 };
+
+// The filter as the plug-in registers it with a fake host, and one instance fresh from init.
+struct RegisteredInstance {
+    FakeHost host;
+    FilterModule module{};
+    FilterDefinition &filter;
+    FakeInstance instance;
+
+    RegisteredInstance() : filter(Register(host, module)), instance(filter) {
+        filter.initProc(&instance.fa, &host.functions);
+    }
+
+private:
+    static FilterDefinition &Register(FakeHost &host, FilterModule &module) {
+        int version = 0, compatible = 0;
+        VirtualdubFilterModuleInit2(&module, &host.functions, version, compatible);
+        return *host.added;
+    }
+};
