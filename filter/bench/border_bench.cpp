@@ -241,22 +241,30 @@ public:
 std::string Pitch(bool negative) { return negative ? "-pitch" : "+pitch"; }
 std::string Order(bool topBottomFirst) { return topBottomFirst ? "tb-first" : "sides-first"; }
 
-void RegisterAll() {
+// Every frame, pitch sign, settings and pass order, with the benchmark name they make.
+template <class Each>
+void ForEachCase(Each each) {
     for (const FrameCase &f : kFrames)
         for (bool negative : {false, true})
             for (const SettingsCase &c : kSettings)
-                for (bool tbFirst : {true, false}) {
-                    const std::string name = FrameName(f) + "/" + Pitch(negative) + "/" + c.name +
-                                             "/" + Order(tbFirst);
-                    benchmark::RegisterBenchmark(("run/" + name).c_str(), RunCallback, f, c,
-                                                 negative, tbFirst)
-                        ->UseManualTime()
-                        ->Unit(benchmark::kMillisecond);
-                    benchmark::RegisterBenchmark(("plain/" + name).c_str(), ReferenceSweep, f,
-                                                 c, negative, tbFirst)
-                        ->Unit(benchmark::kMillisecond)
-                        ->MinTime(0.05);
-                }
+                for (bool tbFirst : {true, false})
+                    each(f, negative, c, tbFirst,
+                         FrameName(f) + "/" + Pitch(negative) + "/" + c.name + "/" +
+                             Order(tbFirst));
+}
+
+void RegisterAll() {
+    ForEachCase([](const FrameCase &f, bool negative, const SettingsCase &c, bool tbFirst,
+                   const std::string &name) {
+        benchmark::RegisterBenchmark(("run/" + name).c_str(), RunCallback, f, c, negative,
+                                     tbFirst)
+            ->UseManualTime()
+            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(("plain/" + name).c_str(), ReferenceSweep, f, c, negative,
+                                     tbFirst)
+            ->Unit(benchmark::kMillisecond)
+            ->MinTime(0.05);
+    });
 }
 
 void PrintTable(const TableReporter &r) {
@@ -265,26 +273,22 @@ void PrintTable(const TableReporter &r) {
                 " lowest and highest repetition)\n\n");
     std::printf("| frame | pitch | settings | order | copy ms | run ms | run/copy | plain ms "
                 "| plain/copy |\n|---|---|---|---|---|---|---|---|---|\n");
-    for (const FrameCase &f : kFrames)
-        for (bool negative : {false, true})
-            for (const SettingsCase &c : kSettings)
-                for (bool tbFirst : {true, false}) {
-                    const std::string name = FrameName(f) + "/" + Pitch(negative) + "/" + c.name +
-                                             "/" + Order(tbFirst);
-                    const double copy = r.Figure("run/" + name, "copy_ms");
-                    if (copy == 0)
-                        continue;
-                    const auto [lo, hi] = r.Range("run/" + name);
-                    std::printf("| %s | %s | %s | %s | %.3f | %.3f | %.2f (%.2f-%.2f) | ",
-                                FrameName(f).c_str(), Pitch(negative).c_str(), c.name,
-                                Order(tbFirst).c_str(), copy, r.Figure("run/" + name, "run_ms"),
-                                r.Figure("run/" + name, "run/copy"), lo, hi);
-                    const double plain = r.Figure("plain/" + name, "ms");
-                    if (plain == 0)
-                        std::printf("- | - |\n");
-                    else
-                        std::printf("%.2f | %.0f |\n", plain, plain / copy);
-                }
+    ForEachCase([&r](const FrameCase &f, bool negative, const SettingsCase &c, bool tbFirst,
+                     const std::string &name) {
+        const double copy = r.Figure("run/" + name, "copy_ms");
+        if (copy == 0)
+            return;
+        const auto [lo, hi] = r.Range("run/" + name);
+        std::printf("| %s | %s | %s | %s | %.3f | %.3f | %.2f (%.2f-%.2f) | ",
+                    FrameName(f).c_str(), Pitch(negative).c_str(), c.name,
+                    Order(tbFirst).c_str(), copy, r.Figure("run/" + name, "run_ms"),
+                    r.Figure("run/" + name, "run/copy"), lo, hi);
+        const double plain = r.Figure("plain/" + name, "ms");
+        if (plain == 0)
+            std::printf("- | - |\n");
+        else
+            std::printf("%.2f | %.0f |\n", plain, plain / copy);
+    });
 }
 
 }  // namespace
