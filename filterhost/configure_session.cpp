@@ -1,8 +1,6 @@
 #include "configure_session.h"
 
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <memory>
 #include <type_traits>
 
@@ -20,19 +18,16 @@
 const char *const kConfigureNeedsWindows =
     "--configure shows the filter's Windows dialog: run the Windows build under Wine, e.g. "
     "cmake/wine-run.sh build/win64/filterhost/filterhost.exe --plugin "
-    "build/win64/filter/Kantora231.vdf --configure [--image IN.png | --size WxH IN] [--config ...]";
+    "build/win64/filter/Kantora231.vdf --configure [--size WxH IN] [--config ...]";
 
 namespace {
 
 Expected<Picture> FirstRawFrame(const Options &options) {
-    const bool standardInput = options.input == "-";
-    std::FILE *stream = standardInput ? stdin : std::fopen(options.input.c_str(), "rb");
-    if (stream == nullptr)
-        return Fail("cannot read " + options.input + ": " + std::strerror(errno));
-    std::unique_ptr<std::FILE, int (*)(std::FILE *)> closer(
-        standardInput ? nullptr : stream, [](std::FILE *file) { return std::fclose(file); });
-    const std::string name = standardInput ? "standard input" : options.input;
-    RawFrameReader reader(stream, name, options.size);
+    Expected<InputFile> input = OpenInput(options.input);
+    if (!input)
+        return input.failure();
+    const std::string name = InputName(options.input);
+    RawFrameReader reader(input->get(), name, options.size);
     Picture picture;
     picture.width = options.size.width;
     picture.height = options.size.height;

@@ -106,39 +106,17 @@ Status PrintSettings(FilterInstance &instance, const std::string &filterName,
     return std::fflush(stdout) == 0 ? Ok() : Fail("cannot write standard output");
 }
 
-struct FileCloser {
-    void operator()(std::FILE *file) const {
-        if (file != stdin && file != stdout)
-            std::fclose(file);
-    }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
-
-Expected<File> OpenStream(const std::string &path, bool forWriting) {
-    if (path == "-")
-        return File(forWriting ? stdout : stdin);
-    File file(std::fopen(path.c_str(), forWriting ? "wb" : "rb"));
-    if (!file)
-        return Fail(std::string("cannot ") + (forWriting ? "write " : "read ") + path + ": " +
-                    std::strerror(errno));
-    return file;
-}
-
-std::string StreamName(const std::string &path, bool forWriting) {
-    return path != "-" ? path : forWriting ? "standard output" : "standard input";
-}
-
 Status ProcessRawFrames(FilterInstance &instance, const Options &options) {
     Status distinct = CheckOutputIsNotInput(options.input, options.output);
     if (!distinct)
         return distinct;
-    Expected<File> input = OpenStream(options.input, false);
+    Expected<InputFile> input = OpenInput(options.input);
     if (!input)
         return input.failure();
     Expected<OutputFile> output = OutputFile::Open(options.output, options.output);
     if (!output)
         return output.failure();
-    const std::string inputName = StreamName(options.input, false);
+    const std::string inputName = InputName(options.input);
 
     // The stream's top-down frames are handed over as they are read, with a negative pitch,
     // and written straight from the destination: no copy but the plug-in's own. The next

@@ -108,6 +108,17 @@ Status WriteRawFrame(std::FILE *stream, const std::string &name, const HostBitma
     return Ok();
 }
 
+Expected<InputFile> OpenInput(const std::string &path) {
+    if (path == "-")
+        return InputFile(stdin);
+    InputFile file(std::fopen(path.c_str(), "rb"));
+    if (!file)
+        return Fail("cannot read " + path + ": " + std::strerror(errno));
+    return file;
+}
+
+std::string InputName(const std::string &path) { return path != "-" ? path : "standard input"; }
+
 void UseBinaryStandardStreams() {
 #if defined(_WIN32)
     _setmode(_fileno(stdin), _O_BINARY);

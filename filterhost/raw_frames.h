@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -46,6 +47,18 @@ void WidenPipe(std::FILE *stream, size_t frameBytes);
 
 // Writes the bitmap's picture as one raw frame, straight from its rows.
 Status WriteRawFrame(std::FILE *stream, const std::string &name, const HostBitmap &bitmap);
+
+// A stream to read frames from: the named file, or standard input for "-", which stays open.
+struct CloseUnlessStandardInput {
+    void operator()(std::FILE *file) const {
+        if (file != stdin)
+            std::fclose(file);
+    }
+};
+using InputFile = std::unique_ptr<std::FILE, CloseUnlessStandardInput>;
+Expected<InputFile> OpenInput(const std::string &path);
+// How messages name it: the path, or "standard input".
+std::string InputName(const std::string &path);
 
 // Puts standard input and output into binary mode (a no-op outside Windows).
 void UseBinaryStandardStreams();
