@@ -19,6 +19,9 @@ public:
 
     std::FILE *Stream() const { return stream_; }
     const std::string &Name() const { return name_; }
+    // Where the bytes go until Commit, for a writer that opens the file by name itself (an
+    // FFmpeg muxer); empty for standard output.
+    const std::string &WritePath() const { return temporary_.empty() ? path_ : temporary_; }
 
     // Flushes and closes the finished file and renames it over its name.
     Status Commit();

@@ -1,10 +1,7 @@
 #include "video_file.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <atomic>
-#include <cerrno>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -54,48 +51,11 @@ struct ScalerFreer {
     void operator()(SwsContext *scaler) const { sws_freeContext(scaler); }
 };
 using InputFile = std::unique_ptr<AVFormatContext, InputCloser>;
-using OutputFile = std::unique_ptr<AVFormatContext, OutputCloser>;
+using Muxer = std::unique_ptr<AVFormatContext, OutputCloser>;
 using Codec = std::unique_ptr<AVCodecContext, CodecCloser>;
 using Frame = std::unique_ptr<AVFrame, FrameFreer>;
 using Packet = std::unique_ptr<AVPacket, PacketFreer>;
 using Scaler = std::unique_ptr<SwsContext, ScalerFreer>;
-
-// The temporary output beside the final one: removed unless it was renamed into place.
-class TemporaryFile {
-public:
-    static Expected<TemporaryFile> Beside(const std::string &path) {
-        std::vector<char> name(path.begin(), path.end());
-        const char suffix[] = ".partial-XXXXXX";
-        name.insert(name.end(), suffix, suffix + sizeof suffix);
-        const int descriptor = mkstemp(name.data());
-        if (descriptor < 0)
-            return Fail("cannot write " + path + ": " + std::strerror(errno));
-        // mkstemp makes the file private; the output gets the permissions any new file gets.
-        const mode_t mask = umask(0);
-        umask(mask);
-        fchmod(descriptor, 0666 & ~mask);
-        close(descriptor);
-        return TemporaryFile(name.data());
-    }
-    TemporaryFile(TemporaryFile &&other) noexcept : path_(std::move(other.path_)) {
-        other.path_.clear();
-    }
-    ~TemporaryFile() {
-        if (!path_.empty())
-            std::remove(path_.c_str());
-    }
-    const std::string &Path() const { return path_; }
-    Status RenameTo(const std::string &path) {
-        if (std::rename(path_.c_str(), path.c_str()) != 0)
-            return Fail("cannot write " + path + ": " + std::strerror(errno));
-        path_.clear();
-        return Ok();
-    }
-
-private:
-    explicit TemporaryFile(std::string path) : path_(std::move(path)) {}
-    std::string path_;
-};
 
 // Where the input broke, when it did; the frames before stay in the output.
 struct Break {
@@ -177,15 +137,15 @@ public:
         for (const std::string &note : choice_.notes)
             std::fprintf(stderr, "filterhost: %s\n", note.c_str());
 
-        Expected<TemporaryFile> temporary = TemporaryFile::Beside(job_.output);
-        if (!temporary)
-            return temporary.failure();
-        status = CreateOutput(format, temporary->Path());
+        Expected<OutputFile> file = OutputFile::Open(job_.output, job_.output);
+        if (!file)
+            return file.failure();
+        status = CreateOutput(format, file->WritePath());
         if (status)
             status = Transcode();
         if (!status)
             return status;
-        status = temporary->RenameTo(job_.output);
+        status = file->Commit();
         if (!status)
             return status;
         if (break_.happened)
@@ -611,7 +571,7 @@ private:
     const VideoJob &job_;
     LibraryErrors errors_;
     InputFile input_;
-    OutputFile output_;
+    Muxer output_;
     Codec decoder_;
     Codec encoder_;
     EncoderChoice choice_;
