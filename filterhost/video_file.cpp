@@ -1,6 +1,5 @@
 #include "video_file.h"
 
-
 #include <atomic>
 #include <cstdarg>
 #include <cstdio>
