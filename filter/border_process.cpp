@@ -2,10 +2,20 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 
 #if defined(__SSE2__) || defined(_M_X64)
 #include <emmintrin.h>
 #define BORDER_PROCESS_SSE2 1
+#endif
+#if BORDER_PROCESS_SSE2
+#include <tmmintrin.h>
+// The byte shuffle (SSSE3) is used only when the processor has it, checked at run time.
+#if defined(__GNUC__)
+#define BORDER_PROCESS_SSSE3 __attribute__((target("ssse3")))
+#else
+#define BORDER_PROCESS_SSSE3
+#endif
 #endif
 
 // Each edge is repaired by one sweep over the lines parallel to it (rows for top and bottom,
@@ -95,6 +105,35 @@ inline uint32_t FadePixel(uint32_t pixel, const uint8_t *table) {
            uint32_t{table[pixel & 0xFF]};
 }
 
+#if BORDER_PROCESS_SSE2
+// Two pixels' channels as 16-bit lanes (blue, green, red, X): the multiplier for each
+// channel, and zero for X.
+inline __m128i ChannelFactors(uint32_t m) {
+    return _mm_set_epi16(0, short(m), short(m), short(m), 0, short(m), short(m), short(m));
+}
+
+// Four pixels faded: each channel widened to 16 bits, multiplied by its lane of `low` (first
+// two pixels) or `high` (last two), keeping the high half of the product, and narrowed back.
+inline __m128i FadeChannels(__m128i v, __m128i low, __m128i high, __m128i zero) {
+    const __m128i l = _mm_mulhi_epu16(_mm_unpacklo_epi8(v, zero), low);
+    const __m128i h = _mm_mulhi_epu16(_mm_unpackhi_epi8(v, zero), high);
+    return _mm_packus_epi16(l, h);
+}
+
+// Asked once: whether the processor has the byte shuffle.
+bool CanShuffleBytes() {
+#if defined(__GNUC__)
+    static const bool can = [] {
+        __builtin_cpu_init();
+        return __builtin_cpu_supports("ssse3") != 0;
+    }();
+    return can;
+#else
+    return false;
+#endif
+}
+#endif
+
 // to[x] = faded from[x]; the two may be the same row.
 void FadeRow(uint32_t *to, const uint32_t *from, int32_t width, const Fade &fade) {
     int32_t x = 0;
@@ -105,16 +144,11 @@ void FadeRow(uint32_t *to, const uint32_t *from, int32_t width, const Fade &fade
     }
     const uint32_t m = fade.multiplier;
 #if BORDER_PROCESS_SSE2
-    // Red and blue sit in the two 16-bit halves of a pixel's low-masked word, green alone in
-    // the low half after a shift: one high-half multiply scales each.
-    const __m128i factor = _mm_set1_epi16(static_cast<short>(m));
-    const __m128i redBlue = _mm_set1_epi32(0x00FF00FF);
-    const __m128i channel = _mm_set1_epi32(0xFF);
+    const __m128i factor = ChannelFactors(m);
+    const __m128i zero = _mm_setzero_si128();
     for (; x + 4 <= width; x += 4) {
         const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(from + x));
-        const __m128i rb = _mm_mulhi_epu16(_mm_and_si128(v, redBlue), factor);
-        const __m128i g = _mm_mulhi_epu16(_mm_and_si128(_mm_srli_epi32(v, 8), channel), factor);
-        _mm_storeu_si128(reinterpret_cast<__m128i *>(to + x), _mm_or_si128(rb, _mm_slli_epi32(g, 8)));
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(to + x), FadeChannels(v, factor, factor, zero));
     }
 #endif
     for (; x < width; ++x)
@@ -306,7 +340,7 @@ public:
         grouped_ = kCanGroup && readsOnlyLinesAhead && int64_t{blackLines} + groups * 4 <= width;
         if (!grouped_)
             return true;
-        PlanGroups(numbering, groups);
+        PlanGroups(numbering, groups, width);
         // Memory columns the sweep writes (from its edge) and reads.
         const int32_t written = blackLines + groups * 4;
         writtenFirst_ = numbering == Numbering::Position ? width - written : 0;
@@ -331,7 +365,7 @@ public:
             to[x] = colour;
 #if BORDER_PROCESS_SSE2
         if (grouped_) {
-            ApplyGroups(from, to);
+            ApplyGroupsToBlock(&from, &to, 1);
             return;
         }
 #endif
@@ -369,18 +403,27 @@ private:
 
 #if BORDER_PROCESS_SSE2
     // Four lines side by side in memory: the lowest column, each pixel's source column in
-    // memory order, its multiplier in both 16-bit halves, and all ones where it is moved whole.
-    // Plain words, loaded unaligned: a 32-bit host's stack promises no 16-byte alignment.
+    // memory order, the channel multipliers of the first two and the last two pixels (zero for
+    // a pixel moved whole), and all ones where a pixel is moved whole. When the four sources
+    // lie within four columns, `window` is the first of them and `pick` the byte shuffle that
+    // puts them in order; else `window` is -1. Plain arrays, loaded unaligned: a 32-bit host's
+    // stack promises no 16-byte alignment.
     struct Group {
-        uint32_t factor[4], moved[4];
-        int32_t first;
+        uint16_t factorLow[8], factorHigh[8];
+        uint32_t moved[4];
+        uint8_t pick[16];
+        int32_t first, window;
         int32_t source[4];
+        bool anyMoved;
     };
     Group groups_[kMaxGroups];
+    bool shuffle_ = false;  // the processor can pick bytes by a table (SSSE3)
 
-    void PlanGroups(Numbering numbering, int32_t groups) {
+    void PlanGroups(Numbering numbering, int32_t groups, int32_t width) {
+        shuffle_ = CanShuffleBytes();
         for (int32_t g = 0; g < groups; ++g) {
             Group &group = groups_[g];
+            group.anyMoved = false;
             for (int32_t i = 0; i < 4; ++i) {
                 const int32_t k = 4 * g + i;  // sweep order
                 // Right columns run leftward in the sweep, left columns rightward.
@@ -391,61 +434,95 @@ private:
                                            : column_[4 * g] + i;
                 const uint32_t m = k < lineCount_ ? multiplier_[k] : 0;
                 group.source[lane] = k < lineCount_ ? source_[k] : column;
-                group.factor[lane] = m | m << 16;
+                uint16_t *factor = lane < 2 ? group.factorLow + 4 * lane : group.factorHigh + 4 * (lane - 2);
+                factor[0] = factor[1] = factor[2] = static_cast<uint16_t>(m);
+                factor[3] = 0;
                 group.moved[lane] = m == 0 ? 0xFFFFFFFFu : 0;
+                group.anyMoved |= m == 0;
                 if (lane == 0)
                     group.first = column;
             }
+            const int32_t *source = group.source;
+            const int32_t lowest = *std::min_element(source, source + 4);
+            const int32_t highest = *std::max_element(source, source + 4);
+            // The window is read whole, so it must lie in the row.
+            group.window = std::clamp(lowest, 0, std::max(0, width - 4));
+            if (width < 4 || highest >= group.window + 4)
+                group.window = -1;
+            std::fill(std::begin(group.pick), std::end(group.pick), uint8_t{0});
+            for (int32_t lane = 0; lane < 4 && group.window >= 0; ++lane)
+                for (int32_t b = 0; b < 4; ++b)
+                    group.pick[4 * lane + b] = uint8_t(4 * (source[lane] - group.window) + b);
         }
     }
 
     static constexpr bool kCanGroup = true;
 
-    void ApplyGroups(const uint32_t *row, uint32_t *to) const {
-        const __m128i redBlue = _mm_set1_epi32(0x00FF00FF);
-        const __m128i channel = _mm_set1_epi32(0xFF);
+    static __m128i Load(const void *p) { return _mm_loadu_si128(static_cast<const __m128i *>(p)); }
+
+
+    // One group's figures, fetched once for a block of rows.
+    struct GroupKernel {
+        __m128i low, high, moved, pick;
+        bool anyMoved;
+        const Group &group;
+
+        explicit GroupKernel(const Group &g)
+            : low(Load(g.factorLow)), high(Load(g.factorHigh)), moved(Load(g.moved)),
+              pick(Load(g.pick)), anyMoved(g.anyMoved), group(g) {}
+
+        // The four pixels made from their sources `v`, in memory order.
+        __m128i Made(__m128i v, __m128i zero) const {
+            __m128i result = FadeChannels(v, low, high, zero);
+            if (anyMoved)
+                result = _mm_or_si128(result, _mm_and_si128(v, moved));
+            return result;
+        }
+        __m128i Gathered(const uint32_t *row) const {
+            const int32_t *s = group.source;
+            return _mm_set_epi32(int(row[s[3]]), int(row[s[2]]), int(row[s[1]]), int(row[s[0]]));
+        }
+    };
+
+    void ApplyGroupsToBlock(const uint32_t *const *from, uint32_t *const *to, int32_t rows) const {
+        if (shuffle_) {
+            ApplyGroupsToBlockByShuffle(from, to, rows);
+            return;
+        }
+        const __m128i zero = _mm_setzero_si128();
         const int32_t groups = (lineCount_ + 3) / 4;
         for (int32_t g = 0; g < groups; ++g) {
-            const Group &group = groups_[g];
-            const __m128i v = _mm_set_epi32(int(row[group.source[3]]), int(row[group.source[2]]),
-                                            int(row[group.source[1]]), int(row[group.source[0]]));
-            const __m128i factor = _mm_loadu_si128(reinterpret_cast<const __m128i *>(group.factor));
-            const __m128i moved = _mm_loadu_si128(reinterpret_cast<const __m128i *>(group.moved));
-            const __m128i rb = _mm_mulhi_epu16(_mm_and_si128(v, redBlue), factor);
-            const __m128i gr = _mm_mulhi_epu16(_mm_and_si128(_mm_srli_epi32(v, 8), channel), factor);
-            const __m128i faded = _mm_or_si128(rb, _mm_slli_epi32(gr, 8));
-            const __m128i result =
-                _mm_or_si128(_mm_and_si128(moved, v), _mm_andnot_si128(moved, faded));
-            _mm_storeu_si128(reinterpret_cast<__m128i *>(to + group.first), result);
+            const GroupKernel kernel(groups_[g]);
+            const int32_t first = groups_[g].first;
+            for (int32_t r = 0; r < rows; ++r)
+                _mm_storeu_si128(reinterpret_cast<__m128i *>(to[r] + first),
+                                 kernel.Made(kernel.Gathered(from[r]), zero));
         }
     }
-    void ApplyGroupsToBlock(const uint32_t *const *from, uint32_t *const *to, int32_t rows) const {
-        const __m128i redBlue = _mm_set1_epi32(0x00FF00FF);
-        const __m128i channel = _mm_set1_epi32(0xFF);
+
+    // The same with the sources of a group in one window picked by one shuffle.
+    BORDER_PROCESS_SSSE3 void ApplyGroupsToBlockByShuffle(const uint32_t *const *from,
+                                                          uint32_t *const *to, int32_t rows) const {
+        const __m128i zero = _mm_setzero_si128();
         const int32_t groups = (lineCount_ + 3) / 4;
         for (int32_t g = 0; g < groups; ++g) {
-            const Group &group = groups_[g];
-            const __m128i factor = _mm_loadu_si128(reinterpret_cast<const __m128i *>(group.factor));
-            const __m128i moved = _mm_loadu_si128(reinterpret_cast<const __m128i *>(group.moved));
-            const int32_t s0 = group.source[0], s1 = group.source[1], s2 = group.source[2],
-                          s3 = group.source[3], first = group.first;
+            const GroupKernel kernel(groups_[g]);
+            const int32_t first = groups_[g].first, window = groups_[g].window;
+            if (window < 0) {
+                for (int32_t r = 0; r < rows; ++r)
+                    _mm_storeu_si128(reinterpret_cast<__m128i *>(to[r] + first),
+                                     kernel.Made(kernel.Gathered(from[r]), zero));
+                continue;
+            }
             for (int32_t r = 0; r < rows; ++r) {
-                const uint32_t *row = from[r];
-                const __m128i v =
-                    _mm_set_epi32(int(row[s3]), int(row[s2]), int(row[s1]), int(row[s0]));
-                const __m128i rb = _mm_mulhi_epu16(_mm_and_si128(v, redBlue), factor);
-                const __m128i gr =
-                    _mm_mulhi_epu16(_mm_and_si128(_mm_srli_epi32(v, 8), channel), factor);
-                const __m128i faded = _mm_or_si128(rb, _mm_slli_epi32(gr, 8));
-                const __m128i result =
-                    _mm_or_si128(_mm_and_si128(moved, v), _mm_andnot_si128(moved, faded));
-                _mm_storeu_si128(reinterpret_cast<__m128i *>(to[r] + first), result);
+                const __m128i v = _mm_shuffle_epi8(Load(from[r] + window), kernel.pick);
+                _mm_storeu_si128(reinterpret_cast<__m128i *>(to[r] + first), kernel.Made(v, zero));
             }
         }
     }
 #else
     static constexpr bool kCanGroup = false;
-    void PlanGroups(Numbering, int32_t) {}
+    void PlanGroups(Numbering, int32_t, int32_t) {}
 #endif
 };
 
@@ -531,16 +608,18 @@ void CopyRow(uint32_t *to, const uint32_t *from, int32_t width) {
 void CopyWithSides(const Frame &in, const Frame &out, int32_t first, int32_t end, const Sides &sides) {
     int32_t y = first;
     if (sides.apart && in.pixels != out.pixels) {
-        // A few rows at a time: copied whole, then their band pixels made from the source rows.
+        // A few rows at a time: the columns between the bands copied, then the band columns
+        // made from the source rows.
         constexpr int32_t kRows = SideSweep::kBlockRows;
-        const size_t rowBytes = size_t(out.width) * sizeof(uint32_t);
+        const int32_t middle = sides.left.WrittenEnd();
+        const size_t middleBytes = size_t(sides.right.WrittenFirst() - middle) * sizeof(uint32_t);
         for (; y + kRows <= end; y += kRows) {
             const uint32_t *from[kRows];
             uint32_t *to[kRows];
             for (int32_t r = 0; r < kRows; ++r) {
                 from[r] = in.Row(y + r);
                 to[r] = out.Row(y + r);
-                std::memcpy(to[r], from[r], rowBytes);
+                std::memcpy(to[r] + middle, from[r] + middle, middleBytes);
             }
             sides.right.ApplyToBlock(from, to, kRows, sides.colour);
             sides.left.ApplyToBlock(from, to, kRows, sides.colour);
