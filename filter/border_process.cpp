@@ -299,54 +299,54 @@ void SweepRows(const Frame &in, const Frame &out, const RowEdge &edge, uint32_t 
 // ---------------------------------------------------------------------------------------------
 // Left and right: a few pixels of every row.
 
-// One side's sweep planned once for all rows: after the black band, one operation per line in
-// the sweep's order, each pixel = its smear source, faded or moved whole.
+// One side's sweep planned once for all rows: one operation per line in the sweep's order,
+// the black band's lines first (painted), then each pixel = its smear source, faded or moved
+// whole.
 class SideSweep {
 public:
     // False when the sweep needs more lines or a fade table: then the plain column sweep runs.
-    bool Plan(Numbering numbering, const EdgeValues &v, int32_t width) {
+    bool Plan(Numbering numbering, const EdgeValues &v, int32_t width, uint32_t colour) {
         const int32_t count = LinesToVisit(numbering, v, width);
-        int32_t blackLines = 0;
-        lineCount_ = 0;
+        if (count > kMaxLines)
+            return false;
+        colour_ = colour;
+        lineCount_ = count;
+        blackLines_ = 0;
         bool readsOnlyLinesAhead = true;
         LinePlan plan;
         for (int32_t n = 1; n <= count; ++n) {
             PlanLine(numbering, n, width, v, plan, false);
+            const int32_t k = n - 1;
+            column_[k] = IndexOfLine(numbering, n, width);
+            source_[k] = column_[k];
+            multiplier_[k] = 0;
             if (plan.black) {
-                ++blackLines;  // black lines are the first ones
+                ++blackLines_;  // black lines are the first ones
                 continue;
             }
-            if (lineCount_ == kMaxLines)
-                return false;
-            uint32_t multiplier = 0;
             if (plan.fade) {
                 if (plan.fadeDen > kMaxMultiplierDenominator)
                     return false;
-                multiplier = FadeMultiplier(plan.fadeNum, plan.fadeDen);
+                multiplier_[k] = FadeMultiplier(plan.fadeNum, plan.fadeDen);
             }
             const int32_t sourceLine = plan.smear ? plan.sourceLine : n;
             readsOnlyLinesAhead &= sourceLine >= n;
-            column_[lineCount_] = IndexOfLine(numbering, n, width);
-            source_[lineCount_] = IndexOfLine(numbering, sourceLine, width);
-            multiplier_[lineCount_] = multiplier;
-            ++lineCount_;
+            source_[k] = IndexOfLine(numbering, sourceLine, width);
         }
-        blackFirst_ = numbering == Numbering::Position ? width - blackLines : 0;
-        blackEnd_ = blackFirst_ + blackLines;
         // Operations that work on the pixels as they stood before the sweep can run four at a
         // time; the last group is filled up with lines that keep their value, which must lie
         // inside the row.
         const int32_t groups = (lineCount_ + 3) / 4;
-        grouped_ = kCanGroup && readsOnlyLinesAhead && int64_t{blackLines} + groups * 4 <= width;
+        grouped_ = kCanGroup && readsOnlyLinesAhead && groups * 4 <= width;
         if (!grouped_)
             return true;
         PlanGroups(numbering, groups, width);
         // Memory columns the sweep writes (from its edge) and reads.
-        const int32_t written = blackLines + groups * 4;
+        const int32_t written = groups * 4;
         writtenFirst_ = numbering == Numbering::Position ? width - written : 0;
         writtenEnd_ = writtenFirst_ + written;
         readEnd_ = 0;
-        for (int32_t k = 0; k < lineCount_; ++k)
+        for (int32_t k = blackLines_; k < lineCount_; ++k)
             readEnd_ = std::max(readEnd_, source_[k] + 1);
         return true;
     }
@@ -360,17 +360,17 @@ public:
 
     // The sweep on one row: `from` as it stood before, `to` the row written, the same row
     // unless Grouped().
-    void Apply(const uint32_t *from, uint32_t *to, uint32_t colour) const {
-        for (int32_t x = blackFirst_; x < blackEnd_; ++x)
-            to[x] = colour;
+    void Apply(const uint32_t *from, uint32_t *to) const {
 #if BORDER_PROCESS_SSE2
         if (grouped_) {
-            ApplyGroupsToBlock(&from, &to, 1);
+            ApplyToBlock(&from, &to, 1);
             return;
         }
 #endif
         uint32_t *row = to;
-        for (int32_t k = 0; k < lineCount_; ++k) {
+        for (int32_t k = 0; k < blackLines_; ++k)
+            row[column_[k]] = colour_;
+        for (int32_t k = blackLines_; k < lineCount_; ++k) {
             const uint32_t value = row[source_[k]];
             row[column_[k]] = multiplier_[k] == 0 ? value : FadePixel(value, multiplier_[k]);
         }
@@ -379,13 +379,14 @@ public:
     // Grouped() only: the sweep on `rows` rows at once, each read from `from` and written to
     // `to`, so that each group's figures are fetched once for them all.
     static constexpr int32_t kBlockRows = 4;
-    void ApplyToBlock(const uint32_t *const *from, uint32_t *const *to, int32_t rows,
-                      uint32_t colour) const {
-        for (int32_t r = 0; r < rows; ++r)
-            for (int32_t x = blackFirst_; x < blackEnd_; ++x)
-                to[r][x] = colour;
+    void ApplyToBlock(const uint32_t *const *from, uint32_t *const *to, int32_t rows) const {
 #if BORDER_PROCESS_SSE2
-        ApplyGroupsToBlock(from, to, rows);
+        if (shuffle_)
+            ApplyGroupsByShuffle(from, to, rows);
+        else
+            ApplyGroups(from, to, rows);
+#else
+        (void)from, (void)to, (void)rows;
 #endif
     }
 
@@ -393,8 +394,8 @@ private:
     static constexpr int32_t kMaxLines = 512;  // two dialog-range bands: 255 + 255 lines
     static constexpr int32_t kMaxGroups = kMaxLines / 4;
 
-    int32_t blackFirst_ = 0, blackEnd_ = 0;  // memory columns painted before the operations
-    int32_t lineCount_ = 0;
+    uint32_t colour_ = 0;
+    int32_t lineCount_ = 0, blackLines_ = 0;
     int32_t column_[kMaxLines];
     int32_t source_[kMaxLines];
     uint32_t multiplier_[kMaxLines];  // 0: moved whole, all 32 bits
@@ -404,17 +405,17 @@ private:
 #if BORDER_PROCESS_SSE2
     // Four lines side by side in memory: the lowest column, each pixel's source column in
     // memory order, the channel multipliers of the first two and the last two pixels (zero for
-    // a pixel moved whole), and all ones where a pixel is moved whole. When the four sources
-    // lie within four columns, `window` is the first of them and `pick` the byte shuffle that
-    // puts them in order; else `window` is -1. Plain arrays, loaded unaligned: a 32-bit host's
-    // stack promises no 16-byte alignment.
+    // a pixel moved whole or painted), all ones where a pixel is moved whole, and the colour
+    // where it is painted. When the sources lie within four columns, `window` is the first of
+    // them and `pick` the byte shuffle that puts them in order; else `window` is -1. Plain
+    // arrays, loaded unaligned: a 32-bit host's stack promises no 16-byte alignment.
     struct Group {
         uint16_t factorLow[8], factorHigh[8];
-        uint32_t moved[4];
+        uint32_t moved[4], painted[4];
         uint8_t pick[16];
         int32_t first, window;
         int32_t source[4];
-        bool anyMoved;
+        bool anyMoved, anyPainted;
     };
     Group groups_[kMaxGroups];
     bool shuffle_ = false;  // the processor can pick bytes by a table (SSSE3)
@@ -423,7 +424,9 @@ private:
         shuffle_ = CanShuffleBytes();
         for (int32_t g = 0; g < groups; ++g) {
             Group &group = groups_[g];
-            group.anyMoved = false;
+            group.anyMoved = group.anyPainted = false;
+            int32_t lowest = width, highest = -1;  // sources read
+            bool paintedLane[4];
             for (int32_t i = 0; i < 4; ++i) {
                 const int32_t k = 4 * g + i;  // sweep order
                 // Right columns run leftward in the sweep, left columns rightward.
@@ -432,27 +435,33 @@ private:
                                        : numbering == Numbering::Position
                                            ? column_[4 * g] - i
                                            : column_[4 * g] + i;
+                const bool painted = k < blackLines_;
                 const uint32_t m = k < lineCount_ ? multiplier_[k] : 0;
                 group.source[lane] = k < lineCount_ ? source_[k] : column;
-                uint16_t *factor = lane < 2 ? group.factorLow + 4 * lane : group.factorHigh + 4 * (lane - 2);
+                uint16_t *factor = lane < 2 ? group.factorLow + 4 * lane
+                                            : group.factorHigh + 4 * (lane - 2);
                 factor[0] = factor[1] = factor[2] = static_cast<uint16_t>(m);
                 factor[3] = 0;
-                group.moved[lane] = m == 0 ? 0xFFFFFFFFu : 0;
-                group.anyMoved |= m == 0;
+                group.moved[lane] = m == 0 && !painted ? 0xFFFFFFFFu : 0;
+                group.painted[lane] = painted ? colour_ : 0;
+                group.anyMoved |= m == 0 && !painted;
+                group.anyPainted |= painted;
+                paintedLane[lane] = painted;
+                if (!painted) {
+                    lowest = std::min(lowest, group.source[lane]);
+                    highest = std::max(highest, group.source[lane]);
+                }
                 if (lane == 0)
                     group.first = column;
             }
-            const int32_t *source = group.source;
-            const int32_t lowest = *std::min_element(source, source + 4);
-            const int32_t highest = *std::max_element(source, source + 4);
             // The window is read whole, so it must lie in the row.
             group.window = std::clamp(lowest, 0, std::max(0, width - 4));
             if (width < 4 || highest >= group.window + 4)
                 group.window = -1;
             std::fill(std::begin(group.pick), std::end(group.pick), uint8_t{0});
             for (int32_t lane = 0; lane < 4 && group.window >= 0; ++lane)
-                for (int32_t b = 0; b < 4; ++b)
-                    group.pick[4 * lane + b] = uint8_t(4 * (source[lane] - group.window) + b);
+                for (int32_t b = 0; b < 4 && !paintedLane[lane]; ++b)
+                    group.pick[4 * lane + b] = uint8_t(4 * (group.source[lane] - group.window) + b);
         }
     }
 
@@ -463,19 +472,22 @@ private:
 
     // One group's figures, fetched once for a block of rows.
     struct GroupKernel {
-        __m128i low, high, moved, pick;
-        bool anyMoved;
+        __m128i low, high, moved, painted, pick;
+        bool anyMoved, anyPainted;
         const Group &group;
 
         explicit GroupKernel(const Group &g)
             : low(Load(g.factorLow)), high(Load(g.factorHigh)), moved(Load(g.moved)),
-              pick(Load(g.pick)), anyMoved(g.anyMoved), group(g) {}
+              painted(Load(g.painted)), pick(Load(g.pick)), anyMoved(g.anyMoved),
+              anyPainted(g.anyPainted), group(g) {}
 
         // The four pixels made from their sources `v`, in memory order.
         __m128i Made(__m128i v, __m128i zero) const {
             __m128i result = FadeChannels(v, low, high, zero);
             if (anyMoved)
                 result = _mm_or_si128(result, _mm_and_si128(v, moved));
+            if (anyPainted)
+                result = _mm_or_si128(result, painted);
             return result;
         }
         __m128i Gathered(const uint32_t *row) const {
@@ -484,11 +496,7 @@ private:
         }
     };
 
-    void ApplyGroupsToBlock(const uint32_t *const *from, uint32_t *const *to, int32_t rows) const {
-        if (shuffle_) {
-            ApplyGroupsToBlockByShuffle(from, to, rows);
-            return;
-        }
+    void ApplyGroups(const uint32_t *const *from, uint32_t *const *to, int32_t rows) const {
         const __m128i zero = _mm_setzero_si128();
         const int32_t groups = (lineCount_ + 3) / 4;
         for (int32_t g = 0; g < groups; ++g) {
@@ -501,8 +509,8 @@ private:
     }
 
     // The same with the sources of a group in one window picked by one shuffle.
-    BORDER_PROCESS_SSSE3 void ApplyGroupsToBlockByShuffle(const uint32_t *const *from,
-                                                          uint32_t *const *to, int32_t rows) const {
+    BORDER_PROCESS_SSSE3 void ApplyGroupsByShuffle(const uint32_t *const *from,
+                                                   uint32_t *const *to, int32_t rows) const {
         const __m128i zero = _mm_setzero_si128();
         const int32_t groups = (lineCount_ + 3) / 4;
         for (int32_t g = 0; g < groups; ++g) {
@@ -565,15 +573,13 @@ void SweepColumns(const Frame &frame, Numbering numbering, const EdgeValues &v, 
 
 struct Sides {
     SideSweep right, left;
-    uint32_t colour;
     // Both sweeps only read the row as it stood before them and never meet: a row can then be
     // copied and its side bands made from the source row, never reading what was just written.
     bool apart = false;
 
     bool Plan(const BorderSettings &s, int32_t width) {
-        colour = s.borderColour;
-        if (!right.Plan(Numbering::Position, ValuesOf(s, Right), width) ||
-            !left.Plan(Numbering::Offset, ValuesOf(s, Left), width))
+        if (!right.Plan(Numbering::Position, ValuesOf(s, Right), width, s.borderColour) ||
+            !left.Plan(Numbering::Offset, ValuesOf(s, Left), width, s.borderColour))
             return false;
         // The right sweep runs first: the left one must neither read nor write its columns.
         apart = right.Grouped() && left.Grouped() &&
@@ -582,8 +588,8 @@ struct Sides {
     }
 
     void Apply(uint32_t *row) const {
-        right.Apply(row, row, colour);
-        left.Apply(row, row, colour);
+        right.Apply(row, row);
+        left.Apply(row, row);
     }
 
     void CopyRow(uint32_t *to, const uint32_t *from, int32_t width) const {
@@ -594,8 +600,8 @@ struct Sides {
             return;
         }
         std::memcpy(to, from, size_t(width) * sizeof(uint32_t));
-        right.Apply(from, to, colour);
-        left.Apply(from, to, colour);
+        right.Apply(from, to);
+        left.Apply(from, to);
     }
 };
 
@@ -621,8 +627,8 @@ void CopyWithSides(const Frame &in, const Frame &out, int32_t first, int32_t end
                 to[r] = out.Row(y + r);
                 std::memcpy(to[r] + middle, from[r] + middle, middleBytes);
             }
-            sides.right.ApplyToBlock(from, to, kRows, sides.colour);
-            sides.left.ApplyToBlock(from, to, kRows, sides.colour);
+            sides.right.ApplyToBlock(from, to, kRows);
+            sides.left.ApplyToBlock(from, to, kRows);
         }
     }
     for (; y < end; ++y)
@@ -638,8 +644,8 @@ void SidesOn(const Frame &out, int32_t first, int32_t end, const Sides &sides) {
             uint32_t *rows[kRows];
             for (int32_t r = 0; r < kRows; ++r)
                 rows[r] = out.Row(y + r);
-            sides.right.ApplyToBlock(rows, rows, kRows, sides.colour);
-            sides.left.ApplyToBlock(rows, rows, kRows, sides.colour);
+            sides.right.ApplyToBlock(rows, rows, kRows);
+            sides.left.ApplyToBlock(rows, rows, kRows);
         }
     }
     for (; y < end; ++y)

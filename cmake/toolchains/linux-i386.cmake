@@ -8,4 +8,7 @@ set(CMAKE_CXX_FLAGS_INIT "-m32")
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-m32")
 set(CMAKE_SHARED_LINKER_FLAGS_INIT "-m32")
 set(CMAKE_MODULE_LINKER_FLAGS_INIT "-m32")
-set(CMAKE_CROSSCOMPILING_EMULATOR "qemu-i386")
+# On the oldest processor the 32-bit builds support: SSE2 without SSSE3, so that code paths
+# chosen by a run-time check are tested on both sides, and an instruction used without its
+# check fails.
+set(CMAKE_CROSSCOMPILING_EMULATOR qemu-i386 -cpu coreduo)
