@@ -1,6 +1,7 @@
 #include "border_process.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <iterator>
 
@@ -674,9 +675,13 @@ void CopyRow(uint32_t *to, const uint32_t *from, int32_t width) {
 void CopyWithSides(const Frame &in, const Frame &out, int32_t first, int32_t end, const Sides &sides) {
     int32_t y = first;
     if (sides.apart && in.pixels != out.pixels) {
-        // A few rows at a time: the columns between the bands copied, then the band columns
-        // made from the source rows.
+        // A few rows at a time: copied, then their band columns made from the source rows.
+        // Rows that lie end to end in both frames are copied whole by one call; else only the
+        // columns between the bands, row by row.
         constexpr int32_t kRows = SideSweep::kBlockRows;
+        const size_t rowBytes = size_t(out.width) * sizeof(uint32_t);
+        const bool endToEnd = in.pitch == out.pitch && size_t(std::abs(out.pitch)) == rowBytes;
+        const int32_t lowest = out.pitch > 0 ? 0 : kRows - 1;  // the block's first row in memory
         const int32_t middle = sides.left.WrittenEnd();
         const size_t middleBytes = size_t(sides.right.WrittenFirst() - middle) * sizeof(uint32_t);
         for (; y + kRows <= end; y += kRows) {
@@ -685,8 +690,12 @@ void CopyWithSides(const Frame &in, const Frame &out, int32_t first, int32_t end
             for (int32_t r = 0; r < kRows; ++r) {
                 from[r] = in.Row(y + r);
                 to[r] = out.Row(y + r);
-                std::memcpy(to[r] + middle, from[r] + middle, middleBytes);
             }
+            if (endToEnd)
+                std::memcpy(to[lowest], from[lowest], kRows * rowBytes);
+            else
+                for (int32_t r = 0; r < kRows; ++r)
+                    std::memcpy(to[r] + middle, from[r] + middle, middleBytes);
             sides.right.ApplyToBlock(from, to, kRows);
             sides.left.ApplyToBlock(from, to, kRows);
         }
