@@ -500,7 +500,6 @@ private:
     static __m128i Load(const void *p) { return _mm_loadu_si128(static_cast<const __m128i *>(p)); }
     static void Store(void *p, __m128i v) { _mm_storeu_si128(static_cast<__m128i *>(p), v); }
 
-
     // One group's figures, fetched once for a block of rows.
     struct GroupKernel {
         __m128i low, high, moved, painted, pick;
