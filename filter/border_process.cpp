@@ -35,9 +35,9 @@
 // beyond the frame is clamped to the nearest edge line.
 //
 // Speed: the frame's floor is the copy, every pixel read and written once. So the usual frame
-// is repaired row by row as it is copied: each row gets its side-band pixels while it is still
-// in the cache, and the few rows of the top and bottom bands are built straight from the
-// source. That is only the same as copy-then-sweep while the top and bottom sweeps never
+// is repaired a few rows at a time as it is copied: the rows get their side-band pixels while
+// they are still in the cache, and the few rows of the top and bottom bands are built straight
+// from the source. That is only the same as copy-then-sweep while the top and bottom sweeps never
 // reach each other's rows; frames too small for that, and settings beyond the dialog's range,
 // take the plain order: copy the frame, then sweep.
 
