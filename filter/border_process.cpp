@@ -140,19 +140,25 @@ const Processor &ThisProcessor() {
     return processor;
 }
 
-// FadeRow's columns [0, returned) eight at a time with AVX2: the same lanes as FadeChannels,
-// whose unpacking and packing stay within each 128-bit half, so pixels keep their order.
+// FadeChannels on eight pixels: unpacking and packing stay within each 128-bit half, so the
+// pixels keep their order and each half takes its lanes of `low` and `high`.
+BORDER_PROCESS_AVX2 inline __m256i FadeChannelsWide(__m256i v, __m256i low, __m256i high,
+                                                    __m256i zero) {
+    const __m256i l = _mm256_mulhi_epu16(_mm256_unpacklo_epi8(v, zero), low);
+    const __m256i h = _mm256_mulhi_epu16(_mm256_unpackhi_epi8(v, zero), high);
+    return _mm256_packus_epi16(l, h);
+}
+
+// FadeRow's columns [0, returned), eight at a time.
 BORDER_PROCESS_AVX2 int32_t FadeRowWide(uint32_t *to, const uint32_t *from, int32_t width,
                                         uint32_t m) {
-    const short f = static_cast<short>(m);
-    const __m256i factor = _mm256_set_epi16(0, f, f, f, 0, f, f, f, 0, f, f, f, 0, f, f, f);
+    const __m256i factor = _mm256_broadcastsi128_si256(ChannelFactors(m));
     const __m256i zero = _mm256_setzero_si256();
     int32_t x = 0;
     for (; x + 8 <= width; x += 8) {
         const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(from + x));
-        const __m256i l = _mm256_mulhi_epu16(_mm256_unpacklo_epi8(v, zero), factor);
-        const __m256i h = _mm256_mulhi_epu16(_mm256_unpackhi_epi8(v, zero), factor);
-        _mm256_storeu_si256(reinterpret_cast<__m256i *>(to + x), _mm256_packus_epi16(l, h));
+        _mm256_storeu_si256(reinterpret_cast<__m256i *>(to + x),
+                            FadeChannelsWide(v, factor, factor, zero));
     }
     return x;
 }
@@ -574,9 +580,7 @@ private:
                     const __m256i sources = _mm256_inserti128_si256(
                         _mm256_castsi128_si256(Load(from[r] + window)), Load(from[r + 1] + window), 1);
                     const __m256i v = _mm256_shuffle_epi8(sources, pick);
-                    __m256i result = _mm256_packus_epi16(
-                        _mm256_mulhi_epu16(_mm256_unpacklo_epi8(v, zero), low),
-                        _mm256_mulhi_epu16(_mm256_unpackhi_epi8(v, zero), high));
+                    __m256i result = FadeChannelsWide(v, low, high, zero);
                     if (kernel.anyMoved)
                         result = _mm256_or_si256(result, _mm256_and_si256(v, moved));
                     if (kernel.anyPainted)
