@@ -20,6 +20,10 @@ namespace {
 
 std::string ErrnoText(int error) { return std::strerror(error); }
 
+Failure CannotWrite(const std::string &name, const std::string &why) {
+    return Fail("cannot write " + name + ": " + why);
+}
+
 #if defined(_WIN32)
 
 int ProcessId() { return _getpid(); }
@@ -44,11 +48,15 @@ std::string WindowsErrorText(DWORD error) {
     return message.empty() ? "Windows error " + std::to_string(error) : message;
 }
 
+// An existing file, folder or device opened only to ask about it, sharing it with everyone.
+HANDLE OpenToQuery(const std::string &path) {
+    return CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                       nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+}
+
 // A device or pipe by name ("NUL", "CON") is written directly: there is nothing to replace.
 bool IsDeviceOrPipe(const std::string &path) {
-    HANDLE handle = CreateFileA(path.c_str(), 0,
-                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                               OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    HANDLE handle = OpenToQuery(path);
     if (handle == INVALID_HANDLE_VALUE)
         return false;
     const DWORD type = GetFileType(handle);
@@ -66,7 +74,7 @@ bool SyncToDisk(std::FILE *stream) { return _commit(_fileno(stream)) == 0; }
 Status MoveOver(const std::string &from, const std::string &to, const std::string &name) {
     if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         return Ok();
-    return Fail("cannot write " + name + ": " + WindowsErrorText(GetLastError()));
+    return CannotWrite(name, WindowsErrorText(GetLastError()));
 }
 
 struct Identity {
@@ -89,9 +97,7 @@ bool IdentityOfHandle(HANDLE handle, Identity &identity) {
 bool IdentityOf(const std::string &path, int standardStream, Identity &identity) {
     if (path == "-")
         return IdentityOfHandle(reinterpret_cast<HANDLE>(_get_osfhandle(standardStream)), identity);
-    HANDLE handle = CreateFileA(path.c_str(), 0,
-                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                               OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    HANDLE handle = OpenToQuery(path);
     const bool known = IdentityOfHandle(handle, identity);
     if (handle != INVALID_HANDLE_VALUE)
         CloseHandle(handle);
@@ -141,9 +147,9 @@ Status CheckReplaceable(const std::string &path, const std::string &name) {
     if (stat(path.c_str(), &status) != 0)
         return Ok();
     if (S_ISDIR(status.st_mode))
-        return Fail("cannot write " + name + ": " + ErrnoText(EISDIR));
+        return CannotWrite(name, ErrnoText(EISDIR));
     if (access(path.c_str(), W_OK) != 0)
-        return Fail("cannot write " + name + ": " + ErrnoText(errno));
+        return CannotWrite(name, ErrnoText(errno));
     return Ok();
 }
 
@@ -159,7 +165,7 @@ bool SyncToDisk(std::FILE *stream) { return fsync(fileno(stream)) == 0; }
 Status MoveOver(const std::string &from, const std::string &to, const std::string &name) {
     if (std::rename(from.c_str(), to.c_str()) == 0)
         return Ok();
-    return Fail("cannot write " + name + ": " + ErrnoText(errno));
+    return CannotWrite(name, ErrnoText(errno));
 }
 
 struct Identity {
@@ -208,7 +214,7 @@ Expected<OutputFile> OutputFile::Open(const std::string &path, const std::string
     if (IsDeviceOrPipe(target)) {
         std::FILE *stream = std::fopen(target.c_str(), "wb");
         if (stream == nullptr)
-            return Fail("cannot write " + name + ": " + ErrnoText(errno));
+            return CannotWrite(name, ErrnoText(errno));
         return OutputFile(stream, target, "", name);
     }
     Status replaceable = CheckReplaceable(target, name);
@@ -221,18 +227,18 @@ Expected<OutputFile> OutputFile::Open(const std::string &path, const std::string
         if (fd < 0 && errno == EEXIST)
             continue;
         if (fd < 0)
-            return Fail("cannot write " + name + ": " + ErrnoText(errno));
+            return CannotWrite(name, ErrnoText(errno));
         KeepMode(fd, target);
         std::FILE *stream = StreamOver(fd);
         if (stream == nullptr) {
             const int error = errno;
             CloseDescriptor(fd);
             std::remove(temporary.c_str());
-            return Fail("cannot write " + name + ": " + ErrnoText(error));
+            return CannotWrite(name, ErrnoText(error));
         }
         return OutputFile(stream, target, temporary, name);
     }
-    return Fail("cannot write " + name + ": no free temporary name beside it");
+    return CannotWrite(name, "no free temporary name beside it");
 }
 
 Status OutputFile::Commit() {
@@ -244,7 +250,7 @@ Status OutputFile::Commit() {
         error = errno;
     }
     if (!written)
-        return Fail("cannot write " + name_ + ": " + ErrnoText(error));
+        return CannotWrite(name_, ErrnoText(error));
     if (temporary_.empty())
         return Ok();
     Status moved = MoveOver(temporary_, path_, name_);
