@@ -6,6 +6,7 @@
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <optional>
 #include <sstream>
 
 #include "command_line.h"
@@ -23,7 +24,7 @@
 #if KANTORA_HAS_VIDEO
 #include <unistd.h>
 
-#include "video_file.h"
+#include "video_module.h"
 #endif
 
 namespace {
@@ -106,6 +107,13 @@ Status PrintSettings(FilterInstance &instance, const std::string &filterName,
     return std::fflush(stdout) == 0 ? Ok() : Fail("cannot write standard output");
 }
 
+// What the frames already written say when the input breaks or the filter refuses a frame.
+Failure FramesKept(const Failure &why, int64_t frames, const std::string &output) {
+    const std::string where = output == "-" ? "went to standard output" : "are in " + output;
+    return Fail(why.message + "; the " + std::to_string(frames) + " frames before it " + where,
+                why.exitCode);
+}
+
 Status ProcessRawFrames(FilterInstance &instance, const Options &options) {
     Status distinct = CheckOutputIsNotInput(options.input, options.output);
     if (!distinct)
@@ -127,20 +135,31 @@ Status ProcessRawFrames(FilterInstance &instance, const Options &options) {
     WidenPipe(input->get(), options.size.Bytes());
     WidenPipe(output->Stream(), options.size.Bytes());
     FrameReadAhead frames(reader, options.size, options.pitchPadding, RowOrder::TopDown);
-    for (;;) {
+    // An input that breaks, or a frame the filter refuses, ends the run; the whole frames
+    // before it are kept, whatever the output. Only the output's own failure loses them.
+    std::optional<Failure> broke;
+    int64_t written = 0;
+    for (;; ++written) {
         Expected<HostBitmap *> source = frames.Next();
-        if (!source)
-            return source.failure();
+        if (!source) {
+            broke = source.failure();
+            break;
+        }
         if (*source == nullptr)
             break;
         Status run = instance.Run(**source, destination);
-        if (!run)
-            return run;
-        Status written = WriteRawFrame(output->Stream(), output->Name(), destination);
-        if (!written)
-            return written;
+        if (!run) {
+            broke = run.failure();
+            break;
+        }
+        Status stored = WriteRawFrame(output->Stream(), output->Name(), destination);
+        if (!stored)
+            return stored;
     }
-    return output->Commit();
+    Status committed = output->Commit();
+    if (!committed)
+        return committed;
+    return broke ? Status(FramesKept(*broke, written, options.output)) : Ok();
 }
 
 Status ProcessImage(FilterInstance &instance, const Options &options) {
@@ -173,10 +192,28 @@ Status RunDialog(FilterInstance &instance, const FilterDefinition &definition,
     return PrintSettings(instance, TextOrNone(definition.name), print);
 }
 
+#if KANTORA_HAS_VIDEO
+// The filter instance as the video module runs it.
+class InstanceFilter final : public FrameFilter {
+public:
+    explicit InstanceFilter(FilterInstance &instance) : instance_(instance) {}
+    Status Run(HostBitmap &source, HostBitmap &destination) override {
+        return instance_.Run(source, destination);
+    }
+
+private:
+    FilterInstance &instance_;
+};
+#endif
+
 Status ProcessVideo(FilterInstance &instance, const Options &options) {
 #if KANTORA_HAS_VIDEO
+    Expected<const VideoModule *> module = LoadVideoModule();
+    if (!module)
+        return module.failure();
     const bool progress = !options.quiet && isatty(fileno(stderr));
-    return RepairVideo(instance, {options.input, options.output, options.codec, progress});
+    InstanceFilter filter(instance);
+    return (*module)->repairVideo(filter, {options.input, options.output, options.codec, progress});
 #else
     (void)instance;
     (void)options;
@@ -187,6 +224,13 @@ Status ProcessVideo(FilterInstance &instance, const Options &options) {
 Status RunHost(const Options &options) {
     if (options.mode == Mode::Configure && !kHostShowsDialogs)
         return Fail(kConfigureNeedsWindows, kExitUsage);
+#if KANTORA_HAS_VIDEO
+    if (options.mode == Mode::Video) {  // before anything is done for nothing
+        Expected<const VideoModule *> module = LoadVideoModule();
+        if (!module)
+            return module.failure();
+    }
+#endif
     FilterHost host;
     Expected<std::string> plugin = options.plugin.empty() ? FindPlugin() : options.plugin;
     if (!plugin)

@@ -31,6 +31,8 @@ std::vector<std::string> PluginCandidates(const std::string &programFolder) {
             programFolder + "/../lib/kantora/" + file};
 }
 
+}  // namespace
+
 Expected<std::string> ProgramFolder() {
     std::string path;
 #if defined(_WIN32)
@@ -50,8 +52,6 @@ Expected<std::string> ProgramFolder() {
 #endif
     return slash == std::string::npos ? std::string(".") : path.substr(0, slash);
 }
-
-}  // namespace
 
 Expected<std::string> FindPlugin() {
     Expected<std::string> folder = ProgramFolder();

@@ -19,6 +19,12 @@ done
 # The installed host finds the installed plug-in by itself, from any working folder.
 listing=$(cd / && "$prefix/bin/filterhost" --list)
 grep -qF "Kantora - $version" <<<"$listing" || { echo "installed host lists: $listing"; status=1; }
+# ... and its video module, where the build has one: --video gets as far as the input.
+if [ -f "$build/filterhost/filterhost-video.so" ]; then
+  [ -f "$prefix/lib/kantora/filterhost-video.so" ] || { echo "not installed: the video module"; status=1; }
+  said=$(cd / && "$prefix/bin/filterhost" --video /nonexistent.mkv /tmp/x.mkv 2>&1) || true
+  grep -qF "cannot open video /nonexistent.mkv" <<<"$said" || { echo "installed --video: $said"; status=1; }
+fi
 
 numbers=(704 576 640 480 16 16 0 6 0 0)
 if [ "$("$prefix/bin/mensurio-solve" "${numbers[@]}")" != \

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <vector>
 
 extern "C" {
@@ -73,12 +74,17 @@ public:
         demuxer_ = muxer_ = nullptr;
         demuxerError_.clear();
         muxerError_.clear();
+        previousLevel_ = av_log_get_level();
         av_log_set_level(AV_LOG_ERROR);
         av_log_set_callback(&LibraryErrors::Log);
     }
     LibraryErrors(const LibraryErrors &) = delete;
     LibraryErrors &operator=(const LibraryErrors &) = delete;
-    ~LibraryErrors() { demuxer_ = muxer_ = nullptr; }
+    ~LibraryErrors() {
+        av_log_set_callback(&av_log_default_callback);
+        av_log_set_level(previousLevel_);
+        demuxer_ = muxer_ = nullptr;
+    }
 
     void WatchDemuxer(const AVFormatContext *context) { demuxer_ = context; }
     void WatchMuxer(const AVFormatContext *context) { muxer_ = context; }
@@ -110,11 +116,12 @@ private:
     static inline std::atomic<const void *> muxer_{nullptr};
     static inline std::string demuxerError_;
     static inline std::string muxerError_;
+    int previousLevel_ = AV_LOG_INFO;
 };
 
 class VideoRepair {
 public:
-    VideoRepair(FilterInstance &instance, const VideoJob &job) : instance_(instance), job_(job) {}
+    VideoRepair(FrameFilter &filter, const VideoJob &job) : filter_(filter), job_(job) {}
 
     Status Run() {
         Status distinct = CheckOutputIsNotInput(job_.input, job_.output);
@@ -147,10 +154,13 @@ public:
         status = file->Commit();
         if (!status)
             return status;
+        const std::string kept =
+            "; the " + std::to_string(framesDone_) + " frames before it are in " + job_.output;
+        if (refused_)
+            return Fail(refused_->message + kept);
         if (break_.happened)
             return Fail(job_.input + " breaks at frame " + std::to_string(framesDone_ + 1) + ": " +
-                        break_.what + "; the " + std::to_string(framesDone_) +
-                        " frames before it are in " + job_.output);
+                        break_.what + kept);
         return Ok();
     }
 
@@ -369,11 +379,11 @@ private:
             av_packet_unref(packet.get());
             if (!status)
                 return status;
-            if (break_.happened)
+            if (break_.happened || refused_)
                 break;
         }
         // Frames the decoder still holds were read whole: they go out too.
-        if (!break_.inDecoder) {
+        if (!break_.inDecoder && !refused_) {
             Status status = Decode(nullptr, decoded.get(), progress);
             if (!status)
                 return status;
@@ -382,7 +392,7 @@ private:
         if (!status)
             return status;
         progress.Finish(framesDone_);
-        if (framesDone_ == 0 && !break_.happened)
+        if (framesDone_ == 0 && !break_.happened && !refused_)
             return Fail(job_.input + " has no video frames that can be decoded");
         if (skippedAtStart_ > 0)
             std::fprintf(stderr, "filterhost: %s: skipped %lld video packets before the first "
@@ -439,6 +449,8 @@ private:
             av_frame_unref(frame);
             if (!status)
                 return status;
+            if (refused_)
+                return Ok();
             progress.Update(++framesDone_);
         }
     }
@@ -468,9 +480,11 @@ private:
         }
         sws_scale(toHost_.get(), frame->data, frame->linesize, 0, height, &sourceTop, &sourcePitch);
 
-        Status run = instance_.Run(*source_, *destination_);
-        if (!run)
-            return run;
+        Status run = filter_.Run(*source_, *destination_);
+        if (!run) {
+            refused_ = run.failure();
+            return Ok();
+        }
 
         Frame out(av_frame_alloc());
         if (!out)
@@ -566,7 +580,7 @@ private:
         }
     };
 
-    FilterInstance &instance_;
+    FrameFilter &filter_;
     const VideoJob &job_;
     LibraryErrors errors_;
     InputFile input_;
@@ -586,10 +600,11 @@ private:
     int64_t skippedAtStart_ = 0;
     int64_t lastTime_ = AV_NOPTS_VALUE;
     Break break_;
+    std::optional<Failure> refused_;  // the filter refused a frame: no frame after it is made
 };
 
 }  // namespace
 
-Status RepairVideo(FilterInstance &instance, const VideoJob &job) {
-    return VideoRepair(instance, job).Run();
+Status RepairVideo(FrameFilter &filter, const VideoJob &job) {
+    return VideoRepair(filter, job).Run();
 }

@@ -1,0 +1,45 @@
+// The boundary between filterhost and its video module, which alone links FFmpeg's libraries
+// and is opened only for --video: every other run of the host maps none of them.
+#pragma once
+
+#include <string>
+
+#include "expected.h"
+#include "host_bitmap.h"
+
+// The filter as the video module sees it: one call per frame, on the module's calling thread.
+class FrameFilter {
+public:
+    virtual Status Run(HostBitmap &source, HostBitmap &destination) = 0;
+
+protected:
+    ~FrameFilter() = default;
+};
+
+struct VideoJob {
+    std::string input;
+    std::string output;
+    std::string codec;      // encoder name; empty: a default for the output's container
+    bool progress = false;  // a progress line on standard error
+};
+
+// Host and module are built together and share C++ types, so a module from another build is
+// refused by this number, which changes with anything declared here.
+constexpr int kVideoModuleInterface = 1;
+
+struct VideoModule {
+    int interface;
+    // The output is written under a temporary name beside it and renamed when complete. An
+    // input that breaks part-way (or a frame the filter refuses) still leaves the frames
+    // before the break in a valid file under the output's name, and the failure says so.
+    Status (*repairVideo)(FrameFilter &filter, const VideoJob &job);
+};
+
+// The one symbol the module exports.
+#define FILTERHOST_VIDEO_MODULE_SYMBOL "filterhost_video_module"
+
+// The module's file name, beside the program or in ../lib/kantora from its folder.
+constexpr const char *kVideoModuleFile = "filterhost-video.so";
+
+// Opens the module (once per process) and returns its record, or why it cannot be used.
+Expected<const VideoModule *> LoadVideoModule();
