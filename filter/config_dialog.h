@@ -1,7 +1,7 @@
 // The filter's configuration dialog (Windows builds only).
 #pragma once
 
-#include "host/vdfilter.h"
+#include "vdfilter.h"
 
 // Configure callback: runs the dialog modally over the instance's live settings. Returns 0
 // when the user accepted; 1 when the dialog ended any other way or could not be created, with

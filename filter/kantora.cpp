@@ -9,7 +9,7 @@
 
 #include "border_process.h"
 #include "border_settings.h"
-#include "host/vdfilter.h"
+#include "vdfilter.h"
 #include "script_form.h"
 
 #if defined(_WIN32)

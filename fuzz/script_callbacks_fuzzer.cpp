@@ -7,9 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "fake_host.h"
 #include "fuzz_input.h"
-#include "script_form.h"
+#include "plugin_under_test.h"
 
 namespace {
 
@@ -31,10 +30,11 @@ bool Terminated(const std::vector<char> &buffer, size_t used) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     FuzzInput in(data, size);
-    RegisteredInstance plugin;
-    FakeHost &host = plugin.host;
-    FilterDefinition &filter = plugin.filter;
-    FakeInstance &instance = plugin.instance;
+    Expected<std::unique_ptr<PluginUnderTest>> plugin = PluginUnderTest::Linked();
+    FUZZ_CHECK(plugin.ok());
+    const FilterDefinition &filter = (*plugin)->Definition();
+    FilterActivation &activation = (*plugin)->Activation();
+    const FilterFunctions &functions = (*plugin)->Functions();
 
     // A short argument list is ignored: only the values of a whole call are kept.
     const int argumentCount = in.Byte() % 24 == 0 ? in.Byte() % kScriptValueCount
@@ -48,7 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         if (argumentCount == kScriptValueCount)
             values[k] = arguments[k].u.i;
     }
-    filter.script_obj->func_list[0].func(nullptr, &instance.fa, arguments.data(), argumentCount);
+    filter.script_obj->func_list[0].func(nullptr, &activation, arguments.data(), argumentCount);
 
     std::string call = "Config(";
     for (int k = 0; k < kScriptValueCount; ++k)
@@ -57,7 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
 
     const size_t bufferSize = in.Byte() % 2 ? in.Byte() : call.size() + in.Byte() % 3;
     std::vector<char> buffer(bufferSize + kGuardBytes, kGuard);
-    const bool written = filter.fssProc(&instance.fa, &host.functions, buffer.data(),
+    const bool written = filter.fssProc(&activation, &functions, buffer.data(),
                                         static_cast<int>(bufferSize));
     FUZZ_CHECK(GuardIntact(buffer, bufferSize));
     FUZZ_CHECK(written == (call.size() < bufferSize));
@@ -67,7 +67,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         FUZZ_CHECK(Terminated(buffer, bufferSize));
 
     std::vector<char> summary(kSummarySize + kGuardBytes, kGuard);
-    filter.stringProc(&instance.fa, &host.functions, summary.data());
+    filter.stringProc(&activation, &functions, summary.data());
     FUZZ_CHECK(GuardIntact(summary, kSummarySize));
     FUZZ_CHECK(Terminated(summary, kSummarySize));
     const std::string expected = "(Top: " + std::to_string(values[0]) + "," +
@@ -75,6 +75,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
                                  ". Bot: " + std::to_string(values[4]) + "," +
                                  std::to_string(values[5]) + "," + std::to_string(values[6]) + ")";
     FUZZ_CHECK(std::string(summary.data()) == expected);
-    VirtualdubFilterModuleDeinit(&plugin.module, &host.functions);
     return 0;
 }

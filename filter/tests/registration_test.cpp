@@ -1,15 +1,48 @@
-// Loading, registering and the trivial callbacks, against a fake host.
+// Loading, registering and the trivial callbacks: the module entry against a host function
+// table that records what it is given, the instance through the host library.
 #include <gtest/gtest.h>
 
 #include <cstring>
 
-#include "fake_host.h"
+#include "host_bitmap.h"
+#include "plugin_under_test.h"
 #include "script_form.h"
-
 
 namespace {
 
-FilterDefinition &registerFilter(FakeHost &host, FilterModule &module) {
+// Records what the plug-in registers; add-filter fails when told to.
+struct RecordingHost {
+    inline static RecordingHost *current = nullptr;
+
+    bool failAdd = false;
+    int addCalls = 0;
+    FilterModule *addedModule = nullptr;
+    FilterDefinition *added = nullptr;
+    int addedSize = 0;
+    std::vector<FilterDefinition *> removed;
+    FilterDefinition handle{};  // what add-filter hands back as the filter handle
+    FilterFunctions functions{};
+
+    RecordingHost() {
+        current = this;
+        functions.addFilter = &RecordingHost::addFilter;
+        functions.removeFilter = &RecordingHost::removeFilter;
+    }
+    ~RecordingHost() { current = nullptr; }
+
+    static FilterDefinition *VDX_CDECL addFilter(FilterModule *module, FilterDefinition *def,
+                                                 int size) {
+        RecordingHost &h = *current;
+        ++h.addCalls;
+        h.addedModule = module;
+        h.added = def;
+        h.addedSize = size;
+        return h.failAdd ? nullptr : &h.handle;
+    }
+    static void VDX_CDECL removeFilter(FilterDefinition *def) { current->removed.push_back(def); }
+};
+
+FilterDefinition &registerFilter(RecordingHost &host, FilterModule &module) {
     int version = 0, compatible = 0;
     EXPECT_EQ(0, VirtualdubFilterModuleInit2(&module, &host.functions, version, compatible));
     EXPECT_EQ(7, version);
@@ -17,8 +50,14 @@ FilterDefinition &registerFilter(FakeHost &host, FilterModule &module) {
     return *host.added;
 }
 
+std::unique_ptr<PluginUnderTest> linkedPlugin() {
+    Expected<std::unique_ptr<PluginUnderTest>> plugin = PluginUnderTest::Linked();
+    EXPECT_TRUE(plugin.ok()) << plugin.failure().message;
+    return plugin ? std::move(*plugin) : nullptr;
+}
+
 TEST(Registration, AddsTheDefinitionAndReportsVersions) {
-    FakeHost host;
+    RecordingHost host;
     FilterModule module{};
     FilterDefinition &def = registerFilter(host, module);
 
@@ -60,7 +99,7 @@ TEST(Registration, AddsTheDefinitionAndReportsVersions) {
 }
 
 TEST(Registration, FailedAddReturnsOneAndLeavesVersionsAlone) {
-    FakeHost host;
+    RecordingHost host;
     host.failAdd = true;
     FilterModule module{};
     int version = -17, compatible = -23;
@@ -70,15 +109,17 @@ TEST(Registration, FailedAddReturnsOneAndLeavesVersionsAlone) {
 }
 
 TEST(Instance, InitGivesDefaultsAndKeepsThePreview) {
-    FakeHost host;
-    FilterModule module{};
-    FilterDefinition &def = registerFilter(host, module);
-    FakeInstance inst(def);
+    std::unique_ptr<PluginUnderTest> plugin = linkedPlugin();
+    ASSERT_TRUE(plugin);
+    const FilterDefinition &def = plugin->Definition();
+    FilterInstance &inst = plugin->Instance();
+    // Init again over memory that holds anything but the defaults, and a preview controller.
+    std::memset(inst.Data(), 0xCD, size_t(def.inst_data_size));
     IFilterPreview *const marker = reinterpret_cast<IFilterPreview *>(&inst);
-    inst.settings().preview = marker;
+    plugin->Settings().preview = marker;
 
-    EXPECT_EQ(0, def.initProc(&inst.fa, &host.functions));
-    const BorderSettings &s = inst.settings();
+    EXPECT_EQ(0, def.initProc(&inst.Activation(), &inst.Functions()));
+    const BorderSettings &s = plugin->Settings();
     EXPECT_EQ(marker, s.preview);
     for (int side = 0; side < kSideCount; ++side) {
         EXPECT_EQ(0, s.smearRegion[side]);
@@ -93,53 +134,38 @@ TEST(Instance, InitGivesDefaultsAndKeepsThePreview) {
     EXPECT_EQ(0, s.colourBlue);
 
     const BorderSettings before = s;
-    EXPECT_EQ(0, def.startProc(&inst.fa, &host.functions));
-    EXPECT_EQ(0, def.endProc(&inst.fa, &host.functions));
+    EXPECT_EQ(0, def.startProc(&inst.Activation(), &inst.Functions()));
+    EXPECT_EQ(0, def.endProc(&inst.Activation(), &inst.Functions()));
     EXPECT_EQ(0, std::memcmp(&before, &s, sizeof before));
 }
 
 TEST(Instance, NewInstancePassesFramesThroughAndSavesZeros) {
-    FakeHost host;
-    FilterModule module{};
-    FilterDefinition &def = registerFilter(host, module);
-    FakeInstance inst(def);
-    def.initProc(&inst.fa, &host.functions);
+    std::unique_ptr<PluginUnderTest> plugin = linkedPlugin();
+    ASSERT_TRUE(plugin);
+    FilterInstance &inst = plugin->Instance();
 
     // A 5x3 frame whose rows are padded, so that pitch and modulo matter; stored bottom-up,
-    // and top-down as a pointer to the last row with a negative pitch.
-    const int w = 5, h = 3, pitchWords = 7;
-    for (bool topDown : {false, true}) {
-        std::vector<uint32_t> src(pitchWords * h), dst(pitchWords * h, 0xDEADBEEFu);
-        for (size_t i = 0; i < src.size(); ++i)
-            src[i] = 0x9E3779B9u * static_cast<uint32_t>(i + 1);
-        const ptrdiff_t lastRow = topDown ? (h - 1) * pitchWords : 0;
-        FilterBitmap srcBm{}, dstBm{};
-        for (FilterBitmap *bm : {&srcBm, &dstBm}) {
-            bm->depth = 32;
-            bm->w = w;
-            bm->h = h;
-            bm->pitch = (topDown ? -pitchWords : pitchWords) * 4;
-            bm->modulo = bm->pitch - w * 4;
-        }
-        srcBm.data = src.data() + lastRow;
-        dstBm.data = dst.data() + lastRow;
-        inst.fa.src = &srcBm;
-        inst.fa.dst = &dstBm;
-
-        EXPECT_EQ(0, def.runProc(&inst.fa, &host.functions));
-        for (int y = 0; y < h; ++y)
-            for (int x = 0; x < pitchWords; ++x) {
-                const uint32_t expected = x < w ? src[y * pitchWords + x] : 0xDEADBEEFu;
-                EXPECT_EQ(expected, dst[y * pitchWords + x]) << "row " << y << " column " << x;
-            }
+    // and top-down as a pointer to the last row with a negative pitch. The host library
+    // checks that nothing lands in the padding.
+    const int w = 5, h = 3;
+    std::vector<uint8_t> picture(size_t(w) * h * 4), result(picture.size());
+    for (size_t i = 0; i < picture.size(); ++i)
+        picture[i] = uint8_t(0x9E3779B9u * static_cast<uint32_t>(i + 1) >> 24);
+    for (RowOrder order : {RowOrder::BottomUp, RowOrder::TopDown}) {
+        HostBitmap source(w, h, 8, order), destination(w, h, 8, order);
+        source.LoadTopDown(picture.data());
+        Status run = inst.Run(source, destination);
+        EXPECT_TRUE(run.ok()) << run.failure().message;
+        destination.StoreTopDown(result.data());
+        EXPECT_EQ(picture, result);
     }
 
-    char text[256];
-    ASSERT_TRUE(def.fssProc(&inst.fa, &host.functions, text, sizeof text));
-    EXPECT_STREQ("Config(0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0)", text);
-    char summary[kSummarySize];
-    def.stringProc(&inst.fa, &host.functions, summary);
-    EXPECT_STREQ("(Top: 0,0,0. Bot: 0,0,0)", summary);
+    Expected<std::string> script = inst.ScriptText(256);
+    ASSERT_TRUE(script.ok());
+    EXPECT_EQ("Config(0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0)", *script);
+    Expected<std::string> summary = inst.Summary();
+    ASSERT_TRUE(summary.ok());
+    EXPECT_EQ("(Top: 0,0,0. Bot: 0,0,0)", *summary);
 }
 
 }  // namespace

@@ -7,32 +7,33 @@
 #include <random>
 #include <string>
 
-#include "fake_host.h"
+#include "plugin_under_test.h"
 #include "script_form.h"
 
 namespace {
 
+using Instance = std::unique_ptr<FilterInstance>;
+
+BorderSettings &settingsOf(const Instance &inst) {
+    return *static_cast<BorderSettings *>(inst->Data());
+}
+
 class ScriptForm : public ::testing::Test {
 protected:
-    FakeHost host;
-    FilterModule module{};
-    FilterDefinition *def = nullptr;
+    std::unique_ptr<PluginUnderTest> plugin;
+    const FilterDefinition *def = nullptr;
 
     void SetUp() override {
-        int version = 0, compatible = 0;
-        ASSERT_EQ(0, VirtualdubFilterModuleInit2(&module, &host.functions, version, compatible));
-        def = host.added;
+        Expected<std::unique_ptr<PluginUnderTest>> linked = PluginUnderTest::Linked();
+        ASSERT_TRUE(linked.ok()) << linked.failure().message;
+        plugin = std::move(*linked);
+        def = &plugin->Definition();
     }
-    void TearDown() override { VirtualdubFilterModuleDeinit(&module, &host.functions); }
 
-    FakeInstance newInstance() {
-        FakeInstance inst(*def);
-        def->initProc(&inst.fa, &host.functions);
-        return inst;
-    }
+    Instance newInstance() { return plugin->NewInstance(); }
 
     // Runs Config through the script object as a host would, with host script values.
-    void runConfig(FakeInstance &inst, const int32_t (&values)[kScriptValueCount],
+    void runConfig(const Instance &inst, const int32_t (&values)[kScriptValueCount],
                    int argc = kScriptValueCount) {
         ScriptValue argv[kScriptValueCount];
         for (int k = 0; k < kScriptValueCount; ++k) {
@@ -41,12 +42,12 @@ protected:
             argv[k].u.i = values[k];
         }
         const ScriptFunctionDef &config = def->script_obj->func_list[0];
-        config.func(nullptr, &inst.fa, argv, argc);
+        config.func(nullptr, &inst->Activation(), argv, argc);
     }
 
-    std::string saved(FakeInstance &inst) {
+    std::string saved(const Instance &inst) {
         char text[512];
-        EXPECT_TRUE(def->fssProc(&inst.fa, &host.functions, text, sizeof text));
+        EXPECT_TRUE(def->fssProc(&inst->Activation(), &inst->Functions(), text, sizeof text));
         return text;
     }
 };
@@ -59,11 +60,11 @@ std::string configText(const int32_t (&v)[kScriptValueCount]) {
 }
 
 TEST_F(ScriptForm, ArgumentsLandInTheirEdgesRightBeforeLeft) {
-    FakeInstance inst = newInstance();
+    Instance inst = newInstance();
     const int32_t values[kScriptValueCount] = {1, 2, 3, 4, 5, 6, 7, 8,
                                                9, 10, 11, 12, 13, 14, 15, 16};
     runConfig(inst, values);
-    const BorderSettings &s = inst.settings();
+    const BorderSettings &s = settingsOf(inst);
     // Top, Bottom, Right, Left; each smear, black, fade, stretch.
     const struct { Side side; int first; } edges[] = {{Top, 1}, {Bottom, 5}, {Right, 9}, {Left, 13}};
     for (const auto &e : edges) {
@@ -74,13 +75,13 @@ TEST_F(ScriptForm, ArgumentsLandInTheirEdgesRightBeforeLeft) {
     }
     EXPECT_EQ(configText(values), saved(inst));
     char summary[kSummarySize];
-    def->stringProc(&inst.fa, &host.functions, summary);
+    def->stringProc(&inst->Activation(), &inst->Functions(), summary);
     EXPECT_STREQ("(Top: 1,2,3. Bot: 5,6,7)", summary);
 }
 
 TEST_F(ScriptForm, RestoringLeavesOrderFlagColourAndPreviewAlone) {
-    FakeInstance inst = newInstance();
-    BorderSettings &s = inst.settings();
+    Instance inst = newInstance();
+    BorderSettings &s = settingsOf(inst);
     s.processTopBottomFirst = false;
     s.borderColour = 0x00123456u;
     s.colourRed = 0x12;
@@ -98,10 +99,10 @@ TEST_F(ScriptForm, RestoringLeavesOrderFlagColourAndPreviewAlone) {
     EXPECT_EQ(0x56, s.colourBlue);
     EXPECT_EQ(marker, s.preview);
 
-    FakeInstance fresh = newInstance();
+    Instance fresh = newInstance();
     runConfig(fresh, values);
-    EXPECT_TRUE(fresh.settings().processTopBottomFirst);
-    EXPECT_EQ(0u, fresh.settings().borderColour);
+    EXPECT_TRUE(settingsOf(fresh).processTopBottomFirst);
+    EXPECT_EQ(0u, settingsOf(fresh).borderColour);
 }
 
 TEST_F(ScriptForm, RoundTripKeepsAnyIntegerUnchanged) {
@@ -119,7 +120,7 @@ TEST_F(ScriptForm, RoundTripKeepsAnyIntegerUnchanged) {
             default: v = static_cast<int32_t>(any(rng) % 300); break;
             }
         }
-        FakeInstance first = newInstance();
+        Instance first = newInstance();
         runConfig(first, values);
         const std::string text = saved(first);
         ASSERT_EQ(configText(values), text);
@@ -132,15 +133,15 @@ TEST_F(ScriptForm, RoundTripKeepsAnyIntegerUnchanged) {
             v = static_cast<int32_t>(std::strtoll(p, &end, 10));
             p = end + 2;  // ", " or ")"
         }
-        FakeInstance second = newInstance();
+        Instance second = newInstance();
         runConfig(second, parsed);
         EXPECT_EQ(text, saved(second));
-        EXPECT_EQ(0, std::memcmp(first.memory.data(), second.memory.data(), first.memory.size()));
+        EXPECT_EQ(0, std::memcmp(first->Data(), second->Data(), size_t(def->inst_data_size)));
     }
 }
 
 TEST_F(ScriptForm, ShortArgumentListIsIgnored) {
-    FakeInstance inst = newInstance();
+    Instance inst = newInstance();
     const int32_t values[kScriptValueCount] = {5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5};
     runConfig(inst, values, kScriptValueCount - 1);
     EXPECT_EQ("Config(0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0)", saved(inst));
@@ -158,13 +159,13 @@ TEST_F(ScriptForm, ScriptStringStaysInsideTheHostBuffer) {
     constexpr int kGuard = 16;
     constexpr unsigned char kFill = 0xA5;
     for (const auto &values : samples) {
-        FakeInstance inst = newInstance();
+        Instance inst = newInstance();
         runConfig(inst, values);
         const std::string full = configText(values);
         for (int size = 0; size <= 220; ++size) {
             std::vector<unsigned char> area(static_cast<size_t>(size) + 2 * kGuard, kFill);
             char *buffer = reinterpret_cast<char *>(area.data() + kGuard);
-            const bool ok = def->fssProc(&inst.fa, &host.functions, buffer, size);
+            const bool ok = def->fssProc(&inst->Activation(), &inst->Functions(), buffer, size);
             EXPECT_EQ(static_cast<int>(full.size()) < size, ok) << "size " << size;
             for (int g = 0; g < kGuard; ++g) {
                 ASSERT_EQ(kFill, area[g]) << "written before the buffer, size " << size;
@@ -183,13 +184,13 @@ TEST_F(ScriptForm, ScriptStringStaysInsideTheHostBuffer) {
 }
 
 TEST_F(ScriptForm, LongestSummaryFitsItsBuffer) {
-    FakeInstance inst = newInstance();
+    Instance inst = newInstance();
     int32_t values[kScriptValueCount];
     for (int32_t &v : values)
         v = INT32_MIN;
     runConfig(inst, values);
     std::vector<char> area(kSummarySize + 32, '#');
-    def->stringProc(&inst.fa, &host.functions, area.data());
+    def->stringProc(&inst->Activation(), &inst->Functions(), area.data());
     const std::string summary = area.data();
     EXPECT_EQ("(Top: -2147483648,-2147483648,-2147483648. Bot: -2147483648,-2147483648,-2147483648)",
               summary);

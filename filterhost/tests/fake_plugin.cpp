@@ -3,7 +3,7 @@
 //   5 script-string callback writes past its buffer.
 #include <cstring>
 
-#include "host/vdfilter.h"
+#include "vdfilter.h"
 
 #if FAKE_KIND == 1
 

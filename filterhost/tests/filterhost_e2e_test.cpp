@@ -221,7 +221,7 @@ TEST(FilterHost, RefusesBadScriptsBeforeAnyFrame) {
         {{"--script", dir + "/bad.script"},
          dir + "/bad.script line 3, column 1: expected arguments matching Config's signature"},
         {{"--config", good, "--config", "Config(0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,2147483648)"},
-         "--config line 1, column 38: argument 16 (2147483648) is outside the 32-bit integer range"},
+         "--config line 1, column 38: the number 2147483648 is outside the 32-bit integer range"},
         {{"--config", "Config(0,0,0,0,0,0,0,0,0,0,0,0,0,0,0 0)"},
          "--config line 1, column 38: expected ',' or ')' after argument 15, found '0'"},
         {{"--config", "Confi(0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0)"},
@@ -242,6 +242,46 @@ TEST(FilterHost, RefusesBadScriptsBeforeAnyFrame) {
         std::remove((dir + "/out.raw").c_str());
         ExpectOneLineError(RunFilterHost(arguments), c.message);
         EXPECT_EQ(ReadFile(dir + "/out.raw"), "") << "frames were processed: " << c.message;
+    }
+}
+
+// One reader for every way script text comes in: a call given with --config, a file of calls
+// given with --script, and the call as a line of a saved settings file give the same settings,
+// or the same error (in a settings file at the line's own place).
+TEST(FilterHost, ReadsScriptTextAlikeFromEveryPlace) {
+    const std::string dir = WorkFolder("readers");
+    const std::string values = "3, 0x10, -2, +4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16";
+    const std::string saved = "Config(3, 16, -2, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16)\n";
+    struct Case {
+        std::string text, outcome;  // the saved call, or the error after its column
+    } cases[] = {
+        {"Config(" + values + ")", saved},
+        {"Config(" + values + ");  // a note", saved},
+        {"Config(" + values + ")  # a note\r", saved},
+        {"Config(" + values + ", 17)", "expected arguments matching Config's signature"},
+        {"Config(1.5, " + values.substr(3) + ")", "expected an integer for argument 1 of Config"},
+        {"Config(" + values, "expected ',' or ')' after argument 16, found the end of the line"},
+    };
+    auto outcome = [](const HostRun &run) {
+        if (run.exitCode == 0)
+            return run.out;
+        const size_t column = run.err.find("column ");
+        const size_t after = run.err.find(": ", column);
+        return column == std::string::npos ? run.err : run.err.substr(after + 2);
+    };
+    for (const Case &c : cases) {
+        WriteFile(dir + "/calls.txt", c.text + "\n");
+        WriteFile(dir + "/saved.vcf", "VirtualDub.video.filters.Clear();\n"
+                                      "VirtualDub.video.filters.Add(\"Kantora - 2.31\");\n"
+                                      "VirtualDub.video.filters.instance[0]." + c.text + "\n");
+        for (const std::vector<std::string> &source :
+             {std::vector<std::string>{"--config", c.text}, {"--script", dir + "/calls.txt"},
+              {"--script", dir + "/saved.vcf"}}) {
+            std::vector<std::string> arguments = {"--plugin", kPlugin, "--save-script"};
+            arguments.insert(arguments.end(), source.begin(), source.end());
+            const std::string got = outcome(RunFilterHost(arguments));
+            EXPECT_EQ(got.rfind(c.outcome, 0), 0u) << source[1] << ": " << got;
+        }
     }
 }
 

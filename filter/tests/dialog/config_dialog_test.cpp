@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "plugin_host.h"
+#include "dialog_driver.h"
 #include "resources/resource.h"
 
 std::string g_pluginPath;
@@ -111,7 +111,9 @@ protected:
         controls.dwSize = sizeof controls;
         controls.dwICC = ICC_UPDOWN_CLASS;
         ASSERT_TRUE(init != nullptr && init(&controls));
-        plugin_ = new LoadedPlugin(g_pluginPath);
+        Expected<std::unique_ptr<PluginUnderTest>> loaded = PluginUnderTest::Load(g_pluginPath);
+        ASSERT_TRUE(loaded.ok()) << loaded.failure().message;
+        plugin_ = loaded->release();
         parent_ = CreateWindowExA(0, "Static", "host", WS_OVERLAPPEDWINDOW, 0, 0, 400, 300,
                                   nullptr, nullptr, nullptr, nullptr);
     }
@@ -121,8 +123,8 @@ protected:
     }
 
     void SetUp() override {
-        ASSERT_TRUE(plugin_->Ok()) << "cannot load " << g_pluginPath;
-        instance_ = std::make_unique<FilterInstance>(*plugin_);
+        ASSERT_NE(plugin_, nullptr) << "cannot load " << g_pluginPath;
+        plugin_->ResetInstance();
         BorderSettings &s = settings();
         if (sizeof(void *) == 8) {  // where a pointer cut to 32 bits would show
             EXPECT_GT(reinterpret_cast<uintptr_t>(&s), uintptr_t{0xFFFFFFFF});
@@ -139,21 +141,20 @@ protected:
         for (const Row &row : kRows)
             edits.push_back(row.edit);
         preview_ = std::make_unique<RecordingPreview>(s, edits);
-        instance_->Activation().ifp = preview_.get();
+        plugin_->Activation().ifp = preview_.get();
     }
 
-    BorderSettings &settings() { return instance_->Settings(); }
+    BorderSettings &settings() { return plugin_->Settings(); }
     std::vector<PreviewCall> &calls() { return preview_->calls; }
     int run(const std::function<void(HWND)> &script) {
-        return RunConfigure(*instance_, *plugin_, parent_, script);
+        return RunConfigure(*plugin_, parent_, script);
     }
 
-    static LoadedPlugin *plugin_;
+    static PluginUnderTest *plugin_;
     static HWND parent_;
-    std::unique_ptr<FilterInstance> instance_;
     std::unique_ptr<RecordingPreview> preview_;
 };
-LoadedPlugin *ConfigDialog::plugin_ = nullptr;
+PluginUnderTest *ConfigDialog::plugin_ = nullptr;
 HWND ConfigDialog::parent_ = nullptr;
 
 TEST_F(ConfigDialog, OpensShowingEveryFieldTogglesThePreviewAndAttachesTheButtonLast) {
@@ -296,7 +297,7 @@ TEST_F(ConfigDialog, OkKeepsTheStepsAndRepacksTheColour) {
 }
 
 TEST_F(ConfigDialog, WithoutAPreviewControllerTheDialogStillWorks) {
-    instance_->Activation().ifp = nullptr;
+    plugin_->Activation().ifp = nullptr;
     BorderSettings expected = settings();
     expected.preview = nullptr;
     expected.borderColour = 0x0C2238;
@@ -321,11 +322,11 @@ TEST_F(ConfigDialog, ADialogThatCannotBeCreatedLeavesTheRecordAsItWas) {
     FilterDefinition elsewhere = plugin_->Definition();
     FilterModule withoutTemplate{nullptr, nullptr, GetModuleHandleA(nullptr)};
     elsewhere.module = &withoutTemplate;
-    instance_->Activation().filter = &elsewhere;
+    plugin_->Activation().filter = &elsewhere;
     EXPECT_EQ(1, run(mustNotOpen));
     EXPECT_EQ(before, Fields(settings()));
 
-    instance_->Activation().filter = &plugin_->Definition();
+    plugin_->Activation().filter = &plugin_->Definition();
     ASSERT_TRUE(UnregisterClassA(UPDOWN_CLASSA, GetModuleHandleA("comctl32.dll")));
     EXPECT_EQ(1, run(mustNotOpen));
     EXPECT_EQ(before, Fields(settings()));

@@ -1,0 +1,27 @@
+#include "input_file.h"
+
+#include <cerrno>
+#include <cstring>
+
+#if defined(_WIN32)
+#include <fcntl.h>
+#include <io.h>
+#endif
+
+Expected<InputFile> OpenInput(const std::string &path) {
+    if (path == "-")
+        return InputFile(stdin);
+    InputFile file(std::fopen(path.c_str(), "rb"));
+    if (!file)
+        return Fail("cannot read " + path + ": " + std::strerror(errno));
+    return file;
+}
+
+std::string InputName(const std::string &path) { return path != "-" ? path : "standard input"; }
+
+void UseBinaryStandardStreams() {
+#if defined(_WIN32)
+    _setmode(_fileno(stdin), _O_BINARY);
+    _setmode(_fileno(stdout), _O_BINARY);
+#endif
+}

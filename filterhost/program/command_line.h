@@ -1,0 +1,41 @@
+// filterhost/program: the programs themselves, their command lines and main functions.
+// filterhost's command line.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "expected.h"
+#include "filter_instance.h"
+#include "frame_size.h"
+
+enum class Mode { Help, List, Settings, RawFrames, Image, Video, Configure };
+
+// One piece of script text in command-line order: a --config call or a --script file.
+struct ScriptSource {
+    bool isFile = false;
+    std::string text;  // the call, or the file's path
+};
+
+struct Options {
+    Mode mode = Mode::Help;
+    std::string plugin;
+    std::string filterName;  // empty: the first filter the plug-in registers
+    std::vector<ScriptSource> scripts;
+    int instance = -1;          // the settings file's instance of the filter; -1: the only one
+    bool saveScript = false;
+    bool settingsFile = false;  // --save-script writes a whole settings file (--vcf)
+    bool describe = false;
+    int scriptBufferSize = kDefaultScriptBufferSize;
+    FrameSize size;
+    bool configureRaw = false;  // --configure previews the first frame of raw input
+    std::string input = "-";   // "-" is standard input; empty for --configure: the test card
+    std::string output = "-";  // "-" is standard output
+    int pitchPadding = 0;      // bytes after each row of the plug-in's bitmaps
+    std::string codec;         // --video's encoder; empty: the container's default
+    bool quiet = false;        // no progress line
+};
+
+Expected<Options> ParseCommandLine(const std::vector<std::string> &arguments);
+
+extern const char *const kUsage;

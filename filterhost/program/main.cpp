@@ -1,0 +1,293 @@
+// filterhost: runs a VirtualDub filter plug-in outside VirtualDub, on raw video frames or a
+// PNG picture, with its settings given as script calls.
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <optional>
+#include <sstream>
+
+#include "command_line.h"
+#include "configure_session.h"
+#include "filter_host.h"
+#include "filter_instance.h"
+#include "frame_read_ahead.h"
+#include "host_bitmap.h"
+#include "input_file.h"
+#include "output_file.h"
+#include "plugin_search.h"
+#include "png_files.h"
+#include "raw_frames.h"
+#include "script_binding.h"
+#if KANTORA_HAS_VIDEO
+#include <unistd.h>
+
+#include "video_module.h"
+#endif
+
+namespace {
+
+const char *TextOrNone(const char *text) { return text != nullptr ? text : "(none)"; }
+
+int Report(const Failure &failure) {
+    if (!failure.message.empty())
+        std::fprintf(stderr, "filterhost: %s\n", failure.message.c_str());
+    return failure.exitCode;
+}
+
+Expected<std::string> ReadTextFile(const std::string &path) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file)
+        return Fail("cannot open script " + path + ": " + std::strerror(errno));
+    std::ostringstream text;
+    text << file.rdbuf();
+    if (file.bad())
+        return Fail("cannot read script " + path);
+    return text.str();
+}
+
+// Every call of every source is parsed and checked before the first one runs. What a settings
+// file holds for the host or for other filters is said on standard error, not run.
+Expected<std::vector<BoundCall>> BindAllScripts(const std::vector<ScriptSource> &sources,
+                                                const FilterDefinition &definition, int instance) {
+    std::vector<BoundCall> calls;
+    for (const ScriptSource &source : sources) {
+        Expected<std::string> text = source.isFile ? ReadTextFile(source.text)
+                                                   : Expected<std::string>(source.text);
+        if (!text)
+            return text.failure();
+        Expected<BoundScript> bound =
+            BindScript(*text, definition.script_obj, TextOrNone(definition.name), instance,
+                       source.isFile ? source.text : "--config");
+        if (!bound)
+            return bound.failure();
+        for (const std::string &note : bound->notes)
+            std::fprintf(stderr, "filterhost: %s\n", note.c_str());
+        calls.insert(calls.end(), bound->calls.begin(), bound->calls.end());
+    }
+    return calls;
+}
+
+Expected<const FilterDefinition *> ChooseFilter(const FilterHost &host, const std::string &name) {
+    for (const FilterDefinition *definition : host.Definitions())
+        if (name.empty() || (definition->name != nullptr && name == definition->name))
+            return definition;
+    return Fail("the plug-in has no filter named '" + name + "' (see --list)");
+}
+
+void PrintFilters(const FilterHost &host) {
+    bool first = true;
+    for (const FilterDefinition *definition : host.Definitions()) {
+        std::printf("%sname: %s\ndescription: %s\nmaker: %s\n", first ? "" : "\n",
+                    TextOrNone(definition->name), TextOrNone(definition->desc),
+                    TextOrNone(definition->maker));
+        first = false;
+    }
+}
+
+Status PrintSettings(FilterInstance &instance, const std::string &filterName,
+                     const Options &options) {
+    if (options.saveScript) {
+        Expected<std::string> script = instance.ScriptText(options.scriptBufferSize);
+        if (!script)
+            return script.failure();
+        if (options.settingsFile)
+            std::fputs(SettingsFileText(filterName, *script).c_str(), stdout);
+        else
+            std::printf("%s\n", script->c_str());
+    }
+    if (options.describe) {
+        Expected<std::string> summary = instance.Summary();
+        if (!summary)
+            return summary.failure();
+        std::printf("%s\n", summary->c_str());
+    }
+    return std::fflush(stdout) == 0 ? Ok() : Fail("cannot write standard output");
+}
+
+// What the frames already written say when the input breaks or the filter refuses a frame.
+Failure FramesKept(const Failure &why, int64_t frames, const std::string &output) {
+    const std::string where = output == "-" ? "went to standard output" : "are in " + output;
+    return Fail(why.message + "; the " + std::to_string(frames) + " frames before it " + where,
+                why.exitCode);
+}
+
+Status ProcessRawFrames(FilterInstance &instance, const Options &options) {
+    Status distinct = CheckOutputIsNotInput(options.input, options.output);
+    if (!distinct)
+        return distinct;
+    Expected<InputFile> input = OpenInput(options.input);
+    if (!input)
+        return input.failure();
+    Expected<OutputFile> output = OutputFile::Open(options.output, options.output);
+    if (!output)
+        return output.failure();
+    const std::string inputName = InputName(options.input);
+
+    // The stream's top-down frames are handed over as they are read, with a negative pitch,
+    // and written straight from the destination: no copy but the plug-in's own. The next
+    // frames are read meanwhile on a thread of their own.
+    HostBitmap destination(options.size.width, options.size.height, options.pitchPadding,
+                           RowOrder::TopDown);
+    RawFrameReader reader(input->get(), inputName, options.size);
+    WidenPipe(input->get(), options.size.Bytes());
+    WidenPipe(output->Stream(), options.size.Bytes());
+    FrameReadAhead frames(reader, options.size, options.pitchPadding, RowOrder::TopDown);
+    // An input that breaks, or a frame the filter refuses, ends the run; the whole frames
+    // before it are kept, whatever the output. Only the output's own failure loses them.
+    std::optional<Failure> broke;
+    int64_t written = 0;
+    for (;; ++written) {
+        Expected<HostBitmap *> source = frames.Next();
+        if (!source) {
+            broke = source.failure();
+            break;
+        }
+        if (*source == nullptr)
+            break;
+        Status run = instance.Run(**source, destination);
+        if (!run) {
+            broke = run.failure();
+            break;
+        }
+        Status stored = WriteRawFrame(output->Stream(), output->Name(), destination);
+        if (!stored)
+            return stored;
+    }
+    Status committed = output->Commit();
+    if (!committed)
+        return committed;
+    return broke ? Status(FramesKept(*broke, written, options.output)) : Ok();
+}
+
+Status ProcessImage(FilterInstance &instance, const Options &options) {
+    Status distinct = CheckOutputIsNotInput(options.input, options.output);
+    if (!distinct)
+        return distinct;
+    Expected<Picture> picture = ReadPng(options.input);
+    if (!picture)
+        return picture.failure();
+    HostBitmap source(picture->width, picture->height, options.pitchPadding);
+    HostBitmap destination(picture->width, picture->height, options.pitchPadding);
+    source.LoadTopDown(picture->bgrx.data());
+    Status run = instance.Run(source, destination);
+    if (!run)
+        return run;
+    destination.StoreTopDown(picture->bgrx.data());
+    return WritePng(options.output, *picture);
+}
+
+// Prints the settings line after OK, as --save-script does; nothing after Cancel.
+Status RunDialog(FilterInstance &instance, const FilterDefinition &definition,
+                 const Options &options) {
+    Expected<bool> accepted = ConfigureWithPreview(instance, definition, options);
+    if (!accepted)
+        return accepted.failure();
+    if (!*accepted)
+        return Fail("", kExitCancelled);
+    Options print = options;
+    print.saveScript = true;
+    return PrintSettings(instance, TextOrNone(definition.name), print);
+}
+
+#if KANTORA_HAS_VIDEO
+// The filter instance as the video module runs it.
+class InstanceFilter final : public FrameFilter {
+public:
+    explicit InstanceFilter(FilterInstance &instance) : instance_(instance) {}
+    Status Run(HostBitmap &source, HostBitmap &destination) override {
+        return instance_.Run(source, destination);
+    }
+
+private:
+    FilterInstance &instance_;
+};
+#endif
+
+Status ProcessVideo(FilterInstance &instance, const Options &options) {
+#if KANTORA_HAS_VIDEO
+    Expected<const VideoModule *> module = LoadVideoModule();
+    if (!module)
+        return module.failure();
+    const bool progress = !options.quiet && isatty(fileno(stderr));
+    InstanceFilter filter(instance);
+    return (*module)->repairVideo(filter, {options.input, options.output, options.codec, progress});
+#else
+    (void)instance;
+    (void)options;
+    return Fail("--video is not in this build of filterhost");
+#endif
+}
+
+Status RunHost(const Options &options) {
+    if (options.mode == Mode::Configure && !kHostShowsDialogs)
+        return Fail(kConfigureNeedsWindows, kExitUsage);
+#if KANTORA_HAS_VIDEO
+    if (options.mode == Mode::Video) {  // before anything is done for nothing
+        Expected<const VideoModule *> module = LoadVideoModule();
+        if (!module)
+            return module.failure();
+    }
+#endif
+    FilterHost host;
+    Expected<std::string> plugin = options.plugin.empty() ? FindPlugin() : options.plugin;
+    if (!plugin)
+        return plugin.failure();
+    Status loaded = host.Load(*plugin);
+    if (!loaded)
+        return loaded;
+    if (options.mode == Mode::List) {
+        PrintFilters(host);
+        return Ok();
+    }
+    Expected<const FilterDefinition *> definition = ChooseFilter(host, options.filterName);
+    if (!definition)
+        return definition.failure();
+    Expected<std::vector<BoundCall>> script =
+        BindAllScripts(options.scripts, **definition, options.instance);
+    if (!script)
+        return script.failure();
+
+    Expected<std::unique_ptr<FilterInstance>> created =
+        FilterInstance::Create(**definition, host.Functions());
+    if (!created)
+        return created.failure();
+    FilterInstance &instance = **created;
+    Status configured = instance.RunScript(*script);
+    if (!configured)
+        return configured;
+    if (options.mode == Mode::Settings)
+        return PrintSettings(instance, TextOrNone((*definition)->name), options);
+    if (options.mode == Mode::Configure)
+        return RunDialog(instance, **definition, options);
+
+    Status started = instance.Start();
+    if (!started)
+        return started;
+    Status processed = options.mode == Mode::Image   ? ProcessImage(instance, options)
+                       : options.mode == Mode::Video ? ProcessVideo(instance, options)
+                                                     : ProcessRawFrames(instance, options);
+    Status ended = instance.End();
+    return !processed ? processed : ended;
+}
+
+}  // namespace
+
+int main(int argc, char **argv) {
+    UseBinaryStandardStreams();
+    Expected<Options> options = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    if (!options)
+        return Report(options.failure());
+    if (options->mode == Mode::Help) {
+        std::fputs(kUsage, stdout);
+        return kExitOk;
+    }
+    try {
+        Status status = RunHost(*options);
+        return status ? kExitOk : Report(status.failure());
+    } catch (const std::bad_alloc &) {
+        return Report(Fail("out of memory"));
+    }
+}
