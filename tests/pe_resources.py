@@ -103,9 +103,8 @@ def res_resources(data):
 
 
 def dialog_caption(template):
-    if u16(template, 2) != 0xFFFF:
-        raise ValueError("not an extended dialog template")
-    at = 26
+    # The menu follows the fixed header: 26 bytes in an extended template, 18 in a plain one.
+    at = 26 if u16(template, 0) == 1 and u16(template, 2) == 0xFFFF else 18
     for _ in range(2):  # menu, window class
         first = u16(template, at)
         at = at + 4 if first == 0xFFFF else utf16z(template, at)[1]
