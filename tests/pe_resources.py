@@ -3,11 +3,12 @@
 
 pe_resources.py PE_FILE --declared RES_FILE [--need TYPE:ID ...] [--version A.B.C.D]
 
-RES_FILE is the resource script compiled on its own (windres -O res): every resource it
-declares must be in the PE file with the same language and the same bytes, and the PE file
-must hold no other. --need names resources that must be there (dialog, icon or string and
-its number); --version is the file and product version the version record must carry, in
-its numbers and in its "FileVersion" and "ProductVersion" strings.
+RES_FILE is the resource script compiled on its own (windres -O res), or another PE file
+(such as the same module built for the other processor): every resource it holds must be in
+the PE file with the same language and the same bytes, and the PE file must hold no other.
+--need names resources that must be there (dialog, icon or string and its number); --version
+is the file and product version the version record must carry, in its numbers and in its
+"FileVersion" and "ProductVersion" strings.
 """
 import argparse
 import struct
@@ -161,7 +162,8 @@ def main():
     with open(args.pe, "rb") as f:
         built = pe_resources(f.read())
     with open(args.declared, "rb") as f:
-        declared = res_resources(f.read())
+        other = f.read()
+    declared = pe_resources(other) if other[:2] == b"MZ" else res_resources(other)
 
     faults = []
     for key in sorted(set(declared) | set(built), key=str):
