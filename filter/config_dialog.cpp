@@ -78,7 +78,7 @@ void attachPreviewButton(const BorderSettings &s, HWND button) {
 }
 
 // ---------------------------------------------------------------------------------------------
-// Help: Notepad on the help text beside the plug-in, in the host's plugins folder.
+// Help: Notepad on the help text in the host's plugins folder (for the 64-bit host too).
 
 unsigned long programFileName(char *buffer, unsigned long capacity) {
     return GetModuleFileNameA(nullptr, buffer, capacity);

@@ -1,5 +1,6 @@
 // The command line that opens the filter's help text: Notepad on "plugins\KantoraHelp.txt"
-// in the folder of the host program (the plug-in lives in that plugins folder).
+// in the folder of the host program. The 32-bit host's plug-ins live in that folder, the
+// 64-bit host's in "plugins64"; one help text in "plugins" serves both.
 //
 // Built from the host's two path queries, which are passed in, so that the rules run and are
 // tested without Windows. Every string lives in a fixed buffer of kHelpBufferSize bytes; when

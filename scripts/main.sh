@@ -8,7 +8,7 @@ cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh
 scripts/build.sh linux64 linux32 win32 win64
-# The release bundle for Windows users, from the 32-bit build.
+# The release bundle for Windows users: made by the 32-bit build, with the 64-bit build's plug-in.
 cmake --build --preset win32 --target bundle
 rm -rf dist
 cp -r build/win32/dist dist
@@ -37,7 +37,7 @@ ffmpeg -v error -loop 1 -framerate 25 -i "$before" -f lavfi -i "sine=frequency=4
   --script docs/example.vcf --video "$clip" "$repaired" --quiet
 
 echo
-echo "Release for 32-bit Windows (unpack into VirtualDub's folder):"
+echo "Release for the 32-bit and the 64-bit VirtualDub (unpack into VirtualDub's folder):"
 for f in dist/*; do echo "  $(pwd)/$f"; done
 echo "Settings: $config"
 echo "Before:   $(pwd)/$before   (test card with damaged edges)"

@@ -2,7 +2,8 @@
 # check_pe.sh OBJDUMP FILE KIND FORMAT [EXPORT...]
 # A delivered PE file must be of the given format, need only DLLs that every Windows has, not
 # need the common-controls library, and export exactly the given names, undecorated.
-# KIND: dll (a plug-in) or gui (a windowed program). FORMAT: PE32 or PE32+.
+# KIND: dll (a plug-in) or gui (a windowed program). FORMAT: PE32 (for x86) or PE32+ (for
+# x86-64): the format alone does not tell the processor, so both are checked.
 set -euo pipefail
 objdump=$1 file=$2 kind=$3 format=$4
 shift 4
@@ -26,6 +27,11 @@ fi
 
 if ! grep -qE "^Magic\s+[0-9a-f]+\s+\($(sed 's/+/\\+/' <<<"$format")\)$" <<<"$dump"; then
   echo "$file is not a $format file: $(grep '^Magic' <<<"$dump")"
+  status=1
+fi
+case $format in PE32) machine=pei-i386 ;; PE32+) machine=pei-x86-64 ;; esac
+if ! grep -qE "file format $machine$" <<<"$dump"; then
+  echo "$file is not for the processor of $format ($machine): $(grep -m1 'file format' <<<"$dump")"
   status=1
 fi
 

@@ -3,11 +3,12 @@
 
 pe_resources.py PE_FILE --declared RES_FILE [--need TYPE:ID ...] [--version A.B.C.D]
 
-RES_FILE is the resource script compiled on its own (windres -O res): every resource it
-declares must be in the PE file with the same language and the same bytes, and the PE file
-must hold no other. --need names resources that must be there (dialog, icon or string and
-its number); --version is the file and product version the version record must carry, in
-its numbers and in its "FileVersion" and "ProductVersion" strings.
+RES_FILE is the resource script compiled on its own (windres -O res), or another PE file
+(such as the same module built for the other processor): every resource it holds must be in
+the PE file with the same language and the same bytes, and the PE file must hold no other.
+--need names resources that must be there (dialog, icon or string and its number); --version
+is the file and product version the version record must carry, in its numbers and in its
+"FileVersion" and "ProductVersion" strings.
 """
 import argparse
 import struct
@@ -103,9 +104,8 @@ def res_resources(data):
 
 
 def dialog_caption(template):
-    if u16(template, 2) != 0xFFFF:
-        raise ValueError("not an extended dialog template")
-    at = 26
+    # The menu follows the fixed header: 26 bytes in an extended template, 18 in a plain one.
+    at = 26 if u16(template, 0) == 1 and u16(template, 2) == 0xFFFF else 18
     for _ in range(2):  # menu, window class
         first = u16(template, at)
         at = at + 4 if first == 0xFFFF else utf16z(template, at)[1]
@@ -162,7 +162,8 @@ def main():
     with open(args.pe, "rb") as f:
         built = pe_resources(f.read())
     with open(args.declared, "rb") as f:
-        declared = res_resources(f.read())
+        other = f.read()
+    declared = pe_resources(other) if other[:2] == b"MZ" else res_resources(other)
 
     faults = []
     for key in sorted(set(declared) | set(built), key=str):
