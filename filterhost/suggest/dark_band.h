@@ -1,0 +1,20 @@
+// Black or dark grey columns at a side edge, from the widths of the dark runs measured row by
+// row (DarkRuns in edge_survey.h).
+#pragma once
+
+#include <cstdint>
+
+#include "edge_survey.h"
+
+namespace suggest {
+
+struct DarkBand {
+    bool found = false;   // a dark band at the edge in most rows
+    bool uneven = false;  // its width changes from row to row or frame to frame
+    int32_t narrowest = 0, widest = 0;  // in lines (columns), over the rows that show it
+    double share = 0.0;   // of all rows measured, those that show it
+};
+
+DarkBand FindDarkBand(const DarkRuns &runs);
+
+}  // namespace suggest
