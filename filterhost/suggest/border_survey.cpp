@@ -13,12 +13,15 @@ int32_t MeasuredLines(int32_t extent) {
     return std::min(DeepestBand(extent) + kLinesBeyondBand, extent);
 }
 
+// Rows are measured line by line at the top and bottom, for torn and bright rows; columns
+// for dark runs at the sides. A dark band at the top or bottom is letterboxing or dark
+// picture far more often than damage; tape damage tears rows, not columns.
 EdgeSurvey SurveyOf(Side side, int32_t width, int32_t height) {
     const int32_t extent = ExtentOf(side, width, height);
-    // Dark runs only at the sides: a dark band at the top or bottom is letterboxing or dark
-    // picture far more often than damage.
-    const bool sides = side == Left || side == Right;
-    return EdgeSurvey(MeasuredLines(extent), sides ? DeepestBand(extent) : 0);
+    if (side == Top || side == Bottom)
+        return EdgeSurvey(MeasuredLines(extent), true, 0);
+    const int32_t darkDepth = DeepestBand(extent);
+    return EdgeSurvey(std::min(darkDepth + 2, extent), false, darkDepth);
 }
 
 bool HasDetail(const EdgeLines &lines) {

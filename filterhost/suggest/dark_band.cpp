@@ -2,11 +2,12 @@
 
 #include <algorithm>
 
-// The band is there when most rows start with a dark run that ends in a clear step up to
-// brighter picture. Picture that is dark at the edge rarely ends in such a step in most rows,
-// and dark picture beside the band makes a row unclear rather than wider. The width is taken
-// from the widths that rows show often enough to be the band's own, joined without gaps: a
-// row where dark picture continued the band and then stepped up lies apart from them.
+// The band is there when most rows whose run ends clearly are dark ones, and enough rows show
+// it; when the widths the rows show cluster together, without gaps; and when the edge pixel
+// keeps one level in most rows, as a band's does, while dark picture at the edge varies. Dark
+// picture beside the band makes a row unclear rather than wider, and a row where it did
+// widen the band lies apart from the cluster. A dark run that ends at a bright object near the
+// edge gives a cluster too: it is told apart by its width, deeper than damage reaches.
 //
 // A band of one width in every row and frame is a straight edge already (letterboxing or
 // pillarboxing, or a capture's blanking): that is picture as it was made, and is left alone.
@@ -15,11 +16,18 @@ namespace suggest {
 
 namespace {
 
-constexpr double kShareOfRows = 0.5;
+// Of the rows whose run ends clearly, those with a dark run; and of all rows.
+constexpr double kShareOfClearRows = 0.5;
+constexpr double kShareOfRows = 0.03;
+// The share of dark rows the cluster of widths must hold.
+constexpr double kClusterShare = 0.9;
+// The share of rows whose edge pixel must keep the band's level.
+constexpr double kEvenEdgeShare = 0.8;
 // Widths shown by fewer rows than this share of the band's rows are strays.
 constexpr double kStrayShare = 0.002;
-// The narrowest width ignores this share of the narrowest rows.
-constexpr double kNarrowTail = 0.01;
+// Or fewer than this share of the commonest width's rows: where dark picture beside the band
+// continues some rows a little, their widths fall off from the band's widest width.
+constexpr double kStrayOfCommonest = 0.05;
 // Widths that differ by this much or more make an uneven band...
 constexpr int32_t kUnevenSpread = 2;
 // ...unless this share of the rows show one width: a straight band, the rest strays where
@@ -28,38 +36,39 @@ constexpr double kStraightShare = 0.85;
 
 }  // namespace
 
-DarkBand FindDarkBand(const DarkRuns &runs) {
+DarkBand FindDarkBand(const DarkRuns &runs, int32_t deepest) {
     DarkBand band;
     int64_t dark = 0;
     for (size_t w = 1; w < runs.widths.size(); ++w)
         dark += runs.widths[w];
-    if (runs.rows == 0 || double(dark) < kShareOfRows * double(runs.rows))
+    const int64_t clear = dark + (runs.widths.empty() ? 0 : runs.widths[0]);
+    if (runs.rows == 0 || double(dark) < kShareOfClearRows * double(clear) ||
+        double(dark) < kShareOfRows * double(runs.rows) ||
+        double(runs.evenAtEdge) < kEvenEdgeShare * double(runs.rows))
         return band;
-    const double stray = std::max(1.0, kStrayShare * double(dark));
-    int64_t seen = 0;
-    int32_t narrowest = 0;
-    for (size_t w = 1; w < runs.widths.size(); ++w) {
-        seen += runs.widths[w];
-        if (double(seen) > kNarrowTail * double(dark)) {
-            narrowest = int32_t(w);
-            break;
-        }
-    }
-    // The widest width joined to the narrowest through widths that rows show, one missing
-    // width allowed between them.
-    int32_t widest = narrowest;
-    for (size_t w = size_t(narrowest) + 1; w < runs.widths.size(); ++w) {
-        if (double(runs.widths[w]) >= stray)
-            widest = int32_t(w);
-        else if (int32_t(w) - widest > 1)
-            break;
-    }
+    // The cluster: the commonest width and the widths joined to it on either side through
+    // widths that enough rows show, one missing width allowed between them.
+    const auto commonestAt = std::max_element(runs.widths.begin() + 1, runs.widths.end());
+    const double stray = std::max({1.0, kStrayShare * double(dark), kStrayOfCommonest * double(*commonestAt)});
+    const int32_t commonest = int32_t(commonestAt - runs.widths.begin());
+    const int32_t last = int32_t(runs.widths.size()) - 1;
+    int32_t narrowest = commonest, widest = commonest;
+    for (int32_t w = commonest - 1; w >= 1 && narrowest - w <= 2; --w)
+        if (double(runs.widths[size_t(w)]) >= stray)
+            narrowest = w;
+    for (int32_t w = commonest + 1; w <= last && w - widest <= 2; ++w)
+        if (double(runs.widths[size_t(w)]) >= stray)
+            widest = w;
+    int64_t inCluster = 0;
+    for (int32_t w = narrowest; w <= widest; ++w)
+        inCluster += runs.widths[size_t(w)];
+    if (double(inCluster) < kClusterShare * double(dark) || widest > deepest)
+        return band;
     band.found = true;
     band.narrowest = narrowest;
     band.widest = widest;
-    const int64_t commonest = *std::max_element(runs.widths.begin() + 1, runs.widths.end());
     band.uneven = widest - narrowest >= kUnevenSpread &&
-                  double(commonest) < kStraightShare * double(dark);
+                  double(*commonestAt) < kStraightShare * double(dark);
     band.share = double(dark) / double(runs.rows);
     return band;
 }

@@ -15,6 +15,7 @@ struct DarkBand {
     double share = 0.0;   // of all rows measured, those that show it
 };
 
-DarkBand FindDarkBand(const DarkRuns &runs);
+// `widest`: the widest band that can be damage rather than picture.
+DarkBand FindDarkBand(const DarkRuns &runs, int32_t widest);
 
 }  // namespace suggest

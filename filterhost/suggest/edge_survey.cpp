@@ -12,7 +12,6 @@ namespace {
 // away from that mean, brighter or darker (dark picture beside a grey band); a departure
 // between the two is unclear, and so is a run that reaches the end of the range.
 constexpr int kDarkMost = 80;
-constexpr int kEvenWithin = 16;
 constexpr int kClearStep = 24;
 
 }  // namespace
@@ -33,11 +32,44 @@ int32_t DarkRunWidth(const uint8_t *values, int32_t count) {
     return -1;
 }
 
-EdgeSurvey::EdgeSurvey(int32_t lines, int32_t darkDepth) : lines_(lines), darkDepth_(darkDepth) {
+EdgeSurvey::EdgeSurvey(int32_t lines, bool measuresLines, int32_t darkDepth)
+    : lines_(lines), darkDepth_(darkDepth), measuresLines_(measuresLines) {
     runs_.widths.assign(size_t(darkDepth) + 1, 0);
 }
 
+namespace {
+
+// Of a line's pixel differences, the mean of the smaller three quarters: a still graphic or
+// an object over part of the line does not move it, a tear or noise along the line does.
+class TrimmedMean {
+public:
+    void Add(int value) { ++counts_[std::min(value, 255)]; }
+    float Take(int32_t count) {
+        const int64_t kept = std::max<int64_t>(1, int64_t(count) * 3 / 4);
+        int64_t left = kept, sum = 0;
+        for (int v = 0; v < 256 && left > 0; ++v) {
+            const int64_t take = std::min(left, counts_[v]);
+            sum += take * v;
+            left -= take;
+        }
+        std::fill(std::begin(counts_), std::end(counts_), 0);
+        return float(sum) / float(kept);
+    }
+
+private:
+    int64_t counts_[256] = {};
+};
+
+}  // namespace
+
 void EdgeSurvey::Add(const EdgeLines &lines) {
+    if (measuresLines_)
+        AddLines(lines);
+    if (darkDepth_ > 0)
+        AddDarkRuns(lines);
+}
+
+void EdgeSurvey::AddLines(const EdgeLines &lines) {
     const int32_t length = lines.Length();
     FrameLines frame;
     frame.level.assign(size_t(lines_), 0.0f);
@@ -46,6 +78,7 @@ void EdgeSurvey::Add(const EdgeLines &lines) {
     if (hasPrevious)
         frame.change.assign(size_t(lines_), 0.0f);
     previousSteps_.resize(size_t(lines_) * size_t(length));
+    TrimmedMean steps, changes;
     for (int32_t n = 1; n <= lines_; ++n) {
         const uint8_t *line = lines.Line(n);
         int64_t levelSum = 0;
@@ -56,23 +89,34 @@ void EdgeSurvey::Add(const EdgeLines &lines) {
             break;
         const uint8_t *inner = lines.Line(n + 1);
         int16_t *previous = previousSteps_.data() + size_t(n - 1) * size_t(length);
-        int64_t stepSum = 0, changeSum = 0;
         for (int32_t x = 0; x < length; ++x) {
             const int16_t d = int16_t(int(line[x]) - int(inner[x]));
-            stepSum += std::abs(d);
-            changeSum += std::abs(d - previous[x]);
+            steps.Add(std::abs(d));
+            changes.Add(std::abs(d - previous[x]));
             previous[x] = d;
         }
-        frame.step[size_t(n - 1)] = float(stepSum) / float(length);
+        frame.step[size_t(n - 1)] = steps.Take(length);
+        const float change = changes.Take(length);
         if (hasPrevious)
-            frame.change[size_t(n - 1)] = float(changeSum) / float(length);
+            frame.change[size_t(n - 1)] = change;
     }
     frames_.push_back(std::move(frame));
+}
 
-    if (darkDepth_ == 0)
-        return;
+void EdgeSurvey::AddDarkRuns(const EdgeLines &lines) {
+    const int32_t length = lines.Length();
     const int32_t span = DarkSpan();
     across_.resize(size_t(span));
+    int64_t edgeValues[256] = {};
+    const uint8_t *edgeLine = lines.StrongestLine(1);
+    for (int32_t y = 0; y < length; ++y)
+        ++edgeValues[edgeLine[y]];
+    int median = 0;
+    for (int64_t seen = 0; median < 256; ++median)
+        if ((seen += edgeValues[median]) * 2 >= length)
+            break;
+    for (int v = std::max(0, median - kEvenWithin); v <= std::min(255, median + kEvenWithin); ++v)
+        runs_.evenAtEdge += edgeValues[v];
     for (int32_t y = 0; y < length; ++y) {
         for (int32_t n = 1; n <= span; ++n)
             across_[size_t(n - 1)] = lines.StrongestLine(n)[y];

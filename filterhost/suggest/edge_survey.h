@@ -13,9 +13,11 @@ namespace suggest {
 // One frame's measurements of lines 1..count at one edge; index n - 1 for line n.
 struct FrameLines {
     std::vector<float> level;   // mean brightness of the line
-    std::vector<float> step;    // mean |line n - line n+1|, pixel by pixel (last line: 0)
-    std::vector<float> change;  // mean change of that difference since the frame before
-                                // (empty in the first frame)
+    // |line n - line n+1| pixel by pixel, the mean of its smaller three quarters (last
+    // line: 0)
+    std::vector<float> step;
+    // the same of that difference's change since the frame before (empty in the first frame)
+    std::vector<float> change;
 };
 
 // Dark runs from the edge along each line across it (each row, for a side edge).
@@ -25,7 +27,12 @@ struct DarkRuns {
     std::vector<int64_t> widths;
     int64_t unclear = 0;  // dark at the edge, but no clear end within the lines looked at
     int64_t rows = 0;
+    // Rows whose edge pixel lies near its frame's median edge pixel, as a band's pixels do.
+    int64_t evenAtEdge = 0;
 };
+
+// A dark run's pixels stay within this of the run's mean (grain on a dark band).
+constexpr int kEvenWithin = 16;
 
 // Width of the dark run that starts at the edge in `values[0..count)` (values[i] lies i lines
 // in): 0 when the edge pixel is not dark, -1 when the run has no clear end in the range.
@@ -33,9 +40,10 @@ int32_t DarkRunWidth(const uint8_t *values, int32_t count);
 
 class EdgeSurvey {
 public:
-    // `lines`: how many lines from the edge are measured; `darkDepth`: how far in a dark run
-    // may end, 0 for no dark-run measurement at this edge.
-    EdgeSurvey(int32_t lines, int32_t darkDepth);
+    // `lines`: how many lines from the edge are read; `measuresLines`: whether each line is
+    // measured (FrameLines); `darkDepth`: how far in a dark run may end, 0 for no dark-run
+    // measurement at this edge.
+    EdgeSurvey(int32_t lines, bool measuresLines, int32_t darkDepth);
     void Add(const EdgeLines &lines);
 
     int32_t Lines() const { return lines_; }
@@ -47,7 +55,11 @@ public:
     const DarkRuns &Runs() const { return runs_; }
 
 private:
+    void AddLines(const EdgeLines &lines);
+    void AddDarkRuns(const EdgeLines &lines);
+
     int32_t lines_, darkDepth_;
+    bool measuresLines_;
     std::vector<FrameLines> frames_;
     std::vector<int16_t> previousSteps_;  // line differences of the frame before, line-major
     DarkRuns runs_;

@@ -22,8 +22,8 @@ namespace suggest {
 namespace {
 
 // Spreads above the reference lines' median, in the median frame.
-constexpr double kTornStepSpreads = 4.0;
-constexpr double kTornChangeSpreads = 3.0;
+constexpr double kTornStepSpreads = 3.0;
+constexpr double kTornChangeSpreads = 2.5;
 // And at least this much above it, as a share of it: on flat picture the spread is about 0.
 constexpr double kTornStepShare = 0.15;
 // The smallest spread, in luma levels and as a share of the median: flat, grainless picture
@@ -38,6 +38,8 @@ constexpr double kTypicalLevelWeight = 3.0;
 constexpr double kFlickerQuantile = 0.8;
 // Lines just inside a line that give its expected brightness.
 constexpr int32_t kNeighbourLines = 8;
+// Lines past the deepest bright line whose jumps in brightness are the picture's own.
+constexpr int32_t kFlickerReferenceLines = 4;
 
 double Median(std::vector<double> values) {
     if (values.empty())
@@ -84,6 +86,55 @@ struct LineVerdicts {
     std::vector<double> tornShare, brightShare;
 };
 
+// How a line's brightness stands against the lines just inside it, frame by frame.
+struct Brightness {
+    double usual = 0.0;         // in the median frame
+    double flicker = 0.0;       // how far it jumps from that, in the flicker quantile
+    std::vector<double> against;
+};
+
+Brightness BrightnessOf(const EdgeSurvey &edge, int32_t n) {
+    Brightness b;
+    for (const FrameLines &f : edge.Frames()) {
+        const int32_t last = std::min(n + kNeighbourLines, edge.Lines());
+        b.against.push_back(f.level[size_t(n - 1)] - MedianOfLines(f.level, n + 1, last));
+    }
+    b.usual = Median(b.against);
+    std::vector<double> jumps;
+    for (double a : b.against)
+        jumps.push_back(std::fabs(a - b.usual));
+    b.flicker = Quantile(std::move(jumps), kFlickerQuantile);
+    return b;
+}
+
+// Bright or flickering lines among lines 1..brightDepth. Picture moving across the edge makes
+// lines jump too, so a line flickers only when it jumps well beyond the lines just past
+// brightDepth. A band that goes on past brightDepth is picture (a bright stripe, a sky).
+void JudgeBrightLines(const EdgeSurvey &edge, int32_t brightDepth,
+                      const std::vector<double> &typicalLevelStep, LineVerdicts &v) {
+    if (brightDepth <= 0 || brightDepth + kFlickerReferenceLines + 1 + kNeighbourLines > edge.Lines())
+        return;
+    const double brightLevels = kBrightLevels + kTypicalLevelWeight * Median(typicalLevelStep);
+    double pictureFlicker = 0.0;
+    for (int32_t n = brightDepth + 2; n <= brightDepth + 1 + kFlickerReferenceLines; ++n)
+        pictureFlicker = std::max(pictureFlicker, BrightnessOf(edge, n).flicker);
+    std::vector<bool> bright(size_t(brightDepth) + 1);
+    for (int32_t n = 1; n <= brightDepth + 1; ++n) {
+        const Brightness b = BrightnessOf(edge, n);
+        bright[size_t(n - 1)] = b.usual >= brightLevels || b.flicker >= brightLevels + pictureFlicker;
+        if (n > brightDepth)
+            break;
+        v.brightShare[size_t(n - 1)] =
+            double(std::count_if(b.against.begin(), b.against.end(),
+                                 [&](double a) { return std::fabs(a) >= brightLevels; })) /
+            double(b.against.size());
+    }
+    if (bright[size_t(brightDepth)])
+        return;
+    for (int32_t n = 1; n <= brightDepth; ++n)
+        v.bright[size_t(n - 1)] = bright[size_t(n - 1)];
+}
+
 LineVerdicts JudgeLines(const EdgeSurvey &edge, int32_t deepest, int32_t brightDepth) {
     const auto &frames = edge.Frames();
     // Reference lines: beyond the deepest band's middle up to the last line with a step.
@@ -104,7 +155,6 @@ LineVerdicts JudgeLines(const EdgeSurvey &edge, int32_t deepest, int32_t brightD
             levelSteps.push_back(std::fabs(f.level[size_t(n - 1)] - f.level[size_t(n)]));
         typicalLevelStep.push_back(Median(std::move(levelSteps)));
     }
-    const double brightLevels = kBrightLevels + kTypicalLevelWeight * Median(typicalLevelStep);
 
     for (int32_t n = 1; n <= deepest; ++n) {
         std::vector<double> stepSpreads, stepShare, changeSpreads;
@@ -122,25 +172,8 @@ LineVerdicts JudgeLines(const EdgeSurvey &edge, int32_t deepest, int32_t brightD
                                 Median(stepShare) >= kTornStepShare &&
                                 Median(changeSpreads) >= kTornChangeSpreads;
         v.tornShare[size_t(n - 1)] = double(framesShowing) / double(frames.size());
-        if (n > brightDepth)
-            continue;
-        std::vector<double> against;  // brightness against the lines just inside, per frame
-        for (const FrameLines &f : frames) {
-            const int32_t last = std::min(n + kNeighbourLines, edge.Lines());
-            against.push_back(f.level[size_t(n - 1)] - MedianOfLines(f.level, n + 1, last));
-        }
-        const double usual = Median(against);
-        std::vector<double> jumps;
-        for (double a : against)
-            jumps.push_back(std::fabs(a - usual));
-        const bool bright = usual >= brightLevels;
-        const bool flickers = Quantile(jumps, kFlickerQuantile) >= brightLevels;
-        v.bright[size_t(n - 1)] = bright || flickers;
-        v.brightShare[size_t(n - 1)] =
-            double(std::count_if(against.begin(), against.end(),
-                                 [&](double a) { return std::fabs(a) >= brightLevels; })) /
-            double(against.size());
     }
+    JudgeBrightLines(edge, brightDepth, typicalLevelStep, v);
     return v;
 }
 

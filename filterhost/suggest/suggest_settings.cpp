@@ -10,27 +10,35 @@
 // From damage to values, per edge (see README.md, "Suggesting the settings"):
 //   - uneven dark columns: a black band one line wider than the widest of them, so that the
 //     edge becomes straight and a half-dark column at the band's end is covered too;
-//   - torn, noisy, bright or flickering lines: one more line is counted as damaged (the
-//     innermost damaged line is the faintest and may pass unseen in part of the frames), and
-//     those lines are smeared from the first line beyond them, stretch 0; when the smear
+//   - torn, noisy, bright or flickering lines: two more torn lines, or one more bright line,
+//     are counted as damaged (the innermost torn rows are torn least and can drown in grain;
+//     a second bright row is fainter than the first), and those lines are smeared from the
+//     first line beyond them, stretch 0; when the smear
 //     covers two or more lines, a fade reaching one line further darkens the repeated lines
 //     towards the edge, where the eye expects the picture to end;
 //   - both: the black band, and the smear beyond it where the damage reaches further.
+// Torn lines are looked for at the top and bottom only, bright lines at the top only: tape
+// damage tears rows, not columns, and a bright line is the top's damage; a bright stripe
+// elsewhere is far more often picture.
 // No band reaches past DeepestBand() lines.
 
 namespace suggest {
 
 namespace {
 
+constexpr int32_t kTornMargin = 2;
+constexpr int32_t kBrightMargin = 1;
+
 const char *const kEdgeNames[kSideCount] = {"top", "bottom", "left", "right"};
 const char *const kLineWords[kSideCount] = {"rows", "rows", "columns", "columns"};
 
-// The deepest line a bright or flickering band may reach: two rows in standard definition
-// and one more for safety, in proportion beyond; none at the sides, where a column's
-// brightness changing from frame to frame is the dark columns' uneven width.
-int32_t BrightDepth(Side side, int32_t extent) {
-    return side == Left || side == Right ? 0 : std::max(3, extent / 192);
-}
+// The deepest line a bright or flickering band may reach: two rows in standard definition,
+// in proportion beyond (three in 1080 rows).
+int32_t BrightDepth(int32_t extent) { return std::max(2, extent / 360); }
+
+// The widest dark columns taken for damage: 30 at 720 columns, in proportion beyond, 16 on
+// small frames. Wider dark runs end at objects in dark picture.
+int32_t DeepestDarkBand(int32_t extent) { return std::max(16, extent / 24); }
 
 const char *Sureness(double share) {
     if (share >= 0.8)
@@ -94,10 +102,13 @@ void JudgeEdge(const BorderSurvey &survey, Side side, EdgeValues &v,
     const char *name = kEdgeNames[side];
     const char *lines = kLineWords[side];
 
-    const DarkBand dark = FindDarkBand(edge.Runs());
+    const DarkBand dark = FindDarkBand(edge.Runs(), DeepestDarkBand(extent));
     // Lines counted as damaged may not reach the deepest band: the smear source must lie
     // inside it.
-    const LineDamage damage = FindLineDamage(edge, deepest - 1, BrightDepth(side, extent));
+    const LineDamage damage =
+        side == Left || side == Right
+            ? LineDamage{}
+            : FindLineDamage(edge, deepest - 1, side == Top ? BrightDepth(extent) : 0);
     bool said = false;
     if (dark.found && dark.uneven) {
         v.black = std::min(dark.widest + 1, deepest);
@@ -113,7 +124,8 @@ void JudgeEdge(const BorderSurvey &survey, Side side, EdgeValues &v,
         said = true;
     }
     if (damage.kind != LineDamageKind::None) {
-        const int32_t counted = std::min(damage.lines + 1, deepest - 1);
+        const int32_t margin = damage.kind == LineDamageKind::TornOrNoisy ? kTornMargin : kBrightMargin;
+        const int32_t counted = std::min(damage.lines + margin, deepest - 1);
         const char *what = damage.kind == LineDamageKind::TornOrNoisy
                                ? "torn or noisy, differently in every frame"
                                : "too bright or flickering";
