@@ -7,7 +7,8 @@
 // keeps one level in most rows, as a band's does, while dark picture at the edge varies. Dark
 // picture beside the band makes a row unclear rather than wider, and a row where it did
 // widen the band lies apart from the cluster. A dark run that ends at a bright object near the
-// edge gives a cluster too: it is told apart by its width, deeper than damage reaches.
+// edge gives a cluster too: it is told apart by its width, deeper than damage reaches, or by
+// its spread of widths, wider than a band's ragged edge wanders.
 //
 // A band of one width in every row and frame is a straight edge already (letterboxing or
 // pillarboxing, or a capture's blanking): that is picture as it was made, and is left alone.
@@ -18,7 +19,7 @@ namespace {
 
 // Of the rows whose run ends clearly, those with a dark run; and of all rows.
 constexpr double kShareOfClearRows = 0.5;
-constexpr double kShareOfRows = 0.03;
+constexpr double kShareOfRows = 0.05;
 // The share of dark rows the cluster of widths must hold.
 constexpr double kClusterShare = 0.9;
 // The share of rows whose edge pixel must keep the band's level.
@@ -27,20 +28,22 @@ constexpr double kEvenEdgeShare = 0.8;
 constexpr double kStrayShare = 0.002;
 // Or fewer than this share of the commonest width's rows: where dark picture beside the band
 // continues some rows a little, their widths fall off from the band's widest width.
-constexpr double kStrayOfCommonest = 0.05;
-// Widths that differ by this much or more make an uneven band...
-constexpr int32_t kUnevenSpread = 2;
+constexpr double kStrayOfCommonest = 0.02;
+// Widths that differ make an uneven band...
+constexpr int32_t kUnevenSpread = 1;
 // ...unless this share of the rows show one width: a straight band, the rest strays where
 // picture as dark as the band continued it.
 constexpr double kStraightShare = 0.85;
 
 }  // namespace
 
-DarkBand FindDarkBand(const DarkRuns &runs, int32_t deepest) {
+DarkBand FindDarkBand(const DarkRuns &runs, int32_t deepest, int32_t widestSpread) {
     DarkBand band;
+    // Runs wider than damage reaches ended at something in dark picture: counted as unclear.
+    const int32_t last = std::min(deepest, int32_t(runs.widths.size()) - 1);
     int64_t dark = 0;
-    for (size_t w = 1; w < runs.widths.size(); ++w)
-        dark += runs.widths[w];
+    for (int32_t w = 1; w <= last; ++w)
+        dark += runs.widths[size_t(w)];
     const int64_t clear = dark + (runs.widths.empty() ? 0 : runs.widths[0]);
     if (runs.rows == 0 || double(dark) < kShareOfClearRows * double(clear) ||
         double(dark) < kShareOfRows * double(runs.rows) ||
@@ -48,10 +51,9 @@ DarkBand FindDarkBand(const DarkRuns &runs, int32_t deepest) {
         return band;
     // The cluster: the commonest width and the widths joined to it on either side through
     // widths that enough rows show, one missing width allowed between them.
-    const auto commonestAt = std::max_element(runs.widths.begin() + 1, runs.widths.end());
+    const auto commonestAt = std::max_element(runs.widths.begin() + 1, runs.widths.begin() + last + 1);
     const double stray = std::max({1.0, kStrayShare * double(dark), kStrayOfCommonest * double(*commonestAt)});
     const int32_t commonest = int32_t(commonestAt - runs.widths.begin());
-    const int32_t last = int32_t(runs.widths.size()) - 1;
     int32_t narrowest = commonest, widest = commonest;
     for (int32_t w = commonest - 1; w >= 1 && narrowest - w <= 2; --w)
         if (double(runs.widths[size_t(w)]) >= stray)
@@ -62,7 +64,7 @@ DarkBand FindDarkBand(const DarkRuns &runs, int32_t deepest) {
     int64_t inCluster = 0;
     for (int32_t w = narrowest; w <= widest; ++w)
         inCluster += runs.widths[size_t(w)];
-    if (double(inCluster) < kClusterShare * double(dark) || widest > deepest)
+    if (double(inCluster) < kClusterShare * double(dark) || widest - narrowest > widestSpread)
         return band;
     band.found = true;
     band.narrowest = narrowest;

@@ -15,7 +15,8 @@ struct DarkBand {
     double share = 0.0;   // of all rows measured, those that show it
 };
 
-// `widest`: the widest band that can be damage rather than picture.
-DarkBand FindDarkBand(const DarkRuns &runs, int32_t widest);
+// `deepest`: the widest band that can be damage rather than picture; `widestSpread`: the
+// most its widths can differ.
+DarkBand FindDarkBand(const DarkRuns &runs, int32_t deepest, int32_t widestSpread);
 
 }  // namespace suggest

@@ -4,14 +4,15 @@
 #include <cmath>
 #include <vector>
 
-// A torn or noisy row differs from its inner neighbour more than the lines further in differ
-// from theirs, and that difference itself changes from frame to frame (the tear and the noise
-// are new in every frame, while an edge in the picture keeps its shape or moves with the
-// picture). Each is measured against the reference lines deeper in the same frame: how many
-// of their spreads (the median absolute deviation) it lies above their median. So grain,
-// texture and motion of the picture set the scale, and a whole line's mean, which varies
-// little in clean picture, makes even faint damage stand out. The median over the frames
-// keeps a moving object from counting as damage.
+// A torn or noisy row differs from its inner neighbour more than undamaged rows differ from
+// theirs, and that difference itself changes from frame to frame (the tear and the noise are
+// new in every frame, while an edge in the picture keeps its shape or moves with the
+// picture). Undamaged rows are the few just beyond the damage: the picture there is the
+// nearest like the damaged rows' own (a letterbox bar, a textured floor), and their median and
+// spread (the median absolute deviation) in each frame set the scale, so grain, texture and
+// motion cancel out. The damage is the deepest band of rows from the edge that stand out
+// against the rows just beyond it; the median over the frames keeps a moving object from
+// counting as damage.
 //
 // A bright or flickering line is brighter than the lines just inside it in most frames, or
 // its brightness against them jumps from frame to frame. Only the outermost few lines are
@@ -21,14 +22,18 @@ namespace suggest {
 
 namespace {
 
-// Spreads above the reference lines' median, in the median frame.
+// Rows just beyond a candidate band that show how undamaged rows differ.
+constexpr int32_t kBaselineLines = 8;
+// A torn row lies this many spreads above the baseline's median, in the median frame, and its
+// difference's change from the frame before this many...
 constexpr double kTornStepSpreads = 3.0;
 constexpr double kTornChangeSpreads = 2.5;
-// And at least this much above it, as a share of it: on flat picture the spread is about 0.
+// ...and at least this much above the median, as a share of it: on flat picture the spread
+// is about 0.
 constexpr double kTornStepShare = 0.15;
 // The smallest spread, in luma levels and as a share of the median: flat, grainless picture
 // has none.
-constexpr double kLeastSpread = 0.3;
+constexpr double kLeastSpread = 0.15;
 constexpr double kLeastSpreadShare = 0.05;
 // Brightness against the lines just inside, in luma levels, beyond the picture's own
 // line-to-line brightness changes (counted three times).
@@ -41,14 +46,6 @@ constexpr int32_t kNeighbourLines = 8;
 // Lines past the deepest bright line whose jumps in brightness are the picture's own.
 constexpr int32_t kFlickerReferenceLines = 4;
 
-double Median(std::vector<double> values) {
-    if (values.empty())
-        return 0.0;
-    const size_t middle = values.size() / 2;
-    std::nth_element(values.begin(), values.begin() + ptrdiff_t(middle), values.end());
-    return values[middle];
-}
-
 double Quantile(std::vector<double> values, double q) {
     if (values.empty())
         return 0.0;
@@ -57,6 +54,8 @@ double Quantile(std::vector<double> values, double q) {
     return values[at];
 }
 
+double Median(std::vector<double> values) { return Quantile(std::move(values), 0.5); }
+
 double MedianOfLines(const std::vector<float> &perLine, int32_t first, int32_t last) {
     std::vector<double> values;
     for (int32_t n = first; n <= last; ++n)
@@ -64,7 +63,7 @@ double MedianOfLines(const std::vector<float> &perLine, int32_t first, int32_t l
     return Median(std::move(values));
 }
 
-// The reference lines' median and spread of one measurement in one frame.
+// Some lines' median and spread of one measurement in one frame.
 struct Scale {
     double median = 0.0, spread = 1.0;
     double Spreads(double value) const { return (value - median) / spread; }
@@ -81,15 +80,73 @@ Scale ScaleOfLines(const std::vector<float> &perLine, int32_t first, int32_t las
     return s;
 }
 
-struct LineVerdicts {
-    std::vector<bool> torn, bright;     // index n - 1
-    std::vector<double> tornShare, brightShare;
+// The rows just beyond a candidate band of `depth` rows, frame by frame.
+struct Baseline {
+    std::vector<Scale> step, change;
 };
+
+Baseline BaselineBeyond(const EdgeSurvey &edge, int32_t depth) {
+    Baseline b;
+    for (const FrameLines &f : edge.Frames()) {
+        b.step.push_back(ScaleOfLines(f.step, depth + 1, depth + kBaselineLines));
+        b.change.push_back(f.change.empty() ? Scale{}
+                                            : ScaleOfLines(f.change, depth + 1, depth + kBaselineLines));
+    }
+    return b;
+}
+
+// Whether row n stands out against the baseline as a torn row; `framesShowing` gets the share
+// of frames in which its difference does.
+bool TornAgainst(const EdgeSurvey &edge, const Baseline &b, int32_t n, double &framesShowing) {
+    const auto &frames = edge.Frames();
+    std::vector<double> stepSpreads, stepShare, changeSpreads;
+    int64_t showing = 0;
+    for (size_t i = 0; i < frames.size(); ++i) {
+        const FrameLines &f = frames[i];
+        const double step = f.step[size_t(n - 1)];
+        stepSpreads.push_back(b.step[i].Spreads(step));
+        stepShare.push_back(step / std::max(b.step[i].median, kLeastSpread) - 1.0);
+        if (!f.change.empty())
+            changeSpreads.push_back(b.change[i].Spreads(f.change[size_t(n - 1)]));
+        showing += stepSpreads.back() >= kTornStepSpreads;
+    }
+    framesShowing = double(showing) / double(frames.size());
+    return Median(stepSpreads) >= kTornStepSpreads && Median(stepShare) >= kTornStepShare &&
+           Median(changeSpreads) >= kTornChangeSpreads;
+}
+
+// The deepest band of torn rows: rows 1 or 2 to `depth` stand out against the rows beyond
+// `depth`, with at most one row between them that does not (two neighbouring rows can be torn
+// alike in a frame), and row `depth` itself does.
+LineDamage TornRows(const EdgeSurvey &edge, int32_t deepest) {
+    LineDamage found;
+    for (int32_t depth = std::min(deepest, edge.Lines() - 1 - kBaselineLines); depth >= 1; --depth) {
+        const Baseline b = BaselineBeyond(edge, depth);
+        int32_t last = 0;
+        double share = 0.0;
+        for (int32_t n = 1; n <= depth; ++n) {
+            double showing = 0.0;
+            if (TornAgainst(edge, b, n, showing)) {
+                last = n;
+                share = showing;
+            } else if (n - last > 1) {
+                break;
+            }
+        }
+        if (last == depth) {
+            found.kind = LineDamageKind::TornOrNoisy;
+            found.lines = depth;
+            found.share = share;
+            return found;
+        }
+    }
+    return found;
+}
 
 // How a line's brightness stands against the lines just inside it, frame by frame.
 struct Brightness {
-    double usual = 0.0;         // in the median frame
-    double flicker = 0.0;       // how far it jumps from that, in the flicker quantile
+    double usual = 0.0;    // in the median frame
+    double flicker = 0.0;  // how far it jumps from that, in the flicker quantile
     std::vector<double> against;
 };
 
@@ -107,105 +164,51 @@ Brightness BrightnessOf(const EdgeSurvey &edge, int32_t n) {
     return b;
 }
 
-// Bright or flickering lines among lines 1..brightDepth. Picture moving across the edge makes
-// lines jump too, so a line flickers only when it jumps well beyond the lines just past
-// brightDepth. A band that goes on past brightDepth is picture (a bright stripe, a sky).
-void JudgeBrightLines(const EdgeSurvey &edge, int32_t brightDepth,
-                      const std::vector<double> &typicalLevelStep, LineVerdicts &v) {
-    if (brightDepth <= 0 || brightDepth + kFlickerReferenceLines + 1 + kNeighbourLines > edge.Lines())
-        return;
-    const double brightLevels = kBrightLevels + kTypicalLevelWeight * Median(typicalLevelStep);
-    double pictureFlicker = 0.0;
-    for (int32_t n = brightDepth + 2; n <= brightDepth + 1 + kFlickerReferenceLines; ++n)
-        pictureFlicker = std::max(pictureFlicker, BrightnessOf(edge, n).flicker);
-    std::vector<bool> bright(size_t(brightDepth) + 1);
-    for (int32_t n = 1; n <= brightDepth + 1; ++n) {
-        const Brightness b = BrightnessOf(edge, n);
-        bright[size_t(n - 1)] = b.usual >= brightLevels || b.flicker >= brightLevels + pictureFlicker;
-        if (n > brightDepth)
-            break;
-        v.brightShare[size_t(n - 1)] =
-            double(std::count_if(b.against.begin(), b.against.end(),
-                                 [&](double a) { return std::fabs(a) >= brightLevels; })) /
-            double(b.against.size());
-    }
-    if (bright[size_t(brightDepth)])
-        return;
-    for (int32_t n = 1; n <= brightDepth; ++n)
-        v.bright[size_t(n - 1)] = bright[size_t(n - 1)];
-}
-
-LineVerdicts JudgeLines(const EdgeSurvey &edge, int32_t deepest, int32_t brightDepth) {
-    const auto &frames = edge.Frames();
-    // Reference lines: beyond the deepest band's middle up to the last line with a step.
-    const int32_t refFirst = deepest / 2 + 1, refLast = edge.Lines() - 1;
-    LineVerdicts v;
-    v.torn.assign(size_t(deepest), false);
-    v.bright.assign(size_t(deepest), false);
-    v.tornShare.assign(size_t(deepest), 0.0);
-    v.brightShare.assign(size_t(deepest), 0.0);
-
-    std::vector<Scale> refStep, refChange;
+// Bright or flickering lines from line 1 among lines 1..brightDepth. Picture moving across
+// the edge makes lines jump too, so a line flickers only when it jumps well beyond the lines
+// just past brightDepth. A band that goes on past brightDepth is picture (a bright stripe, a
+// sky).
+LineDamage BrightLines(const EdgeSurvey &edge, int32_t brightDepth) {
+    LineDamage found;
+    const int32_t referenceLast = brightDepth + 1 + kFlickerReferenceLines;
+    if (brightDepth <= 0 || referenceLast + kNeighbourLines > edge.Lines())
+        return found;
+    // The picture's own line-to-line brightness changes, over the lines well inside.
     std::vector<double> typicalLevelStep;
-    for (const FrameLines &f : frames) {
-        refStep.push_back(ScaleOfLines(f.step, refFirst, refLast));
-        refChange.push_back(f.change.empty() ? Scale{} : ScaleOfLines(f.change, refFirst, refLast));
+    for (const FrameLines &f : edge.Frames()) {
         std::vector<double> levelSteps;
-        for (int32_t n = refFirst; n < refLast; ++n)
+        for (int32_t n = referenceLast + 1; n < edge.Lines(); ++n)
             levelSteps.push_back(std::fabs(f.level[size_t(n - 1)] - f.level[size_t(n)]));
         typicalLevelStep.push_back(Median(std::move(levelSteps)));
     }
-
-    for (int32_t n = 1; n <= deepest; ++n) {
-        std::vector<double> stepSpreads, stepShare, changeSpreads;
-        int64_t framesShowing = 0;
-        for (size_t i = 0; i < frames.size(); ++i) {
-            const FrameLines &f = frames[i];
-            const double step = f.step[size_t(n - 1)];
-            stepSpreads.push_back(refStep[i].Spreads(step));
-            stepShare.push_back(step / std::max(refStep[i].median, kLeastSpread) - 1.0);
-            if (!f.change.empty())
-                changeSpreads.push_back(refChange[i].Spreads(f.change[size_t(n - 1)]));
-            framesShowing += stepSpreads.back() >= kTornStepSpreads;
-        }
-        v.torn[size_t(n - 1)] = Median(stepSpreads) >= kTornStepSpreads &&
-                                Median(stepShare) >= kTornStepShare &&
-                                Median(changeSpreads) >= kTornChangeSpreads;
-        v.tornShare[size_t(n - 1)] = double(framesShowing) / double(frames.size());
+    const double brightLevels = kBrightLevels + kTypicalLevelWeight * Median(typicalLevelStep);
+    double pictureFlicker = 0.0;
+    for (int32_t n = brightDepth + 2; n <= referenceLast; ++n)
+        pictureFlicker = std::max(pictureFlicker, BrightnessOf(edge, n).flicker);
+    for (int32_t n = 1; n <= brightDepth + 1; ++n) {
+        const Brightness b = BrightnessOf(edge, n);
+        const bool bright = b.usual >= brightLevels || b.flicker >= brightLevels + pictureFlicker;
+        if (!bright)
+            break;
+        if (n > brightDepth)
+            return LineDamage{};
+        found.kind = LineDamageKind::BrightOrFlickering;
+        found.lines = n;
+        found.share = double(std::count_if(b.against.begin(), b.against.end(),
+                                           [&](double a) { return std::fabs(a) >= brightLevels; })) /
+                      double(b.against.size());
     }
-    JudgeBrightLines(edge, brightDepth, typicalLevelStep, v);
-    return v;
+    return found;
 }
 
 }  // namespace
 
 LineDamage FindLineDamage(const EdgeSurvey &edge, int32_t deepest, int32_t brightDepth) {
-    LineDamage found;
-    if (edge.Frames().empty() || deepest < 2)
-        return found;
-    brightDepth = std::min(brightDepth, deepest);
-    const LineVerdicts v = JudgeLines(edge, deepest, brightDepth);
-    // Damage starts at the edge: lines 1 or 2 onward, with at most one unmarked line between
-    // marked ones (two neighbouring rows can be torn alike in a frame).
-    int32_t last = 0, tornLines = 0, brightLines = 0;
-    for (int32_t n = 1; n <= deepest; ++n) {
-        const bool marked = v.torn[size_t(n - 1)] || v.bright[size_t(n - 1)];
-        if (marked) {
-            last = n;
-            tornLines += v.torn[size_t(n - 1)];
-            brightLines += v.bright[size_t(n - 1)];
-        } else if (n - last > 1) {
-            break;
-        }
-    }
-    if (last == 0)
-        return found;
-    found.lines = last;
-    const bool bright = brightLines >= tornLines;
-    found.kind = bright ? LineDamageKind::BrightOrFlickering : LineDamageKind::TornOrNoisy;
-    found.share = bright ? v.brightShare[size_t(std::min(last, brightDepth) - 1)]
-                         : v.tornShare[size_t(last - 1)];
-    return found;
+    if (edge.Frames().empty() || deepest < 1)
+        return LineDamage{};
+    const LineDamage torn = TornRows(edge, deepest);
+    const LineDamage bright = BrightLines(edge, std::min(brightDepth, deepest));
+    return bright.lines > torn.lines ? bright : torn;
 }
 
 }  // namespace suggest

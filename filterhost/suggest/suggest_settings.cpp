@@ -39,6 +39,9 @@ int32_t BrightDepth(int32_t extent) { return std::max(2, extent / 360); }
 // The widest dark columns taken for damage: 30 at 720 columns, in proportion beyond, 16 on
 // small frames. Wider dark runs end at objects in dark picture.
 int32_t DeepestDarkBand(int32_t extent) { return std::max(16, extent / 24); }
+// The most the widths of uneven dark columns differ: 22 at 720 columns, in proportion beyond,
+// 12 on small frames.
+int32_t WidestDarkSpread(int32_t extent) { return std::max(12, extent / 32); }
 
 const char *Sureness(double share) {
     if (share >= 0.8)
@@ -102,7 +105,7 @@ void JudgeEdge(const BorderSurvey &survey, Side side, EdgeValues &v,
     const char *name = kEdgeNames[side];
     const char *lines = kLineWords[side];
 
-    const DarkBand dark = FindDarkBand(edge.Runs(), DeepestDarkBand(extent));
+    const DarkBand dark = FindDarkBand(edge.Runs(), DeepestDarkBand(extent), WidestDarkSpread(extent));
     // Lines counted as damaged may not reach the deepest band: the smear source must lie
     // inside it.
     const LineDamage damage =

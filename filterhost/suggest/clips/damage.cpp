@@ -26,7 +26,7 @@ HeadSwitching::HeadSwitching(int32_t width, int32_t height, std::mt19937 &random
     blanked_ = Chance(random, 0.25);
 }
 
-int32_t HeadSwitching::Apply(Frame &frame, std::mt19937 &random, PixelNoise &noise) {
+void HeadSwitching::Apply(Frame &frame, std::mt19937 &random, PixelNoise &noise) {
     const int32_t w = frame.width;
     // Some frames tear one row less.
     const int32_t rows = Chance(random, 0.3) ? std::max(1, rows_ - 1) : rows_;
@@ -69,7 +69,6 @@ int32_t HeadSwitching::Apply(Frame &frame, std::mt19937 &random, PixelNoise &noi
             p[2] = ToByte(r + n + lift + red);
         }
     }
-    return rows;
 }
 
 DarkColumns::DarkColumns(int32_t width, int32_t height, std::mt19937 &random) {
@@ -88,8 +87,7 @@ DarkColumns::DarkColumns(int32_t width, int32_t height, std::mt19937 &random) {
     }
 }
 
-std::array<int32_t, 2> DarkColumns::Apply(Frame &frame, std::mt19937 &random, PixelNoise &noise) {
-    std::array<int32_t, 2> widest{};
+void DarkColumns::Apply(Frame &frame, std::mt19937 &random, PixelNoise &noise) {
     for (int s = 0; s < 2; ++s) {
         const SideColumns &c = sides_[size_t(s)];
         if (!c.present)
@@ -115,10 +113,8 @@ std::array<int32_t, 2> DarkColumns::Apply(Frame &frame, std::mt19937 &random, Pi
                 for (int ch = 0; ch < 3; ++ch)
                     p[ch] = ToByte(p[ch] * keep + v * (1.0f - keep));
             }
-            widest[size_t(s)] = std::max(widest[size_t(s)], altered);
         }
     }
-    return widest;
 }
 
 BrightTopLine::BrightTopLine(int32_t width, int32_t height, std::mt19937 &random) {
@@ -130,9 +126,9 @@ BrightTopLine::BrightTopLine(int32_t width, int32_t height, std::mt19937 &random
     whiten_ = Chance(random, 0.3);
 }
 
-int32_t BrightTopLine::Apply(Frame &frame, std::mt19937 &random, bool first) {
+void BrightTopLine::Apply(Frame &frame, std::mt19937 &random, bool first) {
     if (!first && !Chance(random, presence_))
-        return 0;
+        return;
     const float strength = float(1.0 - flicker_ * Uniform(random, 0.0, 1.0));
     for (int32_t y = 0; y < rows_; ++y) {
         const float lift = lift_ * strength * (y == 0 ? 1.0f : float(Uniform(random, 0.5, 1.0)));
@@ -142,7 +138,6 @@ int32_t BrightTopLine::Apply(Frame &frame, std::mt19937 &random, bool first) {
                 p[ch] = whiten_ ? ToByte(p[ch] + (235.0f - p[ch]) * lift / 130.0f) : ToByte(p[ch] + lift);
         }
     }
-    return rows_;
 }
 
 }  // namespace clips

@@ -1,5 +1,5 @@
 // The damage models: each is set up once per clip with random extents and applied to every
-// frame with new random detail, and says how many lines from its edge it altered.
+// frame with new random detail.
 #pragma once
 
 #include <array>
@@ -18,8 +18,7 @@ namespace clips {
 class HeadSwitching {
 public:
     HeadSwitching(int32_t width, int32_t height, std::mt19937 &random);
-    // Returns the rows from the bottom that this frame altered.
-    int32_t Apply(Frame &frame, std::mt19937 &random, PixelNoise &noise);
+    void Apply(Frame &frame, std::mt19937 &random, PixelNoise &noise);
 
 private:
     int32_t rows_, widestShift_;
@@ -35,9 +34,7 @@ private:
 class DarkColumns {
 public:
     DarkColumns(int32_t width, int32_t height, std::mt19937 &random);
-    // Returns the columns from the left and right edges that this frame altered (0 where
-    // that side has none).
-    std::array<int32_t, 2> Apply(Frame &frame, std::mt19937 &random, PixelNoise &noise);
+    void Apply(Frame &frame, std::mt19937 &random, PixelNoise &noise);
 
 private:
     struct SideColumns {
@@ -54,8 +51,8 @@ private:
 class BrightTopLine {
 public:
     BrightTopLine(int32_t width, int32_t height, std::mt19937 &random);
-    // Returns the rows from the top that this frame altered.
-    int32_t Apply(Frame &frame, std::mt19937 &random, bool first);
+    // The first frame always has the line.
+    void Apply(Frame &frame, std::mt19937 &random, bool first);
 
 private:
     int32_t rows_;

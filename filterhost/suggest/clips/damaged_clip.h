@@ -3,7 +3,7 @@
 // scenes, letterboxed picture, picture with strong lines near its edges), film grain, and the
 // damage that captures show (head-switching noise at the bottom, dark columns of uneven width
 // at the sides, a bright or flickering top line), each with random extents. The clip says
-// which lines it damaged.
+// which lines it damaged: the lines the damage changed visibly in some frame.
 #pragma once
 
 #include <array>
@@ -52,8 +52,8 @@ public:
 
     // False once all the recipe's frames are made.
     bool Next(Frame &frame);
-    // Per edge (by Side) the lines from the edge that some frame had damaged: lines
-    // 1..DamagedLines(side) of that edge; 0 for an undamaged edge.
+    // Per edge (by Side) the lines from the edge that the damage visibly changed in some
+    // frame: lines 1..DamagedLines(side) of that edge; 0 for an undamaged edge.
     int32_t DamagedLines(Side side) const { return damaged_[size_t(side)]; }
 
 private:
