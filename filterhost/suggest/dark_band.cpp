@@ -20,7 +20,7 @@ namespace {
 // Of the rows whose run ends clearly, those with a dark run; and of all rows.
 constexpr double kShareOfClearRows = 0.5;
 constexpr double kShareOfRows = 0.05;
-// The share of dark rows the cluster of widths must hold.
+// The share of the dark rows that the cluster must hold.
 constexpr double kClusterShare = 0.9;
 // The share of rows whose edge pixel must keep the band's level.
 constexpr double kEvenEdgeShare = 0.8;
@@ -29,6 +29,8 @@ constexpr double kStrayShare = 0.002;
 // Or fewer than this share of the commonest width's rows: where dark picture beside the band
 // continues some rows a little, their widths fall off from the band's widest width.
 constexpr double kStrayOfCommonest = 0.02;
+// And a width is a stray when fewer rows than this show it, however few rows there are.
+constexpr double kFewestRows = 5.0;
 // Widths that differ make an uneven band...
 constexpr int32_t kUnevenSpread = 1;
 // ...unless this share of the rows show one width: a straight band, the rest strays where
@@ -52,7 +54,8 @@ DarkBand FindDarkBand(const DarkRuns &runs, int32_t deepest, int32_t widestSprea
     // The cluster: the commonest width and the widths joined to it on either side through
     // widths that enough rows show, one missing width allowed between them.
     const auto commonestAt = std::max_element(runs.widths.begin() + 1, runs.widths.begin() + last + 1);
-    const double stray = std::max({1.0, kStrayShare * double(dark), kStrayOfCommonest * double(*commonestAt)});
+    const double stray = std::max({kFewestRows, kStrayShare * double(dark),
+                                   kStrayOfCommonest * double(*commonestAt)});
     const int32_t commonest = int32_t(commonestAt - runs.widths.begin());
     int32_t narrowest = commonest, widest = commonest;
     for (int32_t w = commonest - 1; w >= 1 && narrowest - w <= 2; --w)
