@@ -2,16 +2,11 @@
 
 #include <algorithm>
 
+#include "depths.h"
+
 namespace suggest {
 
 namespace {
-
-// Lines measured beyond the deepest band: the band's innermost line is compared with these.
-constexpr int32_t kLinesBeyondBand = 8;
-
-int32_t MeasuredLines(int32_t extent) {
-    return std::min(DeepestBand(extent) + kLinesBeyondBand, extent);
-}
 
 // Rows are measured line by line at the top and bottom, for torn and bright rows; columns
 // for dark runs at the sides. A dark band at the top or bottom is letterboxing or dark
@@ -19,15 +14,17 @@ int32_t MeasuredLines(int32_t extent) {
 EdgeSurvey SurveyOf(Side side, int32_t width, int32_t height) {
     const int32_t extent = ExtentOf(side, width, height);
     if (side == Top || side == Bottom)
-        return EdgeSurvey(MeasuredLines(extent), true, 0);
-    const int32_t darkDepth = DeepestBand(extent);
-    return EdgeSurvey(std::min(darkDepth + 2, extent), false, darkDepth);
+        return EdgeSurvey(MeasuredRows(extent), true, 0);
+    return EdgeSurvey(MeasuredColumns(extent), false, DeepestDarkBand(extent));
 }
 
+// Whether the lines read hold more than one value.
 bool HasDetail(const EdgeLines &lines) {
-    const uint8_t first = lines.Line(1)[0];
-    for (int32_t n = 1; n <= lines.Count(); ++n) {
-        const uint8_t *line = lines.Line(n);
+    const bool luma = lines.LumaCount() > 0;
+    const int32_t count = luma ? lines.LumaCount() : lines.StrongestCount();
+    const uint8_t first = luma ? lines.Line(1)[0] : lines.StrongestLine(1)[0];
+    for (int32_t n = 1; n <= count; ++n) {
+        const uint8_t *line = luma ? lines.Line(n) : lines.StrongestLine(n);
         for (int32_t x = 0; x < lines.Length(); ++x)
             if (line[x] != first)
                 return true;
@@ -36,8 +33,6 @@ bool HasDetail(const EdgeLines &lines) {
 }
 
 }  // namespace
-
-int32_t DeepestBand(int32_t extent) { return std::min(extent / 3, kDeepestBand); }
 
 BorderSurvey::BorderSurvey(int32_t width, int32_t height)
     : width_(width),
@@ -55,7 +50,7 @@ bool BorderSurvey::Add(const uint8_t *topRow, ptrdiff_t pitch, int32_t width, in
     const FrameView frame{topRow, pitch, width, height};
     for (int side = 0; side < kSideCount; ++side) {
         EdgeSurvey &edge = edges_[size_t(side)];
-        lines_.Read(frame, Side(side), edge.Lines(), edge.DarkSpan());
+        lines_.Read(frame, Side(side), edge.MeasuresLines() ? edge.Lines() : 0, edge.DarkSpan());
         if (!sawDetail_)
             sawDetail_ = HasDetail(lines_);
         edge.Add(lines_);

@@ -19,12 +19,6 @@ constexpr int32_t kFramesWanted = 200;
 constexpr int32_t kFewestFrames = 3;
 // Frames smaller than this on either side have too few lines to compare an edge with.
 constexpr int32_t kSmallestSide = 48;
-// No band reaches further in than this many lines, whatever the frame's size.
-constexpr int32_t kDeepestBand = 96;
-
-// The deepest band that may be suggested at an edge `extent` lines across: a third of the
-// frame, at most kDeepestBand.
-int32_t DeepestBand(int32_t extent);
 
 class BorderSurvey {
 public:

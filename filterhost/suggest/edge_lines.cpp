@@ -1,5 +1,7 @@
 #include "edge_lines.h"
 
+#include <algorithm>
+
 namespace suggest {
 
 int32_t ExtentOf(Side side, int32_t width, int32_t height) {
@@ -10,17 +12,21 @@ int32_t LengthOf(Side side, int32_t width, int32_t height) {
     return side == Top || side == Bottom ? width : height;
 }
 
-void EdgeLines::Read(const FrameView &frame, Side side, int32_t count, int32_t strongestCount) {
+void EdgeLines::Read(const FrameView &frame, Side side, int32_t lumaCount, int32_t strongestCount) {
     length_ = LengthOf(side, frame.width, frame.height);
-    count_ = count;
-    luma_.resize(size_t(length_) * size_t(count));
+    lumaCount_ = lumaCount;
+    strongestCount_ = strongestCount;
+    const int32_t count = std::max(lumaCount, strongestCount);
+    luma_.resize(size_t(length_) * size_t(lumaCount));
     strongest_.resize(size_t(length_) * size_t(strongestCount));
     if (side == Top || side == Bottom) {
         for (int32_t n = 1; n <= count; ++n) {
             const uint8_t *row = frame.Row(side == Top ? n - 1 : frame.height - n);
-            uint8_t *line = luma_.data() + size_t(n - 1) * size_t(length_);
-            for (int32_t x = 0; x < length_; ++x)
-                line[x] = Luma(row + 4 * x);
+            if (n <= lumaCount) {
+                uint8_t *line = luma_.data() + size_t(n - 1) * size_t(length_);
+                for (int32_t x = 0; x < length_; ++x)
+                    line[x] = Luma(row + 4 * x);
+            }
             if (n <= strongestCount) {
                 uint8_t *strong = strongest_.data() + size_t(n - 1) * size_t(length_);
                 for (int32_t x = 0; x < length_; ++x)
@@ -35,7 +41,8 @@ void EdgeLines::Read(const FrameView &frame, Side side, int32_t count, int32_t s
         for (int32_t n = 1; n <= count; ++n) {
             const uint8_t *pixel = row + 4 * (side == Left ? n - 1 : frame.width - n);
             const size_t at = size_t(n - 1) * size_t(length_) + size_t(y);
-            luma_[at] = Luma(pixel);
+            if (n <= lumaCount)
+                luma_[at] = Luma(pixel);
             if (n <= strongestCount)
                 strongest_[at] = Strongest(pixel);
         }

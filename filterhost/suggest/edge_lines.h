@@ -36,21 +36,22 @@ inline uint8_t Strongest(const uint8_t *bgr) {
     return bgr[0] > bgr[1] ? (bgr[0] > bgr[2] ? bgr[0] : bgr[2]) : (bgr[1] > bgr[2] ? bgr[1] : bgr[2]);
 }
 
-// `count` lines of `length` values each, Line(1) the edge line: luma, and where asked for
-// the strongest channel too.
+// Lines of `length` values each, Line(1) the edge line: the luma of `lumaCount` lines and the
+// strongest channel of `strongestCount` lines.
 class EdgeLines {
 public:
-    void Read(const FrameView &frame, Side side, int32_t count, int32_t strongestCount);
+    void Read(const FrameView &frame, Side side, int32_t lumaCount, int32_t strongestCount);
     const uint8_t *Line(int32_t n) const { return luma_.data() + size_t(n - 1) * size_t(length_); }
     const uint8_t *StrongestLine(int32_t n) const {
         return strongest_.data() + size_t(n - 1) * size_t(length_);
     }
     int32_t Length() const { return length_; }
-    int32_t Count() const { return count_; }
+    int32_t LumaCount() const { return lumaCount_; }
+    int32_t StrongestCount() const { return strongestCount_; }
 
 private:
     std::vector<uint8_t> luma_, strongest_;
-    int32_t length_ = 0, count_ = 0;
+    int32_t length_ = 0, lumaCount_ = 0, strongestCount_ = 0;
 };
 
 }  // namespace suggest

@@ -48,6 +48,7 @@ public:
 
     int32_t Lines() const { return lines_; }
     int32_t DarkDepth() const { return darkDepth_; }
+    bool MeasuresLines() const { return measuresLines_; }
     // Lines whose strongest channel the dark runs need: a run may end on line DarkDepth()
     // and must be followed by two lines to show its step.
     int32_t DarkSpan() const { return darkDepth_ == 0 ? 0 : std::min(darkDepth_ + 2, lines_); }

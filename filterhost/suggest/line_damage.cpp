@@ -4,6 +4,8 @@
 #include <cmath>
 #include <vector>
 
+#include "depths.h"
+
 // A torn or noisy row differs from its inner neighbour more than undamaged rows differ from
 // theirs, and that difference itself changes from frame to frame (the tear and the noise are
 // new in every frame, while an edge in the picture keeps its shape or moves with the
@@ -22,8 +24,6 @@ namespace suggest {
 
 namespace {
 
-// Rows just beyond a candidate band that show how undamaged rows differ.
-constexpr int32_t kBaselineLines = 8;
 // A torn row lies this many spreads above the baseline's median, in the median frame, and its
 // difference's change from the frame before this many...
 constexpr double kTornStepSpreads = 3.0;
@@ -41,10 +41,6 @@ constexpr double kBrightLevels = 10.0;
 constexpr double kTypicalLevelWeight = 3.0;
 // The share of frames in which a flickering line must stand out.
 constexpr double kFlickerQuantile = 0.8;
-// Lines just inside a line that give its expected brightness.
-constexpr int32_t kNeighbourLines = 8;
-// Lines past the deepest bright line whose jumps in brightness are the picture's own.
-constexpr int32_t kFlickerReferenceLines = 4;
 
 double Quantile(std::vector<double> values, double q) {
     if (values.empty())

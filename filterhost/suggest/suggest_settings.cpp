@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "dark_band.h"
+#include "depths.h"
 #include "line_damage.h"
 
 // From damage to values, per edge (see README.md, "Suggesting the settings"):
@@ -31,17 +32,6 @@ constexpr int32_t kBrightMargin = 1;
 
 const char *const kEdgeNames[kSideCount] = {"top", "bottom", "left", "right"};
 const char *const kLineWords[kSideCount] = {"rows", "rows", "columns", "columns"};
-
-// The deepest line a bright or flickering band may reach: two rows in standard definition,
-// in proportion beyond (three in 1080 rows).
-int32_t BrightDepth(int32_t extent) { return std::max(2, extent / 360); }
-
-// The widest dark columns taken for damage: 30 at 720 columns, in proportion beyond, 16 on
-// small frames. Wider dark runs end at objects in dark picture.
-int32_t DeepestDarkBand(int32_t extent) { return std::max(16, extent / 24); }
-// The most the widths of uneven dark columns differ: 22 at 720 columns, in proportion beyond,
-// 12 on small frames.
-int32_t WidestDarkSpread(int32_t extent) { return std::max(12, extent / 32); }
 
 const char *Sureness(double share) {
     if (share >= 0.8)
@@ -106,12 +96,10 @@ void JudgeEdge(const BorderSurvey &survey, Side side, EdgeValues &v,
     const char *lines = kLineWords[side];
 
     const DarkBand dark = FindDarkBand(edge.Runs(), DeepestDarkBand(extent), WidestDarkSpread(extent));
-    // Lines counted as damaged may not reach the deepest band: the smear source must lie
-    // inside it.
     const LineDamage damage =
         side == Left || side == Right
             ? LineDamage{}
-            : FindLineDamage(edge, deepest - 1, side == Top ? BrightDepth(extent) : 0);
+            : FindLineDamage(edge, DeepestTornRows(extent), side == Top ? BrightDepth(extent) : 0);
     bool said = false;
     if (dark.found && dark.uneven) {
         v.black = std::min(dark.widest + 1, deepest);

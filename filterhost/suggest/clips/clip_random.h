@@ -20,11 +20,14 @@ inline bool Chance(std::mt19937 &random, double p) { return Uniform(random, 0.0,
 class PixelNoise {
 public:
     explicit PixelNoise(uint32_t seed) : state_(seed | 1u) {}
-    float Next() {
+    uint32_t Bits() {
         state_ ^= state_ << 13;
         state_ ^= state_ >> 17;
         state_ ^= state_ << 5;
-        const uint32_t s = state_;
+        return state_;
+    }
+    float Next() {
+        const uint32_t s = Bits();
         const int sum = int(s & 0xFF) + int((s >> 8) & 0xFF) + int((s >> 16) & 0xFF) + int(s >> 24);
         return float(sum - 510) * (1.0f / 147.2f);  // spread of the sum: sqrt(4 * 65535 / 12)
     }
