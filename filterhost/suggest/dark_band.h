@@ -1,5 +1,5 @@
-// Black or dark grey columns at a side edge, from the widths of the dark runs measured row by
-// row (DarkRuns in edge_survey.h).
+// Black or dark grey columns at a side edge, from the dark runs and levels measured row by row
+// (DarkRuns in edge_survey.h).
 #pragma once
 
 #include <cstdint>
@@ -12,7 +12,7 @@ struct DarkBand {
     bool found = false;   // a dark band at the edge in most rows
     bool uneven = false;  // its width changes from row to row or frame to frame
     int32_t narrowest = 0, widest = 0;  // in lines (columns), over the rows that show it
-    double share = 0.0;   // of all rows measured, those that show it
+    double share = 0.0;   // how clearly the rows show it, 0 to 1
 };
 
 // `deepest`: the widest band that can be damage rather than picture; `widestSpread`: the

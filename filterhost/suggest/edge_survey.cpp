@@ -13,6 +13,19 @@ namespace {
 // between the two is unclear, and so is a run that reaches the end of the range.
 constexpr int kDarkMost = 80;
 constexpr int kClearStep = 24;
+// A pixel keeps the edge's level when it lies within this many of the edge line's spreads
+// of it, and at least this close.
+constexpr double kLevelSpreads = 3.0;
+constexpr int kLeastLevelWithin = 3;
+
+// The median of values 0..255 given by their counts, `total` in all.
+int MedianOfCounts(const int64_t counts[256], int64_t total) {
+    int64_t seen = 0;
+    for (int v = 0; v < 256; ++v)
+        if ((seen += counts[v]) * 2 >= total)
+            return v;
+    return 255;
+}
 
 }  // namespace
 
@@ -107,16 +120,29 @@ void EdgeSurvey::AddDarkRuns(const EdgeLines &lines) {
     const int32_t length = lines.Length();
     const int32_t span = DarkSpan();
     across_.resize(size_t(span));
+    // The edge line's level in this frame (its median) and spread (its median absolute
+    // deviation): a band's level and grain where there is one.
     int64_t edgeValues[256] = {};
     const uint8_t *edgeLine = lines.StrongestLine(1);
     for (int32_t y = 0; y < length; ++y)
         ++edgeValues[edgeLine[y]];
-    int median = 0;
-    for (int64_t seen = 0; median < 256; ++median)
-        if ((seen += edgeValues[median]) * 2 >= length)
-            break;
-    for (int v = std::max(0, median - kEvenWithin); v <= std::min(255, median + kEvenWithin); ++v)
+    const int level = MedianOfCounts(edgeValues, length);
+    int64_t deviations[256] = {};
+    for (int v = 0; v < 256; ++v)
+        deviations[std::abs(v - level)] += edgeValues[v];
+    const int spread = MedianOfCounts(deviations, length);
+    const int within = std::max(kLeastLevelWithin, int(kLevelSpreads * 1.4826 * spread + 0.5));
+
+    for (int v = std::max(0, level - kEvenWithin); v <= std::min(255, level + kEvenWithin); ++v)
         runs_.evenAtEdge += edgeValues[v];
+    runs_.atEdgeLevel.resize(size_t(span), 0);
+    for (int32_t n = 1; n <= span; ++n) {
+        const uint8_t *line = lines.StrongestLine(n);
+        int64_t atLevel = 0;
+        for (int32_t y = 0; y < length; ++y)
+            atLevel += std::abs(int(line[y]) - level) <= within;
+        runs_.atEdgeLevel[size_t(n - 1)] += atLevel;
+    }
     for (int32_t y = 0; y < length; ++y) {
         for (int32_t n = 1; n <= span; ++n)
             across_[size_t(n - 1)] = lines.StrongestLine(n)[y];

@@ -29,6 +29,9 @@ struct DarkRuns {
     int64_t rows = 0;
     // Rows whose edge pixel lies near its frame's median edge pixel, as a band's pixels do.
     int64_t evenAtEdge = 0;
+    // atEdgeLevel[n - 1]: rows whose pixel on line n lies within its frame's edge level and
+    // spread (the median and spread of the edge line's pixels).
+    std::vector<int64_t> atEdgeLevel;
 };
 
 // A dark run's pixels stay within this of the run's mean (grain on a dark band).
