@@ -204,7 +204,9 @@ LineDamage FindLineDamage(const EdgeSurvey &edge, int32_t deepest, int32_t brigh
         return LineDamage{};
     const LineDamage torn = TornRows(edge, deepest);
     const LineDamage bright = BrightLines(edge, std::min(brightDepth, deepest));
-    return bright.lines > torn.lines ? bright : torn;
+    // A flickering line also changes from frame to frame like a torn one: where both reach
+    // as deep, it is the bright line.
+    return bright.lines > 0 && bright.lines >= torn.lines ? bright : torn;
 }
 
 }  // namespace suggest
