@@ -12,7 +12,7 @@ namespace {
 // for dark runs at the sides. A dark band at the top or bottom is letterboxing or dark
 // picture far more often than damage; tape damage tears rows, not columns.
 EdgeSurvey SurveyOf(Side side, int32_t width, int32_t height) {
-    const int32_t extent = ExtentOf(side, width, height);
+    const int32_t extent = std::max(0, ExtentOf(side, width, height));
     if (side == Top || side == Bottom)
         return EdgeSurvey(MeasuredRows(extent), true, 0);
     return EdgeSurvey(MeasuredColumns(extent), false, DeepestDarkBand(extent));

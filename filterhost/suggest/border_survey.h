@@ -32,7 +32,8 @@ public:
     int32_t Width() const { return width_; }
     int32_t Height() const { return height_; }
     int32_t FramesMeasured() const { return frames_; }
-    // How many frames the caller should hand over, spread over the whole input.
+    // How many frames the caller should hand over, spread over the whole input. Every frame
+    // handed over is kept as a few hundred numbers per edge, so a long input is sampled.
     static int32_t FramesWanted() { return kFramesWanted; }
     // False when the frames are too small to measure (Add then measures nothing).
     bool Measurable() const { return measurable_; }

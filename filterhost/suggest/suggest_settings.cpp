@@ -14,14 +14,14 @@
 //   - torn, noisy, bright or flickering lines: two more torn lines, or one more bright line,
 //     are counted as damaged (the innermost torn rows are torn least and can drown in grain;
 //     a second bright row is fainter than the first), and those lines are smeared from the
-//     first line beyond them, stretch 0; when the smear
-//     covers two or more lines, a fade reaching one line further darkens the repeated lines
-//     towards the edge, where the eye expects the picture to end;
+//     first line beyond them, stretch 0; when the smear covers two or more lines, a fade
+//     reaching one line further darkens the repeated lines towards the edge, where the eye
+//     expects the picture to end;
 //   - both: the black band, and the smear beyond it where the damage reaches further.
 // Torn lines are looked for at the top and bottom only, bright lines at the top only: tape
 // damage tears rows, not columns, and a bright line is the top's damage; a bright stripe
 // elsewhere is far more often picture.
-// No band reaches past DeepestBand() lines.
+// No band reaches past DeepestBand() lines (depths.h).
 
 namespace suggest {
 
@@ -33,6 +33,7 @@ constexpr int32_t kBrightMargin = 1;
 const char *const kEdgeNames[kSideCount] = {"top", "bottom", "left", "right"};
 const char *const kLineWords[kSideCount] = {"rows", "rows", "columns", "columns"};
 
+// How sure a finding is, from the share of frames (or rows) that show it.
 const char *Sureness(double share) {
     if (share >= 0.8)
         return "sure";

@@ -43,6 +43,7 @@ struct RefusalCase {
 
 TEST(SuggestInput, RefusesWhatItCannotJudgeWithAllZeros) {
     const RefusalCase cases[] = {
+        {"no pixels", 0, 0, 10, false, "small"},
         {"too narrow", 40, 576, 10, false, "small"},
         {"too low", 720, 40, 10, false, "small"},
         {"too few frames", 720, 576, 2, false, "few"},
