@@ -17,6 +17,7 @@ constexpr int kClearStep = 24;
 // of it, and at least this close.
 constexpr double kLevelSpreads = 3.0;
 constexpr int kLeastLevelWithin = 3;
+constexpr int kLeastRunWithin = 6;
 
 // The median of values 0..255 given by their counts, `total` in all.
 int MedianOfCounts(const int64_t counts[256], int64_t total) {
@@ -29,7 +30,7 @@ int MedianOfCounts(const int64_t counts[256], int64_t total) {
 
 }  // namespace
 
-int32_t DarkRunWidth(const uint8_t *values, int32_t count) {
+int32_t DarkRunWidth(const uint8_t *values, int32_t count, int evenWithin) {
     if (count < 3 || values[0] > kDarkMost)
         return 0;
     int sum = 0;
@@ -39,7 +40,7 @@ int32_t DarkRunWidth(const uint8_t *values, int32_t count) {
         const int a = std::abs(values[i + 1] - mean), b = std::abs(values[i + 2] - mean);
         if (a >= kClearStep && b >= kClearStep)
             return i + 1;
-        if (a > kEvenWithin || values[i + 1] > kDarkMost)
+        if (a > evenWithin || values[i + 1] > kDarkMost)
             return -1;
     }
     return -1;
@@ -146,7 +147,7 @@ void EdgeSurvey::AddDarkRuns(const EdgeLines &lines) {
     for (int32_t y = 0; y < length; ++y) {
         for (int32_t n = 1; n <= span; ++n)
             across_[size_t(n - 1)] = lines.StrongestLine(n)[y];
-        const int32_t width = DarkRunWidth(across_.data(), span);
+        const int32_t width = DarkRunWidth(across_.data(), span, std::clamp(within, kLeastRunWithin, kEvenWithin));
         ++runs_.rows;
         if (width < 0 || width > darkDepth_)
             ++runs_.unclear;

@@ -39,7 +39,7 @@ constexpr int kEvenWithin = 16;
 
 // Width of the dark run that starts at the edge in `values[0..count)` (values[i] lies i lines
 // in): 0 when the edge pixel is not dark, -1 when the run has no clear end in the range.
-int32_t DarkRunWidth(const uint8_t *values, int32_t count);
+int32_t DarkRunWidth(const uint8_t *values, int32_t count, int evenWithin);
 
 class EdgeSurvey {
 public:

@@ -29,15 +29,17 @@ Rgb RandomColour(std::mt19937 &random, float low, float high) {
             float(Uniform(random, low, high))};
 }
 
-// Smooth random texture, values about 0..1: random lattices of several spacings, each
-// interpolated smoothly and added with weights that halve with the spacing.
+// Random texture, values about 0..1: random lattices of several spacings, each interpolated
+// smoothly and added with weights that fall by `roughness` with each halving of the spacing
+// (soft picture about 0.5, detailed picture 0.8).
 class Texture {
 public:
-    Texture(int32_t width, int32_t height, int32_t coarsest, int octaves, std::mt19937 &random)
+    Texture(int32_t width, int32_t height, int32_t coarsest, int octaves, float roughness,
+            std::mt19937 &random)
         : width_(width), height_(height), values_(size_t(width) * size_t(height), 0.0f) {
         float weight = 1.0f, total = 0.0f;
         int32_t spacing = coarsest;
-        for (int o = 0; o < octaves && spacing >= 2; ++o, spacing /= 2, weight *= 0.55f) {
+        for (int o = 0; o < octaves && spacing >= 2; ++o, spacing /= 2, weight *= roughness) {
             AddOctave(spacing, weight, random);
             total += weight;
         }
@@ -204,9 +206,10 @@ public:
           panY_(float(Uniform(random, -2, 2))),
           margin_(int32_t(std::ceil(3.0 * recipe.frames)) + 2),
           detail_(recipe.width + 2 * margin_, recipe.height + 2 * margin_,
-                  std::max(16, recipe.width / Between(random, 4, 16)), 6, random),
+                  std::max(16, recipe.width / Between(random, 4, 16)), 6,
+                  float(Uniform(random, 0.5, 0.8)), random),
           tint_(recipe.width / 8 + 2 * margin_ / 8 + 4, recipe.height / 8 + 2 * margin_ / 8 + 4, 16,
-                2, random) {
+                2, 0.5f, random) {
         low_ = dark ? float(Uniform(random, 2, 20)) : float(Uniform(random, 0, 60));
         range_ = dark ? float(Uniform(random, 25, 70)) : float(Uniform(random, 120, 230));
         contrast_ = float(Uniform(random, 1.0, 2.2));
