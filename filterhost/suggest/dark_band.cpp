@@ -1,6 +1,7 @@
 #include "dark_band.h"
 
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 // Two ways to see the band, from the measurements of DarkRuns.
@@ -44,6 +45,8 @@ constexpr double kFewestRows = 5.0;
 // picture does.
 constexpr double kLevelShareFall = 0.01;
 constexpr double kLevelContrast = 0.5;
+// How far the share may wander over the picture beyond the band.
+constexpr double kPictureWander = 0.1;
 // Columns whose share lies within this part of the contrast from the edge's are band in
 // every row.
 constexpr double kFullBandPart = 0.1;
@@ -75,9 +78,13 @@ DarkBand FindDarkBandByLevels(const DarkRuns &runs, int32_t deepest, int32_t wid
     }
     if (widest == 0 || widest > deepest)
         return band;
+    // Beyond the band the share stays at the picture's level; where it climbs back, the fall
+    // was a line in the picture.
     const double picture = f[size_t(widest)];
+    std::vector<double> beyond(f.begin() + widest, f.end());
+    std::nth_element(beyond.begin(), beyond.begin() + ptrdiff_t(beyond.size() / 2), beyond.end());
     const double contrast = f[0] - picture;
-    if (contrast < kLevelContrast)
+    if (contrast < kLevelContrast || std::fabs(beyond[beyond.size() / 2] - picture) > kPictureWander)
         return band;
     int32_t narrowest = 0;
     for (int32_t n = 1; n <= widest; ++n)

@@ -89,16 +89,26 @@ void EdgeSurvey::AddLines(const EdgeLines &lines) {
     frame.level.assign(size_t(lines_), 0.0f);
     frame.step.assign(size_t(lines_), 0.0f);
     const bool hasPrevious = !previousSteps_.empty();
-    if (hasPrevious)
+    if (hasPrevious) {
         frame.change.assign(size_t(lines_), 0.0f);
+        frame.motion.assign(size_t(lines_), 0.0f);
+    }
     previousSteps_.resize(size_t(lines_) * size_t(length));
-    TrimmedMean steps, changes;
+    previousLines_.resize(size_t(lines_) * size_t(length));
+    TrimmedMean steps, changes, motions;
     for (int32_t n = 1; n <= lines_; ++n) {
         const uint8_t *line = lines.Line(n);
+        uint8_t *before = previousLines_.data() + size_t(n - 1) * size_t(length);
         int64_t levelSum = 0;
-        for (int32_t x = 0; x < length; ++x)
+        for (int32_t x = 0; x < length; ++x) {
             levelSum += line[x];
+            motions.Add(std::abs(int(line[x]) - int(before[x])));
+            before[x] = line[x];
+        }
         frame.level[size_t(n - 1)] = float(levelSum) / float(length);
+        const float motion = motions.Take(length);
+        if (hasPrevious)
+            frame.motion[size_t(n - 1)] = motion;
         if (n == lines_)
             break;
         const uint8_t *inner = lines.Line(n + 1);

@@ -18,6 +18,8 @@ struct FrameLines {
     std::vector<float> step;
     // the same of that difference's change since the frame before (empty in the first frame)
     std::vector<float> change;
+    // the same of the line's own change since the frame before (empty in the first frame)
+    std::vector<float> motion;
 };
 
 // Dark runs from the edge along each line across it (each row, for a side edge).
@@ -66,6 +68,7 @@ private:
     bool measuresLines_;
     std::vector<FrameLines> frames_;
     std::vector<int16_t> previousSteps_;  // line differences of the frame before, line-major
+    std::vector<uint8_t> previousLines_;  // the lines of the frame before, line-major
     DarkRuns runs_;
     std::vector<uint8_t> across_;
 };

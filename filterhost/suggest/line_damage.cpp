@@ -28,6 +28,10 @@ namespace {
 // difference's change from the frame before this many...
 constexpr double kTornStepSpreads = 3.0;
 constexpr double kTornChangeSpreads = 2.5;
+// ...and the row itself changes from the frame before more than the rows beyond do by this
+// many spreads: a still stripe in moving picture differs from its neighbours in a way that
+// changes every frame too, but does not change itself.
+constexpr double kTornMotionSpreads = 1.0;
 // ...and at least this much above the median, as a share of it: on flat picture the spread
 // is about 0.
 constexpr double kTornStepShare = 0.15;
@@ -78,7 +82,7 @@ Scale ScaleOfLines(const std::vector<float> &perLine, int32_t first, int32_t las
 
 // The rows just beyond a candidate band of `depth` rows, frame by frame.
 struct Baseline {
-    std::vector<Scale> step, change;
+    std::vector<Scale> step, change, motion;
 };
 
 Baseline BaselineBeyond(const EdgeSurvey &edge, int32_t depth) {
@@ -87,6 +91,8 @@ Baseline BaselineBeyond(const EdgeSurvey &edge, int32_t depth) {
         b.step.push_back(ScaleOfLines(f.step, depth + 1, depth + kBaselineLines));
         b.change.push_back(f.change.empty() ? Scale{}
                                             : ScaleOfLines(f.change, depth + 1, depth + kBaselineLines));
+        b.motion.push_back(f.motion.empty() ? Scale{}
+                                            : ScaleOfLines(f.motion, depth + 1, depth + kBaselineLines));
     }
     return b;
 }
@@ -95,25 +101,30 @@ Baseline BaselineBeyond(const EdgeSurvey &edge, int32_t depth) {
 // of frames in which its difference does.
 bool TornAgainst(const EdgeSurvey &edge, const Baseline &b, int32_t n, double &framesShowing) {
     const auto &frames = edge.Frames();
-    std::vector<double> stepSpreads, stepShare, changeSpreads;
+    std::vector<double> stepSpreads, stepShare, changeSpreads, motionSpreads;
     int64_t showing = 0;
     for (size_t i = 0; i < frames.size(); ++i) {
         const FrameLines &f = frames[i];
         const double step = f.step[size_t(n - 1)];
         stepSpreads.push_back(b.step[i].Spreads(step));
         stepShare.push_back(step / std::max(b.step[i].median, kLeastSpread) - 1.0);
-        if (!f.change.empty())
+        if (!f.change.empty()) {
             changeSpreads.push_back(b.change[i].Spreads(f.change[size_t(n - 1)]));
+            motionSpreads.push_back(b.motion[i].Spreads(f.motion[size_t(n - 1)]));
+        }
         showing += stepSpreads.back() >= kTornStepSpreads;
     }
     framesShowing = double(showing) / double(frames.size());
+    // The edge row may be blanked, still and dark, by the head switch: its own change is not
+    // asked for.
     return Median(stepSpreads) >= kTornStepSpreads && Median(stepShare) >= kTornStepShare &&
-           Median(changeSpreads) >= kTornChangeSpreads;
+           Median(changeSpreads) >= kTornChangeSpreads &&
+           (n == 1 || Median(motionSpreads) >= kTornMotionSpreads);
 }
 
-// The deepest band of torn rows: rows 1 or 2 to `depth` stand out against the rows beyond
-// `depth`, with at most one row between them that does not (two neighbouring rows can be torn
-// alike in a frame), and row `depth` itself does.
+// The deepest band of torn rows: rows 1 to `depth` stand out against the rows beyond `depth`,
+// with at most one row between them that does not (two neighbouring rows can be torn alike in
+// a frame), and row `depth` itself does. The edge row, torn most, must.
 LineDamage TornRows(const EdgeSurvey &edge, int32_t deepest) {
     LineDamage found;
     for (int32_t depth = std::min(deepest, edge.Lines() - 1 - kBaselineLines); depth >= 1; --depth) {
@@ -125,7 +136,7 @@ LineDamage TornRows(const EdgeSurvey &edge, int32_t deepest) {
             if (TornAgainst(edge, b, n, showing)) {
                 last = n;
                 share = showing;
-            } else if (n - last > 1) {
+            } else if (n == 1 || n - last > 1) {
                 break;
             }
         }
