@@ -71,15 +71,17 @@ EdgeOutcome RunFilter(const BorderSettings &settings, Side side, int32_t width, 
     return o;
 }
 
-std::string CheckEdge(const BorderSettings &settings, Side side, int32_t damaged, int32_t width,
-                      int32_t height, Tally &tally) {
+void CheckEdge(const BorderSettings &settings, Side side, int32_t damaged, int32_t width,
+               int32_t height, Tally &tally, Verdict &verdict) {
     const int32_t extent = side == Top || side == Bottom ? height : width;
     const EdgeOutcome o = RunFilter(settings, side, width, height);
-    std::string wrong;
+    const std::string where = std::string(" ") + kSideNames[side] + " (damaged " +
+                              std::to_string(damaged) + "):";
+    std::string missed, harmed;
     for (int32_t n = 1; n <= damaged; ++n) {
         const int32_t shown = o.shown[size_t(n - 1)];
         if (shown != 0 && shown <= damaged) {
-            wrong += " line " + std::to_string(n) + " left damaged (shows line " +
+            missed = " line " + std::to_string(n) + " left damaged (shows line " +
                      std::to_string(shown) + ");";
             break;
         }
@@ -87,21 +89,25 @@ std::string CheckEdge(const BorderSettings &settings, Side side, int32_t damaged
     const int32_t taken = std::max(0, o.lastChanged - damaged);
     const int32_t faded = std::max(0, o.lastFaded - damaged);
     if (taken > kMostGoodLinesTaken)
-        wrong += " black/smear take " + std::to_string(taken) + " good lines;";
+        harmed += " black/smear take " + std::to_string(taken) + " good lines;";
     if (faded > kMostGoodLinesFaded)
-        wrong += " fade takes " + std::to_string(faded) + " good lines;";
+        harmed += " fade takes " + std::to_string(faded) + " good lines;";
     if (std::max(o.lastChanged, o.lastFaded) > extent / 3)
-        wrong += " a band passes a third of the frame;";
+        harmed += " a band passes a third of the frame;";
     if (damaged > 0) {
         ++tally.damagedEdges;
-        tally.repairedEdges += wrong.empty();
+        tally.repairedEdges += missed.empty() && harmed.empty();
     }
     tally.goodLinesTaken += taken;
     tally.goodLinesFaded += faded;
     tally.mostTaken = std::max(tally.mostTaken, taken);
     tally.mostFaded = std::max(tally.mostFaded, faded);
-    return wrong.empty() ? wrong : std::string(" ") + kSideNames[side] + " (damaged " +
-                                       std::to_string(damaged) + "):" + wrong;
+    if (!missed.empty()) {
+        verdict.missed += where + missed;
+        ++verdict.edgesMissed;
+    }
+    if (!harmed.empty())
+        verdict.harmed += where + harmed;
 }
 
 std::string ValuesText(const suggest::Suggestion &s) {
@@ -129,7 +135,7 @@ std::string KindOf(const clips::ClipRecipe &recipe) {
     }
 }
 
-std::string Results::Check(const clips::ClipRecipe &recipe) {
+Verdict Results::Check(const clips::ClipRecipe &recipe) {
     clips::DamagedClip clip(recipe);
     suggest::BorderSurvey survey(recipe.width, recipe.height);
     clips::Frame frame;
@@ -144,27 +150,35 @@ std::string Results::Check(const clips::ClipRecipe &recipe) {
     if (!byKind_.count(kind))
         kindOrder_.push_back(kind);
     Tally &tally = byKind_[kind];
-    std::string wrong;
+    Verdict verdict;
     if (recipe.damage == 0)
         for (const suggest::EdgeValues &v : s.edges)
             if (v.smear || v.black || v.fade || v.stretch) {
-                wrong += " values not all zero;";
+                verdict.harmed += " values not all zero;";
                 break;
             }
     for (int e = 0; e < kSideCount; ++e)
-        wrong += CheckEdge(settings, Side(e), clip.DamagedLines(Side(e)), recipe.width,
-                           recipe.height, tally);
+        CheckEdge(settings, Side(e), clip.DamagedLines(Side(e)), recipe.width, recipe.height,
+                  tally, verdict);
     ++tally.clips;
-    tally.passed += wrong.empty();
-    if (wrong.empty())
-        return wrong;
-    std::string report = std::string(clips::ContentName(recipe.content)) + ", " + kind + ", " +
-                         std::to_string(recipe.width) + "x" + std::to_string(recipe.height) +
-                         ", seed " + std::to_string(recipe.seed) + ": values" + ValuesText(s) +
-                         ":" + wrong;
+    const bool passed = verdict.missed.empty() && verdict.harmed.empty();
+    tally.passed += passed;
+    if (passed)
+        return verdict;
+    verdict.report = std::string(clips::ContentName(recipe.content)) + ", " + kind + ", " +
+                     std::to_string(recipe.width) + "x" + std::to_string(recipe.height) +
+                     ", seed " + std::to_string(recipe.seed) + ": values" + ValuesText(s) + ":" +
+                     verdict.missed + verdict.harmed;
     for (const std::string &line : s.explanation)
-        report += "\n    " + line;
-    return report;
+        verdict.report += "\n    " + line;
+    return verdict;
+}
+
+int32_t Results::DamagedEdges() const {
+    int32_t edges = 0;
+    for (const auto &kind : byKind_)
+        edges += kind.second.damagedEdges;
+    return edges;
 }
 
 std::string Results::Table() const {

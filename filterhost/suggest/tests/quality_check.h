@@ -23,11 +23,20 @@ struct Tally {
     int mostTaken = 0, mostFaded = 0;
 };
 
+// What is wrong with one clip's suggestion; both empty when nothing is.
+struct Verdict {
+    std::string missed;  // damaged lines left unrepaired
+    std::string harmed;  // values on a clean clip, good lines taken beyond the bounds, a band
+                         // past a third of the frame
+    int32_t edgesMissed = 0;
+    std::string report;  // the clip, the values, what is wrong and the explanation
+};
+
 class Results {
 public:
-    // Makes the clip, runs the suggestion on it and checks it; returns what is wrong with the
-    // suggestion, empty when nothing is.
-    std::string Check(const clips::ClipRecipe &recipe);
+    // Makes the clip, runs the suggestion on it and checks it.
+    Verdict Check(const clips::ClipRecipe &recipe);
+    int32_t DamagedEdges() const;
     // The table by kind, as Markdown.
     std::string Table() const;
 

@@ -44,10 +44,10 @@ int main(int argc, char **argv) {
         recipe.content = clips::Content(draw() % clips::kContentCount);
         recipe.damage = kDamageSets[draw() % 5];
         recipe.seed = seed;
-        const std::string wrong = results.Check(recipe);
-        if (!wrong.empty()) {
+        const quality::Verdict verdict = results.Check(recipe);
+        if (!verdict.report.empty()) {
             ++failed;
-            std::printf("%s\n", wrong.c_str());
+            std::printf("%s\n", verdict.report.c_str());
         }
     }
     std::printf("\n%d of %d clips failed\n\n%s", failed, count, results.Table().c_str());
