@@ -1,0 +1,141 @@
+#include "damaged_clip.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <optional>
+
+#include "damage.h"
+#include "picture.h"
+
+namespace clips {
+
+const char *ContentName(Content content) {
+    switch (content) {
+    case Content::Bars:
+        return "colour bars";
+    case Content::Animation:
+        return "animation";
+    case Content::LiveAction:
+        return "live action";
+    case Content::DarkScene:
+        return "dark scene";
+    case Content::Letterboxed:
+        return "letterboxed";
+    case Content::StrongEdges:
+        break;
+    }
+    return "strong edges";
+}
+
+namespace {
+
+// A pixel counts as damaged where the damage changed a channel by this much or more: less is
+// lost in grain and no one could see it (black shifted over black, a dark band drawn over a
+// pillarbox bar).
+constexpr int kVisibleChange = 4;
+// A row counts as damaged where this share of its pixels changed visibly.
+constexpr double kVisibleRowShare = 0.02;
+
+bool Changed(const uint8_t *a, const uint8_t *b) {
+    return std::abs(a[0] - b[0]) >= kVisibleChange || std::abs(a[1] - b[1]) >= kVisibleChange ||
+           std::abs(a[2] - b[2]) >= kVisibleChange;
+}
+
+// Rows from the top (or the bottom) that the damage changed visibly, counted from that edge.
+int32_t ChangedRows(const Frame &before, const Frame &after, bool fromTop) {
+    int32_t deepest = 0;
+    const int32_t w = after.width;
+    for (int32_t n = 1; n <= after.height / 2; ++n) {
+        const int32_t y = fromTop ? n - 1 : after.height - n;
+        const size_t row = size_t(y) * size_t(w) * 4;
+        int32_t changed = 0;
+        for (int32_t x = 0; x < w; ++x)
+            changed += Changed(&before.bgrx[row + size_t(x) * 4], &after.bgrx[row + size_t(x) * 4]);
+        if (changed >= kVisibleRowShare * w)
+            deepest = n;
+    }
+    return deepest;
+}
+
+// Columns from the left (or the right) that the damage changed visibly in some row.
+int32_t ChangedColumns(const Frame &before, const Frame &after, bool fromLeft) {
+    int32_t deepest = 0;
+    const int32_t w = after.width;
+    for (int32_t y = 0; y < after.height; ++y) {
+        const size_t row = size_t(y) * size_t(w) * 4;
+        for (int32_t n = w / 2; n > deepest; --n) {
+            const size_t at = row + size_t(fromLeft ? n - 1 : w - n) * 4;
+            if (Changed(&before.bgrx[at], &after.bgrx[at])) {
+                deepest = n;
+                break;
+            }
+        }
+    }
+    return deepest;
+}
+
+}  // namespace
+
+struct DamagedClip::Plan {
+    std::unique_ptr<PictureMaker> picture;
+    float grain = 0;
+    PixelNoise noise;
+    std::optional<HeadSwitching> headSwitching;
+    std::optional<DarkColumns> darkColumns;
+    std::optional<BrightTopLine> brightTopLine;
+    Frame before;
+
+    explicit Plan(uint32_t seed) : noise(seed * 2654435761u + 12345u) {}
+};
+
+DamagedClip::DamagedClip(const ClipRecipe &recipe)
+    : recipe_(recipe), random_(recipe.seed), plan_(std::make_unique<Plan>(recipe.seed)) {
+    plan_->picture = MakePicture(recipe, random_);
+    static const float kGrain[] = {0.0f, 1.5f, 3.0f, 5.0f, 8.0f};
+    plan_->grain = kGrain[Between(random_, 0, 4)];
+    if (recipe.damage & kHeadSwitching)
+        plan_->headSwitching.emplace(recipe.width, recipe.height, random_);
+    if (recipe.damage & kDarkColumns)
+        plan_->darkColumns.emplace(recipe.width, recipe.height, random_);
+    if (recipe.damage & kBrightTopLine)
+        plan_->brightTopLine.emplace(recipe.width, recipe.height, random_);
+}
+
+DamagedClip::~DamagedClip() = default;
+
+bool DamagedClip::Next(Frame &frame) {
+    if (made_ >= recipe_.frames)
+        return false;
+    frame.width = recipe_.width;
+    frame.height = recipe_.height;
+    frame.bgrx.assign(size_t(frame.width) * size_t(frame.height) * 4, 0);
+    plan_->picture->Render(made_, frame);
+    AddGrain(frame, plan_->grain, plan_->noise);
+    // Each damage's lines are the ones it changed visibly, found by comparing the frame before
+    // and after it. The top line and the dark columns happen before the head switching in the
+    // tape's playback, so the bottom rows' tearing carries them along.
+    auto keep = [&](Side side, int32_t lines) {
+        damaged_[size_t(side)] = std::max(damaged_[size_t(side)], lines);
+    };
+    Frame &before = plan_->before;
+    if (plan_->brightTopLine) {
+        before = frame;
+        plan_->brightTopLine->Apply(frame, random_, made_ == 0);
+        keep(Top, ChangedRows(before, frame, true));
+    }
+    if (plan_->darkColumns) {
+        before = frame;
+        plan_->darkColumns->Apply(frame, random_, plan_->noise);
+        keep(Left, ChangedColumns(before, frame, true));
+        keep(Right, ChangedColumns(before, frame, false));
+    }
+    if (plan_->headSwitching) {
+        before = frame;
+        plan_->headSwitching->Apply(frame, random_, plan_->noise);
+        keep(Bottom, ChangedRows(before, frame, false));
+    }
+    ++made_;
+    return true;
+}
+
+}  // namespace clips

@@ -1,0 +1,52 @@
+#include "edge_lines.h"
+
+#include <algorithm>
+
+namespace suggest {
+
+int32_t ExtentOf(Side side, int32_t width, int32_t height) {
+    return side == Top || side == Bottom ? height : width;
+}
+
+int32_t LengthOf(Side side, int32_t width, int32_t height) {
+    return side == Top || side == Bottom ? width : height;
+}
+
+void EdgeLines::Read(const FrameView &frame, Side side, int32_t lumaCount, int32_t strongestCount) {
+    length_ = LengthOf(side, frame.width, frame.height);
+    lumaCount_ = lumaCount;
+    strongestCount_ = strongestCount;
+    const int32_t count = std::max(lumaCount, strongestCount);
+    luma_.resize(size_t(length_) * size_t(lumaCount));
+    strongest_.resize(size_t(length_) * size_t(strongestCount));
+    if (side == Top || side == Bottom) {
+        for (int32_t n = 1; n <= count; ++n) {
+            const uint8_t *row = frame.Row(side == Top ? n - 1 : frame.height - n);
+            if (n <= lumaCount) {
+                uint8_t *line = luma_.data() + size_t(n - 1) * size_t(length_);
+                for (int32_t x = 0; x < length_; ++x)
+                    line[x] = Luma(row + 4 * x);
+            }
+            if (n <= strongestCount) {
+                uint8_t *strong = strongest_.data() + size_t(n - 1) * size_t(length_);
+                for (int32_t x = 0; x < length_; ++x)
+                    strong[x] = Strongest(row + 4 * x);
+            }
+        }
+        return;
+    }
+    // Columns: each row gives one value to every line, so the row is read once.
+    for (int32_t y = 0; y < length_; ++y) {
+        const uint8_t *row = frame.Row(y);
+        for (int32_t n = 1; n <= count; ++n) {
+            const uint8_t *pixel = row + 4 * (side == Left ? n - 1 : frame.width - n);
+            const size_t at = size_t(n - 1) * size_t(length_) + size_t(y);
+            if (n <= lumaCount)
+                luma_[at] = Luma(pixel);
+            if (n <= strongestCount)
+                strongest_[at] = Strongest(pixel);
+        }
+    }
+}
+
+}  // namespace suggest

@@ -1,0 +1,76 @@
+// What the frames show at one edge, line by line, kept frame by frame so that the rules can
+// compare each line with the lines further in and with itself in other frames.
+#pragma once
+
+#include <algorithm>
+#include <cstdint>
+#include <vector>
+
+#include "edge_lines.h"
+
+namespace suggest {
+
+// One frame's measurements of lines 1..count at one edge; index n - 1 for line n.
+struct FrameLines {
+    std::vector<float> level;   // mean brightness of the line
+    // |line n - line n+1| pixel by pixel, the mean of its smaller three quarters (last
+    // line: 0)
+    std::vector<float> step;
+    // the same of that difference's change since the frame before (empty in the first frame)
+    std::vector<float> change;
+    // the same of the line's own change since the frame before (empty in the first frame)
+    std::vector<float> motion;
+};
+
+// Dark runs from the edge along each line across it (each row, for a side edge).
+struct DarkRuns {
+    // widths[w]: runs exactly w lines wide that end in a clear step up to brighter picture;
+    // widths[0] counts rows that start bright.
+    std::vector<int64_t> widths;
+    int64_t unclear = 0;  // dark at the edge, but no clear end within the lines looked at
+    int64_t rows = 0;
+    // Rows whose edge pixel lies near its frame's median edge pixel, as a band's pixels do.
+    int64_t evenAtEdge = 0;
+    // atEdgeLevel[n - 1]: rows whose pixel on line n lies within its frame's edge level and
+    // spread (the median and spread of the edge line's pixels).
+    std::vector<int64_t> atEdgeLevel;
+};
+
+// A dark run's pixels stay within this of the run's mean (grain on a dark band).
+constexpr int kEvenWithin = 16;
+
+// Width of the dark run that starts at the edge in `values[0..count)` (values[i] lies i lines
+// in): 0 when the edge pixel is not dark, -1 when the run has no clear end in the range.
+int32_t DarkRunWidth(const uint8_t *values, int32_t count, int evenWithin);
+
+class EdgeSurvey {
+public:
+    // `lines`: how many lines from the edge are read; `measuresLines`: whether each line is
+    // measured (FrameLines); `darkDepth`: how far in a dark run may end, 0 for no dark-run
+    // measurement at this edge.
+    EdgeSurvey(int32_t lines, bool measuresLines, int32_t darkDepth);
+    void Add(const EdgeLines &lines);
+
+    int32_t Lines() const { return lines_; }
+    int32_t DarkDepth() const { return darkDepth_; }
+    bool MeasuresLines() const { return measuresLines_; }
+    // Lines whose strongest channel the dark runs need: a run may end on line DarkDepth()
+    // and must be followed by two lines to show its step.
+    int32_t DarkSpan() const { return darkDepth_ == 0 ? 0 : std::min(darkDepth_ + 2, lines_); }
+    const std::vector<FrameLines> &Frames() const { return frames_; }
+    const DarkRuns &Runs() const { return runs_; }
+
+private:
+    void AddLines(const EdgeLines &lines);
+    void AddDarkRuns(const EdgeLines &lines);
+
+    int32_t lines_, darkDepth_;
+    bool measuresLines_;
+    std::vector<FrameLines> frames_;
+    std::vector<int16_t> previousSteps_;  // line differences of the frame before, line-major
+    std::vector<uint8_t> previousLines_;  // the lines of the frame before, line-major
+    DarkRuns runs_;
+    std::vector<uint8_t> across_;
+};
+
+}  // namespace suggest

@@ -1,0 +1,24 @@
+// Damaged lines at one edge that carry picture worth keeping nearby: rows torn sideways or
+// noisy, differently in every frame, and lines that are too bright or flicker. Each line is
+// judged against the lines further in, frame by frame.
+#pragma once
+
+#include <cstdint>
+
+#include "edge_survey.h"
+
+namespace suggest {
+
+enum class LineDamageKind { None, TornOrNoisy, BrightOrFlickering };
+
+struct LineDamage {
+    LineDamageKind kind = LineDamageKind::None;
+    int32_t lines = 0;   // lines 1..lines from the edge are damaged
+    double share = 0.0;  // of the frames, those in which the innermost damaged line shows it
+};
+
+// `deepest`: the deepest line that may be damaged; `brightDepth`: the deepest line a bright or
+// flickering band may reach.
+LineDamage FindLineDamage(const EdgeSurvey &edge, int32_t deepest, int32_t brightDepth);
+
+}  // namespace suggest
