@@ -29,6 +29,12 @@ const char *const kUsage =
     "  --video IN OUT                not in this build (it has no FFmpeg): use a 64-bit Linux\n"
     "                                build, or ffmpeg pipes with --size\n"
 #endif
+    "  --suggest IN [--size WxH]     measure the edges of a video file, a PNG picture or raw\n"
+    "                                frames (with --size; '-' for standard input) and print\n"
+    "                                the Config call that repairs them; what was found and\n"
+    "                                why each value goes to standard error\n"
+    "    --frames N                  measure about N frames spread over the input\n"
+    "    --quiet                     only the Config call (and no progress line)\n"
     "  --config 'Config(...)'        a script call to run on the instance (repeatable)\n"
     "  --script FILE                 a file of script calls, one a line, '#' comments, or a\n"
     "                                processing-settings file (.vcf) saved by VirtualDub\n"
@@ -56,7 +62,7 @@ Expected<Options> ParseCommandLine(const std::vector<std::string> &arguments) {
     Options options;
     std::vector<std::string> positional;
     bool list = false, image = false, raw = false, video = false, help = false,
-         configure = false;
+         configure = false, suggest = false;
     // With --configure, --image names only the picture to preview.
     for (const std::string &argument : arguments)
         configure = configure || argument == "--configure";
@@ -110,6 +116,14 @@ Expected<Options> ParseCommandLine(const std::vector<std::string> &arguments) {
             options.input = arguments[++k];
             options.output = arguments[++k];
             video = true;
+        } else if (option == "--suggest") {
+            if (!value(options.input) || options.input.empty())
+                return Usage("--suggest needs an input: a video file, a PNG picture, or raw "
+                             "frames with --size ('-' for standard input)");
+            suggest = true;
+        } else if (option == "--frames") {
+            if (!value(text) || !ParseCount(text, 1, 100000, options.suggestFrames))
+                return Usage("--frames needs a number of frames from 1 to 100000");
         } else if (option == "--codec") {
             if (!value(options.codec) || options.codec.empty())
                 return Usage("--codec needs an encoder name such as ffv1 or libx264");
@@ -170,10 +184,23 @@ Expected<Options> ParseCommandLine(const std::vector<std::string> &arguments) {
     }
     if (options.settingsFile && !options.saveScript)
         return Usage("--vcf goes with --save-script");
+    if (suggest) {
+        if (list || settings || image || video || !options.codec.empty())
+            return Usage("--suggest takes an input (and --size for raw frames), --frames and "
+                         "--quiet; leave out the other modes");
+        if (!positional.empty())
+            return Usage("unexpected argument " + positional.front());
+        options.mode = Mode::Suggest;
+        options.suggestRaw = raw;
+        return options;
+    }
+    if (options.suggestFrames > 0)
+        return Usage("--frames goes with --suggest");
     if (int(list) + int(settings) + int(raw) + int(image) + int(video) > 1)
-        return Usage("choose one of --list, --size, --image, --video, or --save-script/--describe");
+        return Usage("choose one of --list, --size, --image, --video, --suggest, or "
+                     "--save-script/--describe");
     if (!video && (!options.codec.empty() || options.quiet))
-        return Usage("--codec and --quiet go with --video");
+        return Usage("--codec goes with --video, --quiet with --video and --suggest");
     if (!positional.empty() && !raw)
         return Usage("unexpected argument " + positional.front());
     if (positional.size() > 2)
@@ -192,7 +219,7 @@ Expected<Options> ParseCommandLine(const std::vector<std::string> &arguments) {
                               : Mode::Help;
     if (options.mode == Mode::Help)
         return Usage(
-            "nothing to do: give --list, --size, --image, --video, --configure, --save-script or "
-            "--describe");
+            "nothing to do: give --list, --size, --image, --video, --suggest, --configure, "
+            "--save-script or --describe");
     return options;
 }

@@ -9,7 +9,7 @@
 #include "filter_instance.h"
 #include "frame_size.h"
 
-enum class Mode { Help, List, Settings, RawFrames, Image, Video, Configure };
+enum class Mode { Help, List, Settings, RawFrames, Image, Video, Configure, Suggest };
 
 // One piece of script text in command-line order: a --config call or a --script file.
 struct ScriptSource {
@@ -33,7 +33,9 @@ struct Options {
     std::string output = "-";  // "-" is standard output
     int pitchPadding = 0;      // bytes after each row of the plug-in's bitmaps
     std::string codec;         // --video's encoder; empty: the container's default
-    bool quiet = false;        // no progress line
+    bool quiet = false;        // no progress line (--suggest: no explanation either)
+    bool suggestRaw = false;   // --suggest reads raw frames of --size
+    int suggestFrames = 0;     // --suggest measures about this many frames; 0: its own choice
 };
 
 Expected<Options> ParseCommandLine(const std::vector<std::string> &arguments);

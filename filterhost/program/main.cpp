@@ -21,6 +21,7 @@
 #include "png_files.h"
 #include "raw_frames.h"
 #include "script_binding.h"
+#include "suggest_command.h"
 #if KANTORA_HAS_VIDEO
 #include <unistd.h>
 
@@ -262,6 +263,8 @@ Status RunHost(const Options &options) {
         return PrintSettings(instance, TextOrNone((*definition)->name), options);
     if (options.mode == Mode::Configure)
         return RunDialog(instance, **definition, options);
+    if (options.mode == Mode::Suggest)
+        return SuggestSettings(instance, **definition, options);
 
     Status started = instance.Start();
     if (!started)

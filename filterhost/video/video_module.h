@@ -3,6 +3,9 @@
 // and is opened only for --video: every other run of the host maps none of them.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
+#include <functional>
 #include <string>
 
 #include "expected.h"
@@ -24,9 +27,14 @@ struct VideoJob {
     bool progress = false;  // a progress line on standard error
 };
 
+// Frames handed over for measuring: 32-bit B, G, R, X pixels from the picture's top row, rows
+// `pitch` bytes apart.
+using FrameVisitor =
+    std::function<void(const uint8_t *topRow, ptrdiff_t pitch, int32_t width, int32_t height)>;
+
 // Host and module are built together and share C++ types, so a module from another build is
 // refused by this number, which changes with anything declared here.
-constexpr int kVideoModuleInterface = 1;
+constexpr int kVideoModuleInterface = 2;
 
 struct VideoModule {
     int interface;
@@ -34,6 +42,12 @@ struct VideoModule {
     // input that breaks part-way (or a frame the filter refuses) still leaves the frames
     // before the break in a valid file under the output's name, and the failure says so.
     Status (*repairVideo)(FrameFilter &filter, const VideoJob &job);
+    // About `wanted` frames of the first video stream, spread over the whole file: found by
+    // seeking where the container can, else by decoding it all. `expect` learns first how many
+    // will come (0: not known).
+    Status (*sampleFrames)(const std::string &path, int64_t wanted,
+                           const std::function<void(int64_t frames)> &expect,
+                           const FrameVisitor &visit);
 };
 
 // The one symbol the module exports.

@@ -1,0 +1,238 @@
+#include "frame_sampler.h"
+
+#include <cstring>
+#include <new>
+#include <vector>
+
+extern "C" {
+#include <libavutil/imgutils.h>
+#include <libavutil/log.h>
+}
+
+#include "av_handles.h"
+#include "frame_sampling.h"
+
+namespace {
+
+// Nearer than this, the next frame wanted is reached by decoding on rather than by seeking:
+// a seek lands on the key frame before it and decodes from there anyway.
+constexpr int64_t kSeekGapFrames = 300;
+
+// FFmpeg's own messages would break the one-line errors; none is printed while sampling.
+class QuietLibraries {
+public:
+    QuietLibraries() : level_(av_log_get_level()) { av_log_set_level(AV_LOG_QUIET); }
+    ~QuietLibraries() { av_log_set_level(level_); }
+    QuietLibraries(const QuietLibraries &) = delete;
+    QuietLibraries &operator=(const QuietLibraries &) = delete;
+
+private:
+    int level_;
+};
+
+class Sampler {
+public:
+    Sampler(const std::string &path, const FrameVisitor &visit) : path_(path), visit_(visit) {}
+
+    Status Open() {
+        AVFormatContext *context = nullptr;
+        int result = avformat_open_input(&context, path_.c_str(), nullptr, nullptr);
+        if (result < 0)
+            return Fail("cannot open video " + path_ + ": " + AvError(result));
+        input_.reset(context);
+        result = avformat_find_stream_info(context, nullptr);
+        if (result < 0)
+            return Fail("cannot read video " + path_ + ": " + AvError(result));
+        for (unsigned k = 0; k < context->nb_streams; ++k) {
+            const AVStream *stream = context->streams[k];
+            if (stream->codecpar->codec_type == AVMEDIA_TYPE_VIDEO &&
+                !(stream->disposition & AV_DISPOSITION_ATTACHED_PIC)) {
+                stream_ = context->streams[k];
+                break;
+            }
+        }
+        if (stream_ == nullptr)
+            return Fail(path_ + " has no video stream");
+        const AVCodec *codec = avcodec_find_decoder(stream_->codecpar->codec_id);
+        if (codec == nullptr)
+            return Fail(path_ + ": no decoder for its video (" +
+                        avcodec_get_name(stream_->codecpar->codec_id) + ")");
+        decoder_.reset(avcodec_alloc_context3(codec));
+        packet_.reset(av_packet_alloc());
+        frame_.reset(av_frame_alloc());
+        if (!decoder_ || !packet_ || !frame_)
+            throw std::bad_alloc();
+        result = avcodec_parameters_to_context(decoder_.get(), stream_->codecpar);
+        if (result >= 0) {
+            decoder_->pkt_timebase = stream_->time_base;
+            decoder_->thread_count = 0;
+            result = avcodec_open2(decoder_.get(), codec, nullptr);
+        }
+        if (result < 0)
+            return Fail("cannot decode the video of " + path_ + ": " + AvError(result));
+        return Ok();
+    }
+
+    // The number of frames, where the container says it or its duration and rate tell it.
+    int64_t FrameCount() const {
+        if (stream_->nb_frames > 0)
+            return stream_->nb_frames;
+        const AVRational rate = stream_->avg_frame_rate;
+        if (stream_->duration > 0 && rate.num > 0 && rate.den > 0)
+            return av_rescale_q(stream_->duration, stream_->time_base, av_inv_q(rate));
+        if (input_->duration > 0 && rate.num > 0 && rate.den > 0)
+            return av_rescale_q(input_->duration, AV_TIME_BASE_Q, av_inv_q(rate));
+        return 0;
+    }
+
+    // Seeks to the frames wanted, each the first decoded at or after its time; false when the
+    // container cannot seek to the first of them (the caller then decodes it all).
+    Expected<bool> ByTime(const std::vector<int64_t> &wanted) {
+        const AVRational rate = stream_->avg_frame_rate;
+        const int64_t start = stream_->start_time != AV_NOPTS_VALUE ? stream_->start_time : 0;
+        int64_t decodedUpTo = -1;  // the frame number the decoder has reached
+        for (int64_t index : wanted) {
+            const int64_t time = start + av_rescale_q(index, av_inv_q(rate), stream_->time_base);
+            if (decodedUpTo < 0 || index - decodedUpTo > kSeekGapFrames) {
+                if (av_seek_frame(input_.get(), stream_->index, time, AVSEEK_FLAG_BACKWARD) >= 0)
+                    avcodec_flush_buffers(decoder_.get());
+                else if (decodedUpTo < 0)
+                    return false;
+                // else decoding on reaches it too, only slower
+            }
+            Expected<bool> found = DecodeUntil(time);
+            if (!found)
+                return found.failure();
+            if (!*found)
+                break;  // the file ends before it
+            decodedUpTo = index;
+            VisitFrame();
+        }
+        return true;
+    }
+
+    // Decodes the whole file, visiting the frames `take` chooses by number.
+    template <class Take>
+    Status All(Take take) {
+        int64_t index = 0;
+        for (;;) {
+            Expected<bool> next = NextFrame();
+            if (!next)
+                return next.failure();
+            if (!*next)
+                return Ok();
+            if (take(index++))
+                VisitFrame();
+        }
+    }
+
+    bool CanSeek() const {
+        return input_->pb != nullptr && (input_->pb->seekable & AVIO_SEEKABLE_NORMAL) &&
+               stream_->avg_frame_rate.num > 0 && stream_->avg_frame_rate.den > 0;
+    }
+
+private:
+    // The next decoded frame in frame_; false at the end of the file.
+    Expected<bool> NextFrame() {
+        for (;;) {
+            const int received = avcodec_receive_frame(decoder_.get(), frame_.get());
+            if (received >= 0)
+                return true;
+            if (received == AVERROR_EOF)
+                return false;
+            if (received != AVERROR(EAGAIN))
+                continue;  // a damaged picture: the next one may decode
+            if (ended_)
+                return false;
+            const int read = av_read_frame(input_.get(), packet_.get());
+            if (read < 0) {
+                ended_ = true;
+                avcodec_send_packet(decoder_.get(), nullptr);
+                continue;
+            }
+            if (packet_->stream_index == stream_->index)
+                avcodec_send_packet(decoder_.get(), packet_.get());  // refused packets are skipped
+            av_packet_unref(packet_.get());
+        }
+    }
+
+    Expected<bool> DecodeUntil(int64_t time) {
+        for (;;) {
+            Expected<bool> next = NextFrame();
+            if (!next || !*next)
+                return next;
+            const int64_t at = frame_->best_effort_timestamp;
+            if (at == AV_NOPTS_VALUE || at >= time)
+                return true;
+        }
+    }
+
+    void VisitFrame() {
+        const int width = frame_->width, height = frame_->height;
+        const AVPixelFormat format = static_cast<AVPixelFormat>(frame_->format);
+        scaler_.reset(sws_getCachedContext(scaler_.release(), width, height, format, width, height,
+                                           AV_PIX_FMT_BGRA, SWS_BICUBIC, nullptr, nullptr, nullptr));
+        if (!scaler_)
+            return;
+        const int matrix = frame_->colorspace != AVCOL_SPC_UNSPECIFIED ? frame_->colorspace
+                                                                       : AVCOL_SPC_BT470BG;
+        int *inverse, sourceFull, *table, destinationFull, brightness, contrast, saturation;
+        if (sws_getColorspaceDetails(scaler_.get(), &inverse, &sourceFull, &table,
+                                     &destinationFull, &brightness, &contrast, &saturation) >= 0)
+            sws_setColorspaceDetails(scaler_.get(), sws_getCoefficients(matrix),
+                                     frame_->color_range == AVCOL_RANGE_JPEG, table,
+                                     destinationFull, brightness, contrast, saturation);
+        const size_t rowBytes = size_t(width) * 4;
+        pixels_.resize(rowBytes * size_t(height));
+        uint8_t *planes[1] = {pixels_.data()};
+        const int pitches[1] = {static_cast<int>(rowBytes)};
+        sws_scale(scaler_.get(), frame_->data, frame_->linesize, 0, height, planes, pitches);
+        av_frame_unref(frame_.get());
+        visit_(pixels_.data(), static_cast<ptrdiff_t>(rowBytes), width, height);
+    }
+
+    const std::string &path_;
+    const FrameVisitor &visit_;
+    InputFile input_;
+    AVStream *stream_ = nullptr;
+    Codec decoder_;
+    Packet packet_;
+    Frame frame_;
+    Scaler scaler_;
+    std::vector<uint8_t> pixels_;
+    bool ended_ = false;
+};
+
+}  // namespace
+
+Status SampleFrames(const std::string &path, int64_t wanted,
+                    const std::function<void(int64_t frames)> &expect, const FrameVisitor &visit) {
+    QuietLibraries quiet;
+    Sampler sampler(path, visit);
+    Status opened = sampler.Open();
+    if (!opened)
+        return opened;
+    const int64_t count = sampler.FrameCount();
+    if (count > 0) {
+        const std::vector<int64_t> chosen = EvenlySpread(count, wanted);
+        expect(static_cast<int64_t>(chosen.size()));
+        if (sampler.CanSeek()) {
+            Expected<bool> seeked = sampler.ByTime(chosen);
+            if (!seeked)
+                return seeked.failure();
+            if (*seeked)
+                return Ok();
+        }
+        size_t next = 0;
+        return sampler.All([&](int64_t index) {
+            if (next < chosen.size() && chosen[next] == index) {
+                ++next;
+                return true;
+            }
+            return false;
+        });
+    }
+    expect(0);
+    StreamSampler streamed(wanted);
+    return sampler.All([&](int64_t index) { return streamed.Take(index); });
+}
