@@ -5,6 +5,7 @@
 
 extern "C" {
 #include <libavutil/imgutils.h>
+#include <libavutil/opt.h>
 #include <libavutil/pixdesc.h>
 #include <libswscale/swscale.h>
 }
@@ -30,6 +31,28 @@ struct Scratch {
     Scratch &operator=(const Scratch &) = delete;
     ~Scratch() { av_freep(&data[0]); }
 };
+
+// A converter between two formats at one size; a chroma position of -513 is the default.
+SwsContext *NewScaler(int width, int height, AVPixelFormat from, AVPixelFormat to,
+                      int fromChromaPosition, int toChromaPosition) {
+    SwsContext *scaler = sws_alloc_context();
+    if (scaler == nullptr)
+        throw std::bad_alloc();
+    av_opt_set_int(scaler, "srcw", width, 0);
+    av_opt_set_int(scaler, "srch", height, 0);
+    av_opt_set_int(scaler, "src_format", from, 0);
+    av_opt_set_int(scaler, "dstw", width, 0);
+    av_opt_set_int(scaler, "dsth", height, 0);
+    av_opt_set_int(scaler, "dst_format", to, 0);
+    av_opt_set_int(scaler, "sws_flags", kScalerFlags, 0);
+    av_opt_set_int(scaler, "src_v_chr_pos", fromChromaPosition, 0);
+    av_opt_set_int(scaler, "dst_v_chr_pos", toChromaPosition, 0);
+    if (sws_init_context(scaler, nullptr, nullptr) < 0) {
+        sws_freeContext(scaler);
+        throw std::bad_alloc();  // the formats were checked: only memory can be short
+    }
+    return scaler;
+}
 
 }  // namespace
 
@@ -91,14 +114,12 @@ StripConverter::StripConverter(AVPixelFormat format, bool fields, Direction dire
             if (rows <= 0)
                 continue;
             auto piece = std::make_unique<Piece>(colours_, strip, field, pieces, rows);
-            piece->scaler =
-                direction == Direction::ToHost
-                    ? sws_getContext(strip.width, rows, colours_, strip.width, rows, rgb,
-                                     kScalerFlags, nullptr, nullptr, nullptr)
-                    : sws_getContext(strip.width, rows, rgb, strip.width, rows, colours_,
-                                     kScalerFlags, nullptr, nullptr, nullptr);
-            if (piece->scaler == nullptr)
-                throw std::bad_alloc();  // the format was checked: only memory can be short
+            // A field's shared chroma row lies a quarter of the way between its two picture
+            // rows, nearer the top for the first field and nearer the bottom for the second.
+            const int chromaPosition = fields ? (field == 0 ? 64 : 192) : -513;
+            piece->scaler = direction == Direction::ToHost
+                                ? NewScaler(strip.width, rows, colours_, rgb, chromaPosition, -513)
+                                : NewScaler(strip.width, rows, rgb, colours_, -513, chromaPosition);
             pieces_.push_back(std::move(piece));
         }
     }

@@ -144,15 +144,17 @@ public:
         if (!choice)
             return choice.failure();
         choice_ = *choice;
-        for (const std::string &note : choice_.notes)
-            std::fprintf(stderr, "filterhost: %s\n", note.c_str());
 
         Expected<OutputFile> file = OutputFile::Open(job_.output, job_.output);
         if (!file)
             return file.failure();
         status = CreateOutput(format, file->WritePath());
-        if (status)
+        if (status) {
+            // Said once the output is sure to be written, so that a refusal stays one line.
+            for (const std::string &note : choice_.notes)
+                std::fprintf(stderr, "filterhost: %s\n", note.c_str());
             status = Transcode();
+        }
         if (!status)
             return status;
         status = file->Commit();
