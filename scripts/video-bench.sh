@@ -48,9 +48,10 @@ seconds() {
   end=$(date +%s.%N)
   awk -v a="$start" -v b="$end" 'BEGIN { printf "%.3f", b - a }'
 }
-# Inner PSNR (dB, average over all frames and planes) of OUT against SRC, in SRC's own format.
+# Inner PSNR (dB, average over all frames and planes) of OUT against SRC, in SRC's own format,
+# frame by frame from the first (ffmpeg may shift the start time).
 inner_psnr() {
-  local crop="crop=iw-$((2 * inset)):ih-$((2 * inset)):$inset:$inset"
+  local crop="setpts=PTS-STARTPTS,crop=iw-$((2 * inset)):ih-$((2 * inset)):$inset:$inset"
   ffmpeg -nostdin -v info -i "$1" -i "$2" -lavfi "[0:v:0]$crop[a];[1:v:0]$crop[b];[a][b]psnr" \
     -f null - 2>&1 | sed -n 's/.*PSNR.* average:\([0-9.a-z]*\).*/\1/p'
 }

@@ -88,7 +88,7 @@ done <<'EOF_TABLE'
 96x64|yuv422p||-color_range pc|2|1|6|0.15
 96x64|yuv444p|||1|1|0|0
 96x64|yuva420p|||2|2|24|0.6
-96x64|gbrp|||1|1|0|0
+96x64|gbrp10le|||1|1|0|0
 96x64|gray10le|||1|1|0|0
 96x64|yuv420p|,split[a][b];[b]hflip[c];[a][c]interleave,tinterlace=interleave_top,setfield=tff|-field_order tt|2|4|50|3.5
 EOF_TABLE

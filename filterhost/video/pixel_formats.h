@@ -26,5 +26,6 @@ int ChromaColumnsOf(AVPixelFormat format);
 bool IsRgb(AVPixelFormat format);
 
 // Sets the YUV side of a converter to the colour matrix `colorspace` (AVColorSpace) at `range`
-// (AVColorRange): its source when `yuvIsSource`, else its destination. RGB to RGB has none.
+// (AVColorRange): its source when `yuvIsSource`, else its destination. Only for a YUV side:
+// an RGB one takes no matrix.
 void SetYuvMatrix(SwsContext *scaler, int colorspace, int range, bool yuvIsSource);

@@ -128,7 +128,8 @@ StripConverter::StripConverter(AVPixelFormat format, bool fields, Direction dire
 StripConverter::~StripConverter() = default;
 
 void StripConverter::UseColours(const AVFrame &frame) {
-    if (frame.colorspace == colorspace_ && frame.color_range == range_)
+    // RGB frames have no matrix; a YUV one set on their converter would tint them.
+    if (IsRgb(colours_) || (frame.colorspace == colorspace_ && frame.color_range == range_))
         return;
     for (const auto &piece : pieces_)
         SetYuvMatrix(piece->scaler, frame.colorspace, frame.color_range,

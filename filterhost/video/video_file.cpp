@@ -507,8 +507,10 @@ private:
                 throw std::bad_alloc();  // both formats were checked when the encoder was chosen
             const ColourKey key{whole_.get(), decoded->colorspace, decoded->color_range};
             if (!(key == colourKey_)) {
-                SetYuvMatrix(whole_.get(), decoded->colorspace, decoded->color_range, true);
-                SetYuvMatrix(whole_.get(), encoder_->colorspace, encoder_->color_range, false);
+                if (!IsRgb(static_cast<AVPixelFormat>(decoded->format)))
+                    SetYuvMatrix(whole_.get(), decoded->colorspace, decoded->color_range, true);
+                if (!IsRgb(encoder_->pix_fmt))
+                    SetYuvMatrix(whole_.get(), encoder_->colorspace, encoder_->color_range, false);
                 colourKey_ = key;
             }
             sws_scale(whole_.get(), decoded->data, decoded->linesize, 0, height, out->data,
