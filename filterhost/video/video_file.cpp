@@ -21,6 +21,7 @@ extern "C" {
 #include "output_file.h"
 #include "pixel_formats.h"
 #include "progress_line.h"
+#include "serial_worker.h"
 #include "strip_converter.h"
 #include "video_encoder.h"
 
@@ -361,6 +362,7 @@ private:
         ProgressLine progress(job_.progress, total, estimated);
 
         PrepareRepair();
+        encoding_ = std::make_unique<SerialWorker>(kFramesAhead);
         Packet packet(av_packet_alloc());
         Frame decoded(av_frame_alloc());
         encoded_.reset(av_packet_alloc());
@@ -391,6 +393,8 @@ private:
                 return status;
         }
         Status status = Encode(nullptr);
+        if (status)
+            status = encoding_->Finish();
         if (!status)
             return status;
         progress.Finish(framesDone_);
@@ -557,10 +561,33 @@ private:
         return time;
     }
 
+    // Encoding and muxing run on a thread of their own, so that the next frame is decoded and
+    // repaired meanwhile. A frame is handed over as a reference of its own; null ends the video.
     Status Encode(const AVFrame *frame) {
+        std::shared_ptr<AVFrame> handed;
+        if (frame != nullptr) {
+            handed.reset(av_frame_clone(frame), [](AVFrame *f) { av_frame_free(&f); });
+            if (!handed)
+                throw std::bad_alloc();
+        }
+        const int64_t number = framesDone_ + 1;
+        return encoding_->Post([this, handed, number] { return EncodeNow(handed.get(), number); });
+    }
+
+    Status Copy(const AVPacket *packet) {
+        if (streamMap_[packet->stream_index] < 0)
+            return Ok();
+        std::shared_ptr<AVPacket> handed(av_packet_clone(packet),
+                                         [](AVPacket *p) { av_packet_free(&p); });
+        if (!handed)
+            throw std::bad_alloc();
+        return encoding_->Post([this, handed] { return CopyNow(handed.get()); });
+    }
+
+    Status EncodeNow(const AVFrame *frame, int64_t number) {
         int result = avcodec_send_frame(encoder_.get(), frame);
         if (result < 0 && result != AVERROR_EOF)
-            return Fail("cannot encode frame " + std::to_string(framesDone_ + 1) + " with " +
+            return Fail("cannot encode frame " + std::to_string(number) + " with " +
                         choice_.encoder->name + ": " + AvError(result));
         AVStream *out = output_->streams[streamMap_[videoIndex_]];
         for (;;) {
@@ -578,10 +605,8 @@ private:
         }
     }
 
-    Status Copy(AVPacket *packet) {
+    Status CopyNow(AVPacket *packet) {
         const int target = streamMap_[packet->stream_index];
-        if (target < 0)
-            return Ok();
         av_packet_rescale_ts(packet, input_->streams[packet->stream_index]->time_base,
                              output_->streams[target]->time_base);
         packet->stream_index = target;
@@ -593,6 +618,8 @@ private:
     }
 
     static constexpr int kScalerFlags = SWS_BICUBIC;
+    // Frames and packets queued for the encoding thread.
+    static constexpr size_t kFramesAhead = 4;
 
     struct ColourKey {
         const SwsContext *converter = nullptr;
@@ -626,6 +653,8 @@ private:
     int64_t lastTime_ = AV_NOPTS_VALUE;
     Break break_;
     std::optional<Failure> refused_;  // the filter refused a frame: no frame after it is made
+    // Last, so that it stops before anything that its tasks use goes.
+    std::unique_ptr<SerialWorker> encoding_;
 };
 
 }  // namespace
