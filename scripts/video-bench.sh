@@ -11,7 +11,8 @@
 # with the same encoder (libx264 crf 18, then ffv1; interlaced coding for the interlaced source)
 # and every other stream copied, ROUNDS times
 # in turn (default 3). Printed per source and encoder: the median of the paired time ratios
-# (filterhost / ffmpeg, with the lowest and highest), and the PSNR of each output against the
+# (filterhost / ffmpeg, with the lowest and highest), the same for the CPU time both programs
+# took on all their threads, and the PSNR of each output against the
 # decoded source on the inner picture (40 pixels in from every edge, which neither repair
 # touches; "inf" is exact).
 set -euo pipefail
@@ -28,7 +29,9 @@ inset=40
 for program in "$host" "$plugin"; do
   [[ -e $program ]] || { echo "video-bench: $program is missing: build $build first" >&2; exit 1; }
 done
-command -v ffmpeg >/dev/null || { echo "video-bench: ffmpeg is missing" >&2; exit 1; }
+for tool in ffmpeg /usr/bin/time; do
+  command -v "$tool" >/dev/null || { echo "video-bench: $tool is missing" >&2; exit 1; }
+done
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -42,12 +45,11 @@ make -f lavfi -i "$(pattern 1280x720 25 yuv420p10le)" -t 2 -c:v libx264 -preset 
 make -f lavfi -i "$(pattern 720x576 25 yuv422p),setfield=tff" -t 2 -c:v libx264 -preset veryfast \
   -crf 16 -flags +ildct+ilme -x264opts tff=1 "$work/576i-yuv422p.mkv"
 
+# "WALL CPU" seconds of one run (CPU: user and system time of all its threads).
 seconds() {
-  local start end
-  start=$(date +%s.%N)
-  "$@" > /dev/null 2>&1 || { echo "video-bench: failed: $*" >&2; exit 1; }
-  end=$(date +%s.%N)
-  awk -v a="$start" -v b="$end" 'BEGIN { printf "%.3f", b - a }'
+  /usr/bin/time -f '%e %U %S' -o "$work/time" "$@" > /dev/null 2>&1 ||
+    { echo "video-bench: failed: $*" >&2; exit 1; }
+  awk '{ printf "%.3f %.3f", $1, $2 + $3 }' "$work/time"
 }
 # Inner PSNR (dB, average over all frames and planes) of OUT against SRC, in SRC's own format,
 # frame by frame from the first (ffmpeg may shift the start time).
@@ -58,8 +60,8 @@ inner_psnr() {
 }
 median() { sort -g | awk '{ v[NR] = $1 } END { printf "%.2f (%.2f-%.2f)", v[int((NR + 1) / 2)], v[1], v[NR] }'; }
 
-echo "| source | encoder | time filterhost / ffmpeg, median (range) | filterhost inner PSNR | ffmpeg inner PSNR |"
-echo "|---|---|---|---|---|"
+echo "| source | encoder | time filterhost / ffmpeg, median (range) | CPU time filterhost / ffmpeg | filterhost inner PSNR | ffmpeg inner PSNR |"
+echo "|---|---|---|---|---|---|"
 for source in 1080p-yuv420p 720p-yuv420p10le 576i-yuv422p; do
   for codec in libx264 ffv1; do
     in=$work/$source.mkv ours=$work/ours.mkv theirs=$work/theirs.mkv
@@ -67,13 +69,19 @@ for source in 1080p-yuv420p 720p-yuv420p10le 576i-yuv422p; do
     [[ $codec == libx264 ]] && options+=(-crf 18)
     # filterhost encodes an interlaced source as interlaced: ffmpeg is asked to do the same.
     [[ $source == 576i* ]] && options+=(-flags +ildct+ilme)
-    ratios=()
+    ratios=() cpu_ratios=()
     for ((round = 1; round <= rounds; ++round)); do
-      t_host=$(seconds "$host" --plugin "$plugin" --config "$config" --quiet --video "$in" "$ours" --codec "$codec")
-      t_ffmpeg=$(seconds ffmpeg -nostdin -v error -y -i "$in" -map 0 -c copy -vf "$fill" "${options[@]}" "$theirs")
-      ratios+=("$(awk -v a="$t_host" -v b="$t_ffmpeg" 'BEGIN { printf "%.3f", a / b }')")
-      echo "video-bench: $source $codec round $round: filterhost $t_host s, ffmpeg $t_ffmpeg s" >&2
+      t=$(seconds "$host" --plugin "$plugin" --config "$config" --quiet --video "$in" "$ours" \
+            --codec "$codec")
+      read -r w_host c_host <<< "$t"
+      t=$(seconds ffmpeg -nostdin -v error -y -i "$in" -map 0 -c copy -vf "$fill" "${options[@]}" \
+            "$theirs")
+      read -r w_ffmpeg c_ffmpeg <<< "$t"
+      ratios+=("$(awk -v a="$w_host" -v b="$w_ffmpeg" 'BEGIN { printf "%.3f", a / b }')")
+      cpu_ratios+=("$(awk -v a="$c_host" -v b="$c_ffmpeg" 'BEGIN { printf "%.3f", a / b }')")
+      echo "video-bench: $source $codec round $round: filterhost $w_host s ($c_host s CPU)," \
+           "ffmpeg $w_ffmpeg s ($c_ffmpeg s CPU)" >&2
     done
-    echo "| $source | $codec | $(printf '%s\n' "${ratios[@]}" | median) | $(inner_psnr "$in" "$ours") | $(inner_psnr "$in" "$theirs") |"
+    echo "| $source | $codec | $(printf '%s\n' "${ratios[@]}" | median) | $(printf '%s\n' "${cpu_ratios[@]}" | median) | $(inner_psnr "$in" "$ours") | $(inner_psnr "$in" "$theirs") |"
   done
 done

@@ -130,7 +130,10 @@ Expected<EncoderChoice> ChooseEncoder(const AVOutputFormat *format, const std::s
         if (!CheckStripFormat(*f))
             continue;
         usable.push_back(*f);
-        if (Fits(*f, width, height) || (*f == source && Opens(choice.encoder, *f, width, height)))
+        // Lossless encoders may take an odd size in shared chroma (ffv1 does); they are tried.
+        // Lossy ones are not: libx264 leaks what it set up when it refuses one.
+        if (Fits(*f, width, height) ||
+            (*f == source && IsLossless(choice.encoder) && Opens(choice.encoder, *f, width, height)))
             fitting.push_back(*f);
     }
     usable.push_back(AV_PIX_FMT_NONE);
