@@ -43,7 +43,7 @@ make -f lavfi -i "$(pattern 1920x1080 25 yuv420p)" -f lavfi -i sine=frequency=44
 make -f lavfi -i "$(pattern 1280x720 25 yuv420p10le)" -t 2 -c:v libx264 -preset veryfast -crf 16 \
   -color_primaries bt709 -color_trc bt709 -colorspace bt709 "$work/720p-yuv420p10le.mkv"
 make -f lavfi -i "$(pattern 720x576 25 yuv422p),setfield=tff" -t 2 -c:v libx264 -preset veryfast \
-  -crf 16 -flags +ildct+ilme -x264opts tff=1 "$work/576i-yuv422p.mkv"
+  -crf 16 -flags +ildct+ilme -field_order tt "$work/576i-yuv422p.mkv"
 
 # "WALL CPU" seconds of one run (CPU: user and system time of all its threads).
 seconds() {
