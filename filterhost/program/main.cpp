@@ -207,16 +207,25 @@ private:
 };
 #endif
 
-Status ProcessVideo(FilterInstance &instance, const Options &options) {
+Status ProcessVideo(FilterInstance &instance, const char *filterName, const Options &options) {
 #if KANTORA_HAS_VIDEO
     Expected<const VideoModule *> module = LoadVideoModule();
     if (!module)
         return module.failure();
     const bool progress = !options.quiet && isatty(fileno(stderr));
     InstanceFilter filter(instance);
-    return (*module)->repairVideo(filter, {options.input, options.output, options.codec, progress});
+    VideoJob job;
+    job.input = options.input;
+    job.output = options.output;
+    job.codec = options.codec;
+    job.progress = progress;
+    // What the filter's own settings say it can change; anything unknown is the whole frame.
+    if (Expected<std::string> script = instance.ScriptText(kDefaultScriptBufferSize))
+        job.reach = ReachOfFilter(TextOrNone(filterName), *script);
+    return (*module)->repairVideo(filter, job);
 #else
     (void)instance;
+    (void)filterName;
     (void)options;
     return Fail("--video is not in this build of filterhost");
 #endif
@@ -270,7 +279,7 @@ Status RunHost(const Options &options) {
     if (!started)
         return started;
     Status processed = options.mode == Mode::Image   ? ProcessImage(instance, options)
-                       : options.mode == Mode::Video ? ProcessVideo(instance, options)
+                       : options.mode == Mode::Video ? ProcessVideo(instance, (*definition)->name, options)
                                                      : ProcessRawFrames(instance, options);
     Status ended = instance.End();
     return !processed ? processed : ended;

@@ -1,11 +1,15 @@
 #include "video_encoder.h"
 
 #include <cstring>
+#include <new>
 #include <string>
 
 extern "C" {
 #include <libavutil/pixdesc.h>
+#include <libswscale/swscale.h>
 }
+
+#include "pixel_formats.h"
 
 namespace {
 
@@ -25,6 +29,21 @@ bool Fits(AVPixelFormat format, int width, int height) {
     const AVPixFmtDescriptor *descriptor = av_pix_fmt_desc_get(format);
     return descriptor != nullptr && width % (1 << descriptor->log2_chroma_w) == 0 &&
            height % (1 << descriptor->log2_chroma_h) == 0;
+}
+
+// Whether the encoder opens at this size and format: some take sizes that their format's
+// shared chroma cannot divide evenly.
+bool Opens(const AVCodec *encoder, AVPixelFormat format, int width, int height) {
+    AVCodecContext *trial = avcodec_alloc_context3(encoder);
+    if (trial == nullptr)
+        throw std::bad_alloc();
+    trial->width = width;
+    trial->height = height;
+    trial->pix_fmt = format;
+    trial->time_base = {1, 25};
+    const bool opened = avcodec_open2(trial, encoder, nullptr) >= 0;
+    avcodec_free_context(&trial);
+    return opened;
 }
 
 bool Contains(const AVPixelFormat *list, AVPixelFormat format) {
@@ -90,41 +109,68 @@ Expected<EncoderChoice> ChooseEncoder(const AVOutputFormat *format, const std::s
     choice.options = QualityOptions(choice.encoder);
 
     const int width = decoder.width, height = decoder.height;
-    const bool alpha = HasAlpha(decoder.pix_fmt);
-    // A lossless encoder keeps the filter's 32-bit pixels exactly: RGB, with alpha if the input
-    // has it. Others keep the input's format where they can.
-    const AVPixelFormat wanted = IsLossless(choice.encoder)
-                                     ? (alpha ? AV_PIX_FMT_RGB32 : AV_PIX_FMT_0RGB32)
-                                     : decoder.pix_fmt;
+    const AVPixelFormat source = decoder.pix_fmt;
+    const std::string sourceName = av_get_pix_fmt_name(source);
+    if (!sws_isSupportedInput(source))
+        return Fail("cannot repair video whose pixel format is " + sourceName +
+                    ": it cannot be converted to 32-bit RGB");
+    // The input's own format keeps every sample outside the repaired strips as it was; other
+    // formats need the whole picture converted.
+    const bool sourceTakesStrips = static_cast<bool>(CheckStripFormat(source));
     const AVPixelFormat *offered = choice.encoder->pix_fmts;
     if (offered == nullptr) {
-        choice.pixelFormat = wanted;
+        if (!sourceTakesStrips)
+            return Fail(std::string(choice.encoder->name) + " cannot encode the video's " +
+                        sourceName + " pixels: " + CheckStripFormat(source).failure().message);
+        choice.pixelFormat = source;
         return choice;
     }
-    std::vector<AVPixelFormat> fitting;
-    for (const AVPixelFormat *f = offered; *f != AV_PIX_FMT_NONE; ++f)
-        if (Fits(*f, width, height))
+    std::vector<AVPixelFormat> usable, fitting;
+    for (const AVPixelFormat *f = offered; *f != AV_PIX_FMT_NONE; ++f) {
+        if (!CheckStripFormat(*f))
+            continue;
+        usable.push_back(*f);
+        // Lossless encoders may take an odd size in shared chroma (ffv1 does); they are tried.
+        // Lossy ones are not: libx264 leaks what it set up when it refuses one.
+        if (Fits(*f, width, height) ||
+            (*f == source && IsLossless(choice.encoder) && Opens(choice.encoder, *f, width, height)))
             fitting.push_back(*f);
+    }
+    usable.push_back(AV_PIX_FMT_NONE);
     fitting.push_back(AV_PIX_FMT_NONE);
-    const AVPixelFormat preferred =
-        Contains(offered, wanted) ? wanted
-                                  : avcodec_find_best_pix_fmt_of_list(offered, wanted, alpha, nullptr);
-    if (Fits(preferred, width, height)) {
-        choice.pixelFormat = preferred;
+    const bool alpha = HasAlpha(source);
+    if (Contains(fitting.data(), source)) {
+        choice.pixelFormat = source;
         return choice;
     }
-    const std::string size = std::to_string(width) + "x" + std::to_string(height);
-    if (fitting.size() == 1)
+    const AVPixelFormat preferred =
+        Contains(usable.data(), source)
+            ? source
+            : avcodec_find_best_pix_fmt_of_list(usable.data(), source, alpha, nullptr);
+    if (fitting.size() == 1) {
+        const std::string size = std::to_string(width) + "x" + std::to_string(height);
         return Fail(std::string(choice.encoder->name) + " cannot encode " + size +
                     ": its pixel formats all share chroma between neighbouring pixels, which "
                     "needs an even width and height; use --codec ffv1");
-    choice.pixelFormat = Contains(fitting.data(), wanted)
-                             ? wanted
-                             : avcodec_find_best_pix_fmt_of_list(fitting.data(), wanted, alpha,
+    }
+    choice.pixelFormat = Contains(fitting.data(), preferred)
+                             ? preferred
+                             : avcodec_find_best_pix_fmt_of_list(fitting.data(), preferred, alpha,
                                                                  nullptr);
-    choice.notes.push_back(size + " has an odd width or height, which " +
-                           av_get_pix_fmt_name(preferred) + " cannot hold: encoding " +
-                           choice.encoder->name + " as " + av_get_pix_fmt_name(choice.pixelFormat) +
-                           " (full-resolution colour, which fewer players take)");
+    const std::string chosen = av_get_pix_fmt_name(choice.pixelFormat);
+    if (!Fits(preferred, width, height)) {
+        const std::string size = std::to_string(width) + "x" + std::to_string(height);
+        choice.notes.push_back(size + " has an odd width or height, which " +
+                               av_get_pix_fmt_name(preferred) + " cannot hold: encoding " +
+                               choice.encoder->name + " as " + chosen +
+                               " (full-resolution colour, which fewer players take)");
+    } else {
+        choice.notes.push_back(std::string(choice.encoder->name) + " cannot keep the video's " +
+                               sourceName + " pixels" +
+                               (sourceTakesStrips ? "" : " as they are") + ": every picture is " +
+                               "converted to " + chosen +
+                               (alpha && !HasAlpha(choice.pixelFormat) ? ", without its alpha"
+                                                                       : ""));
+    }
     return choice;
 }

@@ -20,7 +20,8 @@ struct EncoderChoice {
 };
 
 // `name` empty: H.264 for MP4, QuickTime and Matroska where libx264 is there, else the
-// container's own default. The pixel format is the input's where the encoder takes it; a
-// lossless encoder gets 32-bit RGB so that the repaired pictures stay exact.
+// container's own default. The pixel format is the input's where the encoder takes it (and the
+// repair can write its strips in it), so that the rest of each picture stays as decoded;
+// otherwise the encoder's nearest one, with a note that every picture is converted.
 Expected<EncoderChoice> ChooseEncoder(const AVOutputFormat *format, const std::string &name,
                                       const AVCodecContext &decoder, const std::string &output);

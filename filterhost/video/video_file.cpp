@@ -16,8 +16,13 @@ extern "C" {
 #include <libswscale/swscale.h>
 }
 
+#include "band_strips.h"
+#include "frame_pool.h"
 #include "output_file.h"
+#include "pixel_formats.h"
 #include "progress_line.h"
+#include "serial_worker.h"
+#include "strip_converter.h"
 #include "video_encoder.h"
 
 namespace {
@@ -140,15 +145,17 @@ public:
         if (!choice)
             return choice.failure();
         choice_ = *choice;
-        for (const std::string &note : choice_.notes)
-            std::fprintf(stderr, "filterhost: %s\n", note.c_str());
 
         Expected<OutputFile> file = OutputFile::Open(job_.output, job_.output);
         if (!file)
             return file.failure();
         status = CreateOutput(format, file->WritePath());
-        if (status)
+        if (status) {
+            // Said once the output is sure to be written, so that a refusal stays one line.
+            for (const std::string &note : choice_.notes)
+                std::fprintf(stderr, "filterhost: %s\n", note.c_str());
             status = Transcode();
+        }
         if (!status)
             return status;
         status = file->Commit();
@@ -328,20 +335,17 @@ private:
         return Ok();
     }
 
-    // YUV output keeps the input's colour description; YUV made from RGB says what the
-    // conversion used, the ITU-R BT.601 matrix at limited range.
+    // Output of the input's kind (YUV or RGB) keeps the input's colour description; YUV made
+    // from RGB says what the conversion used, the ITU-R BT.601 matrix at limited range.
     void DescribeColours(AVCodecContext &e) const {
-        const AVPixFmtDescriptor *out = av_pix_fmt_desc_get(e.pix_fmt);
-        const AVPixFmtDescriptor *in = av_pix_fmt_desc_get(decoder_->pix_fmt);
-        if (out == nullptr || (out->flags & AV_PIX_FMT_FLAG_RGB))
-            return;
-        if (in != nullptr && !(in->flags & AV_PIX_FMT_FLAG_RGB)) {
+        const bool rgbIn = IsRgb(decoder_->pix_fmt), rgbOut = IsRgb(e.pix_fmt);
+        if (rgbIn == rgbOut) {
             e.color_range = decoder_->color_range;
             e.color_primaries = decoder_->color_primaries;
             e.color_trc = decoder_->color_trc;
             e.colorspace = decoder_->colorspace;
             e.chroma_sample_location = decoder_->chroma_sample_location;
-        } else {
+        } else if (!rgbOut) {
             e.color_range = AVCOL_RANGE_MPEG;
             e.colorspace = AVCOL_SPC_SMPTE170M;
         }
@@ -357,8 +361,8 @@ private:
         }
         ProgressLine progress(job_.progress, total, estimated);
 
-        source_ = std::make_unique<HostBitmap>(decoder_->width, decoder_->height);
-        destination_ = std::make_unique<HostBitmap>(decoder_->width, decoder_->height);
+        PrepareRepair();
+        encoding_ = std::make_unique<SerialWorker>(kFramesAhead);
         Packet packet(av_packet_alloc());
         Frame decoded(av_frame_alloc());
         encoded_.reset(av_packet_alloc());
@@ -389,6 +393,8 @@ private:
                 return status;
         }
         Status status = Encode(nullptr);
+        if (status)
+            status = encoding_->Finish();
         if (!status)
             return status;
         progress.Finish(framesDone_);
@@ -438,6 +444,13 @@ private:
                     return Ok();
                 continue;
             }
+            if (frame->format != decoder_->pix_fmt) {
+                Broke(true, std::string("the pixel format changes from ") +
+                                av_get_pix_fmt_name(decoder_->pix_fmt) + " to " +
+                                av_get_pix_fmt_name(static_cast<AVPixelFormat>(frame->format)));
+                av_frame_unref(frame);
+                return Ok();
+            }
             if (frame->width != source_->Width() || frame->height != source_->Height()) {
                 Broke(true, "the frame size changes from " + std::to_string(source_->Width()) +
                                 "x" + std::to_string(source_->Height()) + " to " +
@@ -455,56 +468,85 @@ private:
         }
     }
 
-    Status Repair(const AVFrame *frame) {
-        const int width = frame->width, height = frame->height;
-        // The host's bitmaps are bottom-up: the picture's top row is the last row in memory,
-        // so the converters walk them upwards with a negative pitch.
-        uint8_t *sourceTop = reinterpret_cast<uint8_t *>(source_->Row(height - 1));
-        const int sourcePitch = -static_cast<int>(source_->Pitch());
-        toHost_.reset(sws_getCachedContext(toHost_.release(), width, height,
-                                           static_cast<AVPixelFormat>(frame->format), width, height,
-                                           AV_PIX_FMT_RGB32, kScalerFlags, nullptr, nullptr, nullptr));
-        fromHost_.reset(sws_getCachedContext(fromHost_.release(), width, height, AV_PIX_FMT_RGB32,
-                                             width, height, encoder_->pix_fmt, kScalerFlags, nullptr,
-                                             nullptr, nullptr));
-        if (!toHost_ || !fromHost_)
-            return Fail(std::string("cannot convert ") +
-                        av_get_pix_fmt_name(static_cast<AVPixelFormat>(frame->format)) + " to " +
-                        av_get_pix_fmt_name(encoder_->pix_fmt) + " through 32-bit RGB");
-        // Setting a matrix rebuilds the converter's tables: only when the input's changes.
-        const ColourKey key{toHost_.get(), frame->colorspace, frame->color_range};
-        if (!(key == colourKey_)) {
-            SetYuvMatrix(toHost_.get(), frame->colorspace, frame->color_range, true);
-            SetYuvMatrix(fromHost_.get(), encoder_->colorspace, encoder_->color_range, false);
-            colourKey_ = key;
-        }
-        sws_scale(toHost_.get(), frame->data, frame->linesize, 0, height, &sourceTop, &sourcePitch);
+    // The converters of the strips that the filter reads and changes, the plug-in's two
+    // bitmaps, and the frames that the encoder takes.
+    void PrepareRepair() {
+        const int width = decoder_->width, height = decoder_->height;
+        const AVPixelFormat format = encoder_->pix_fmt;
+        source_ = std::make_unique<HostBitmap>(width, height);
+        destination_ = std::make_unique<HostBitmap>(width, height);
+        outputs_ = std::make_unique<FramePool>(format, width, height);
+        // An interlaced picture's fields keep their chroma rows apart.
+        const AVFieldOrder order = input_->streams[videoIndex_]->codecpar->field_order;
+        const int chromaRows = ChromaRowsOf(format);
+        const bool fields = order != AV_FIELD_PROGRESSIVE && order != AV_FIELD_UNKNOWN &&
+                            chromaRows > 1 && height % (2 * chromaRows) == 0;
+        const SampleGrid grid{ChromaColumnsOf(format), chromaRows * (fields ? 2 : 1)};
+        const FilterReach &reach = job_.reach;
+        const EdgeDepths whole{height, 0, 0, 0};
+        reader_ = std::make_unique<StripConverter>(
+            format, fields, StripConverter::Direction::ToHost,
+            BandStrips(width, height, reach.wholeFrame ? whole : reach.reads, grid));
+        writer_ = std::make_unique<StripConverter>(
+            format, fields, StripConverter::Direction::FromHost,
+            BandStrips(width, height, reach.wholeFrame ? whole : reach.changes, grid));
+    }
 
-        Status run = filter_.Run(*source_, *destination_);
-        if (!run) {
-            refused_ = run.failure();
-            return Ok();
+    // The decoded picture where the filter's strips go: the decoded frame itself where the
+    // encoder takes its format and no one else holds it, else a copy or a conversion.
+    AVFrame *OutputFrame(AVFrame *decoded) {
+        const bool sameFormat = decoded->format == encoder_->pix_fmt;
+        if (sameFormat && (job_.reach.ChangesNothing() || av_frame_is_writable(decoded)))
+            return decoded;
+        AVFrame *out = outputs_->Take();
+        if (sameFormat) {
+            av_frame_copy(out, decoded);
+        } else {
+            const int width = decoded->width, height = decoded->height;
+            whole_.reset(sws_getCachedContext(whole_.release(), width, height,
+                                              static_cast<AVPixelFormat>(decoded->format), width,
+                                              height, encoder_->pix_fmt, kScalerFlags, nullptr,
+                                              nullptr, nullptr));
+            if (!whole_)
+                throw std::bad_alloc();  // both formats were checked when the encoder was chosen
+            const ColourKey key{whole_.get(), decoded->colorspace, decoded->color_range};
+            if (!(key == colourKey_)) {
+                if (!IsRgb(static_cast<AVPixelFormat>(decoded->format)))
+                    SetYuvMatrix(whole_.get(), decoded->colorspace, decoded->color_range, true);
+                if (!IsRgb(encoder_->pix_fmt))
+                    SetYuvMatrix(whole_.get(), encoder_->colorspace, encoder_->color_range, false);
+                colourKey_ = key;
+            }
+            sws_scale(whole_.get(), decoded->data, decoded->linesize, 0, height, out->data,
+                      out->linesize);
         }
+        out->color_range = encoder_->color_range;
+        out->colorspace = encoder_->colorspace;
+        out->color_primaries = encoder_->color_primaries;
+        out->color_trc = encoder_->color_trc;
+        out->chroma_location = encoder_->chroma_sample_location;
+        return out;
+    }
 
-        Frame out(av_frame_alloc());
-        if (!out)
-            throw std::bad_alloc();
-        out->format = encoder_->pix_fmt;
-        out->width = width;
-        out->height = height;
-        if (av_frame_get_buffer(out.get(), 0) < 0)
-            throw std::bad_alloc();
-        const uint8_t *destinationTop = reinterpret_cast<const uint8_t *>(destination_->Row(height - 1));
-        const int destinationPitch = -static_cast<int>(destination_->Pitch());
-        sws_scale(fromHost_.get(), &destinationTop, &destinationPitch, 0, height, out->data,
-                  out->linesize);
+    Status Repair(AVFrame *frame) {
+        AVFrame *out = OutputFrame(frame);
+        if (!job_.reach.ChangesNothing()) {
+            reader_->ToHost(*out, *source_);
+            Status run = filter_.Run(*source_, *destination_);
+            if (!run) {
+                refused_ = run.failure();
+                return Ok();
+            }
+            writer_->FromHost(*destination_, *out);
+        }
         out->pts = NextTime(frame);
         out->interlaced_frame = frame->interlaced_frame;
         out->top_field_first = frame->top_field_first;
         out->sample_aspect_ratio = encoder_->sample_aspect_ratio;
-        out->color_range = encoder_->color_range;
-        out->colorspace = encoder_->colorspace;
-        return Encode(out.get());
+        // The encoder picks its own picture types, not the input's.
+        out->pict_type = AV_PICTURE_TYPE_NONE;
+        out->key_frame = 0;
+        return Encode(out);
     }
 
     // The frame's time on the encoder's clock, kept rising even where the input's is not.
@@ -519,25 +561,33 @@ private:
         return time;
     }
 
-    static void SetYuvMatrix(SwsContext *scaler, int colorspace, int range, bool input) {
-        int *inverse, sourceFull, *table, destinationFull, brightness, contrast, saturation;
-        if (sws_getColorspaceDetails(scaler, &inverse, &sourceFull, &table, &destinationFull,
-                                     &brightness, &contrast, &saturation) < 0)
-            return;  // RGB to RGB: no matrix
-        const int *coefficients = sws_getCoefficients(colorspace);
-        const int full = range == AVCOL_RANGE_JPEG;
-        if (input)
-            sws_setColorspaceDetails(scaler, coefficients, full, table, destinationFull, brightness,
-                                     contrast, saturation);
-        else
-            sws_setColorspaceDetails(scaler, inverse, sourceFull, coefficients, full, brightness,
-                                     contrast, saturation);
+    // Encoding and muxing run on a thread of their own, so that the next frame is decoded and
+    // repaired meanwhile. A frame is handed over as a reference of its own; null ends the video.
+    Status Encode(const AVFrame *frame) {
+        std::shared_ptr<AVFrame> handed;
+        if (frame != nullptr) {
+            handed.reset(av_frame_clone(frame), [](AVFrame *f) { av_frame_free(&f); });
+            if (!handed)
+                throw std::bad_alloc();
+        }
+        const int64_t number = framesDone_ + 1;
+        return encoding_->Post([this, handed, number] { return EncodeNow(handed.get(), number); });
     }
 
-    Status Encode(const AVFrame *frame) {
+    Status Copy(const AVPacket *packet) {
+        if (streamMap_[packet->stream_index] < 0)
+            return Ok();
+        std::shared_ptr<AVPacket> handed(av_packet_clone(packet),
+                                         [](AVPacket *p) { av_packet_free(&p); });
+        if (!handed)
+            throw std::bad_alloc();
+        return encoding_->Post([this, handed] { return CopyNow(handed.get()); });
+    }
+
+    Status EncodeNow(const AVFrame *frame, int64_t number) {
         int result = avcodec_send_frame(encoder_.get(), frame);
         if (result < 0 && result != AVERROR_EOF)
-            return Fail("cannot encode frame " + std::to_string(framesDone_ + 1) + " with " +
+            return Fail("cannot encode frame " + std::to_string(number) + " with " +
                         choice_.encoder->name + ": " + AvError(result));
         AVStream *out = output_->streams[streamMap_[videoIndex_]];
         for (;;) {
@@ -555,10 +605,8 @@ private:
         }
     }
 
-    Status Copy(AVPacket *packet) {
+    Status CopyNow(AVPacket *packet) {
         const int target = streamMap_[packet->stream_index];
-        if (target < 0)
-            return Ok();
         av_packet_rescale_ts(packet, input_->streams[packet->stream_index]->time_base,
                              output_->streams[target]->time_base);
         packet->stream_index = target;
@@ -570,6 +618,8 @@ private:
     }
 
     static constexpr int kScalerFlags = SWS_BICUBIC;
+    // Frames and packets queued for the encoding thread.
+    static constexpr size_t kFramesAhead = 4;
 
     struct ColourKey {
         const SwsContext *converter = nullptr;
@@ -590,17 +640,21 @@ private:
     EncoderChoice choice_;
     int videoIndex_ = -1;
     std::vector<int> streamMap_;
-    Scaler toHost_;
-    Scaler fromHost_;
+    Scaler whole_;  // the whole picture into the encoder's format, where it is not the input's
     ColourKey colourKey_;
     std::unique_ptr<HostBitmap> source_;
     std::unique_ptr<HostBitmap> destination_;
+    std::unique_ptr<StripConverter> reader_;  // the strips the filter reads, to its pixels
+    std::unique_ptr<StripConverter> writer_;  // the strips it changes, back
+    std::unique_ptr<FramePool> outputs_;
     Packet encoded_;
     int64_t framesDone_ = 0;
     int64_t skippedAtStart_ = 0;
     int64_t lastTime_ = AV_NOPTS_VALUE;
     Break break_;
     std::optional<Failure> refused_;  // the filter refused a frame: no frame after it is made
+    // Last, so that it stops before anything that its tasks use goes.
+    std::unique_ptr<SerialWorker> encoding_;
 };
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "expected.h"
+#include "filter_reach.h"
 #include "host_bitmap.h"
 
 // The filter as the video module sees it: one call per frame, on the module's calling thread.
@@ -25,6 +26,9 @@ struct VideoJob {
     std::string output;
     std::string codec;      // encoder name; empty: a default for the output's container
     bool progress = false;  // a progress line on standard error
+    // What the filter can change in a frame: only those strips are converted to its pixels
+    // and back, and the rest of each picture is kept as decoded.
+    FilterReach reach;
 };
 
 // Frames handed over for measuring: 32-bit B, G, R, X pixels from the picture's top row, rows
@@ -34,7 +38,7 @@ using FrameVisitor =
 
 // Host and module are built together and share C++ types, so a module from another build is
 // refused by this number, which changes with anything declared here.
-constexpr int kVideoModuleInterface = 2;
+constexpr int kVideoModuleInterface = 3;
 
 struct VideoModule {
     int interface;

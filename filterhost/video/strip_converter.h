@@ -1,0 +1,46 @@
+// Converts the strips at a frame's edges between the frame's own pixel format and the plug-in's
+// 32-bit pixels, leaving every other sample of the frame alone.
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "band_strips.h"
+#include "host_bitmap.h"
+
+extern "C" {
+#include <libavutil/frame.h>
+#include <libavutil/pixfmt.h>
+}
+
+struct SwsContext;
+
+class StripConverter {
+public:
+    enum class Direction { ToHost, FromHost };
+
+    // Frames of `format` (checked by CheckStripFormat). With `fields`, each field
+    // of an interlaced picture is converted on its own, so that its colours are never blended
+    // with the other field's; the strips must then start and end on rows shared by both fields'
+    // chroma.
+    StripConverter(AVPixelFormat format, bool fields, Direction direction,
+                   const std::vector<Strip> &strips);
+    StripConverter(const StripConverter &) = delete;
+    StripConverter &operator=(const StripConverter &) = delete;
+    ~StripConverter();
+
+    // The strips of `frame` into the same places of `bitmap`; what lies elsewhere in the
+    // bitmap is left as it was.
+    void ToHost(const AVFrame &frame, HostBitmap &bitmap);
+    // The strips of `bitmap` into the same places of `frame`, whose other samples stay.
+    void FromHost(const HostBitmap &bitmap, AVFrame &frame);
+
+private:
+    struct Piece;
+    void UseColours(const AVFrame &frame);
+
+    AVPixelFormat colours_;  // the frame's colour planes, which are all that is converted
+    Direction direction_;
+    std::vector<std::unique_ptr<Piece>> pieces_;
+    int colorspace_ = -1, range_ = -1;  // what the converters' matrices are set for
+};
