@@ -117,7 +117,8 @@ Expected<Options> ParseCommandLine(const std::vector<std::string> &arguments) {
             options.output = arguments[++k];
             video = true;
         } else if (option == "--suggest") {
-            if (!value(options.input) || options.input.empty())
+            if (!value(options.input) || options.input.empty() ||
+                (options.input.size() > 1 && options.input[0] == '-'))
                 return Usage("--suggest needs an input: a video file, a PNG picture, or raw "
                              "frames with --size ('-' for standard input)");
             suggest = true;

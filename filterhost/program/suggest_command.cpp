@@ -99,7 +99,7 @@ Status MeasureRawFrames(const Options &options, Measurements &measurements) {
         return read.ok() && *read;
     };
     const std::optional<int64_t> total = FramesInFile(input->get(), options.size.Bytes());
-    if (total) {
+    if (total.value_or(0) > 0) {
         const std::vector<int64_t> chosen = EvenlySpread(*total, FramesWanted(options));
         measurements.Expect(static_cast<int64_t>(chosen.size()));
         for (int64_t index : chosen) {
@@ -195,7 +195,9 @@ Status SuggestSettings(FilterInstance &instance, const FilterDefinition &definit
     if (!measured)
         return measured;
     if (measurements.Survey() == nullptr)
-        return Fail(InputName(options.input) + " holds no frame to measure");
+        return Fail(measurements.notes.empty()
+                        ? InputName(options.input) + " holds no frame to measure"
+                        : measurements.notes.front());
 
     const suggest::Suggestion suggestion = suggest::SuggestSettings(*measurements.Survey());
     // The filter writes its own call, from the values set through its own Config function.

@@ -1,5 +1,6 @@
 #include "frame_sampler.h"
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 #include <vector>
@@ -111,6 +112,57 @@ public:
         return true;
     }
 
+    // The times of the key frames the container's index lists, where decoding can start.
+    std::vector<int64_t> KeyFrameTimes() const {
+        std::vector<int64_t> times;
+        const int entries = avformat_index_get_entries_count(stream_);
+        for (int k = 0; k < entries; ++k) {
+            const AVIndexEntry *entry = avformat_index_get_entry(stream_, k);
+            if (entry != nullptr && (entry->flags & AVINDEX_KEYFRAME) &&
+                (times.empty() || entry->timestamp > times.back()))
+                times.push_back(entry->timestamp);
+        }
+        return times;
+    }
+
+    // Runs of `run` frames, each from a key frame (its time, and a time after it and before the
+    // next key frame to seek to: an index may give decoding times, which lie before the
+    // showing times that seeking goes by): a run costs the decoding of its own frames only,
+    // whatever the distance between key frames.
+    struct KeyFrame {
+        int64_t time;
+        int64_t seekTo;
+    };
+    Status FromKeyFrames(const std::vector<KeyFrame> &keys, int64_t run) {
+        int64_t visitedUpTo = AV_NOPTS_VALUE;
+        for (const auto &[key, seekTo] : keys) {
+            if (visitedUpTo == AV_NOPTS_VALUE || key > visitedUpTo) {
+                if (av_seek_frame(input_.get(), stream_->index, seekTo, AVSEEK_FLAG_BACKWARD) < 0)
+                    return Fail("cannot seek in " + path_);
+                avcodec_flush_buffers(decoder_.get());
+                ended_ = false;
+            }
+            for (int64_t taken = 0; taken < run;) {
+                Expected<bool> next = NextFrame();
+                if (!next)
+                    return next.failure();
+                if (!*next)
+                    return Ok();
+                const int64_t at = frame_->best_effort_timestamp;
+                if (at != AV_NOPTS_VALUE && (at < key || (visitedUpTo != AV_NOPTS_VALUE &&
+                                                         at <= visitedUpTo))) {
+                    av_frame_unref(frame_.get());
+                    continue;  // before the key frame's time, or seen in the run before
+                }
+                if (at != AV_NOPTS_VALUE)
+                    visitedUpTo = at;
+                VisitFrame();
+                ++taken;
+            }
+        }
+        return Ok();
+    }
+
     // Decodes the whole file, visiting the frames `take` chooses by number.
     template <class Take>
     Status All(Take take) {
@@ -212,6 +264,22 @@ Status SampleFrames(const std::string &path, int64_t wanted,
     Status opened = sampler.Open();
     if (!opened)
         return opened;
+    // Where the container indexes its key frames, runs of frames from key frames spread over
+    // the file: only the frames measured are decoded.
+    const std::vector<int64_t> keys = sampler.CanSeek() ? sampler.KeyFrameTimes()
+                                                        : std::vector<int64_t>();
+    if (!keys.empty()) {
+        const int64_t runs = std::min<int64_t>(static_cast<int64_t>(keys.size()), wanted);
+        const int64_t run = (wanted + runs - 1) / runs;
+        std::vector<Sampler::KeyFrame> chosen;
+        for (int64_t index : EvenlySpread(static_cast<int64_t>(keys.size()), runs)) {
+            const int64_t key = keys[size_t(index)];
+            const int64_t next = size_t(index) + 1 < keys.size() ? keys[size_t(index) + 1] : key + 2;
+            chosen.push_back({key, key + (next - key) / 2});
+        }
+        expect(runs * run);
+        return sampler.FromKeyFrames(chosen, run);
+    }
     const int64_t count = sampler.FrameCount();
     if (count > 0) {
         const std::vector<int64_t> chosen = EvenlySpread(count, wanted);

@@ -474,7 +474,10 @@ private:
         const int width = decoder_->width, height = decoder_->height;
         const AVPixelFormat format = encoder_->pix_fmt;
         source_ = std::make_unique<HostBitmap>(width, height);
-        destination_ = std::make_unique<HostBitmap>(width, height);
+        // The border filter repairs a frame in place when its two bitmaps are one, and skips
+        // copying the whole picture; any other filter gets a destination of its own.
+        if (job_.reach.wholeFrame)
+            destination_ = std::make_unique<HostBitmap>(width, height);
         outputs_ = std::make_unique<FramePool>(format, width, height);
         // An interlaced picture's fields keep their chroma rows apart.
         const AVFieldOrder order = input_->streams[videoIndex_]->codecpar->field_order;
@@ -532,12 +535,13 @@ private:
         AVFrame *out = OutputFrame(frame);
         if (!job_.reach.ChangesNothing()) {
             reader_->ToHost(*out, *source_);
-            Status run = filter_.Run(*source_, *destination_);
+            HostBitmap &destination = destination_ ? *destination_ : *source_;
+            Status run = filter_.Run(*source_, destination);
             if (!run) {
                 refused_ = run.failure();
                 return Ok();
             }
-            writer_->FromHost(*destination_, *out);
+            writer_->FromHost(destination, *out);
         }
         out->pts = NextTime(frame);
         out->interlaced_frame = frame->interlaced_frame;
@@ -643,7 +647,7 @@ private:
     Scaler whole_;  // the whole picture into the encoder's format, where it is not the input's
     ColourKey colourKey_;
     std::unique_ptr<HostBitmap> source_;
-    std::unique_ptr<HostBitmap> destination_;
+    std::unique_ptr<HostBitmap> destination_;  // null: the filter works in place in source_
     std::unique_ptr<StripConverter> reader_;  // the strips the filter reads, to its pixels
     std::unique_ptr<StripConverter> writer_;  // the strips it changes, back
     std::unique_ptr<FramePool> outputs_;
