@@ -48,6 +48,11 @@ while IFS='|' read -r input output options check; do
   timing() { probe "$1" v:0 stream=width,height,field_order:packet=pts_time | sort; }
   [ "$(timing "$output")" = "$(timing "$input")" ] \
     || fail "$output: size, field order or time stamps differ: $(timing "$output" | head -n 3)"
+  # The stream says which encoder wrote it, not the input's.
+  encoder=libx264
+  [[ " ${extra[*]} " == *" --codec ffv1 "* ]] && encoder=ffv1
+  [[ $(probe "$output" v:0 stream_tags=encoder) == "Lavc"*" $encoder" ]] \
+    || fail "$output: encoder tag $(probe "$output" v:0 stream_tags=encoder)"
   [ -s "expected-$input.raw" ] || expected "$input" > "expected-$input.raw"
   cp "expected-$input.raw" expected.raw
   frames "$output" > got.raw

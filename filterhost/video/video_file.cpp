@@ -239,6 +239,10 @@ private:
                 Status opened = OpenEncoder(format, out);
                 if (!opened)
                     return opened;
+                // The input's encoder tag would name the wrong encoder; say which one wrote it.
+                const std::string encoder = std::string(LIBAVCODEC_IDENT) + " " +
+                                            choice_.encoder->name;
+                av_dict_set(&out->metadata, "encoder", encoder.c_str(), 0);
                 continue;
             }
             const AVCodecID id = in->codecpar->codec_id;
