@@ -40,14 +40,14 @@ public:
     // Whether any frame held more than one colour.
     bool SawDetail() const { return sawDetail_; }
 
-    const EdgeSurvey &Edge(Side side) const { return edges_[size_t(side)]; }
+    const EdgeSurvey &Survey(Edge side) const { return edges_[size_t(side)]; }
 
 private:
     int32_t width_, height_;
     bool measurable_;
     int32_t frames_ = 0;
     bool sawDetail_ = false;
-    std::array<EdgeSurvey, kSideCount> edges_;
+    std::array<EdgeSurvey, kEdgeCount> edges_;
     EdgeLines lines_;
 };
 

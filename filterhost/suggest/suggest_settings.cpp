@@ -30,8 +30,8 @@ namespace {
 constexpr int32_t kTornMargin = 2;
 constexpr int32_t kBrightMargin = 1;
 
-const char *const kEdgeNames[kSideCount] = {"top", "bottom", "left", "right"};
-const char *const kLineWords[kSideCount] = {"rows", "rows", "columns", "columns"};
+const char *const kEdgeNames[kEdgeCount] = {"top", "bottom", "left", "right"};
+const char *const kLineWords[kEdgeCount] = {"rows", "rows", "columns", "columns"};
 
 // How sure a finding is, from the share of frames (or rows) that show it.
 const char *Sureness(double share) {
@@ -56,11 +56,11 @@ std::string LineRange(int32_t first, int32_t last) {
     return first == last ? Format("%d", first) : Format("%d-%d", first, last);
 }
 
-bool OffsetNumbered(Side side) { return side == Bottom || side == Left; }
+bool OffsetNumbered(Edge side) { return side == Bottom || side == Left; }
 
 // Values that smear lines black+1..damaged from line damaged+1 (the first good line), and
 // fade them when the smear repeats one line more than once.
-void ChooseSmear(Side side, int32_t damaged, EdgeValues &v) {
+void ChooseSmear(Edge side, int32_t damaged, EdgeValues &v) {
     v.smear = OffsetNumbered(side) ? damaged : damaged + 1;
     v.stretch = 0;
     if (damaged - v.black >= 2)
@@ -68,7 +68,7 @@ void ChooseSmear(Side side, int32_t damaged, EdgeValues &v) {
 }
 
 // What the chosen values do, in the edge's lines counted from 1 at the edge.
-void DescribeValues(Side side, const EdgeValues &v, std::vector<std::string> &out) {
+void DescribeValues(Edge side, const EdgeValues &v, std::vector<std::string> &out) {
     const char *lines = kLineWords[side];
     if (v.black > 0)
         out.push_back(Format("  black %d: %s %s painted black", v.black, lines,
@@ -88,9 +88,9 @@ void DescribeValues(Side side, const EdgeValues &v, std::vector<std::string> &ou
     }
 }
 
-void JudgeEdge(const BorderSurvey &survey, Side side, EdgeValues &v,
+void JudgeEdge(const BorderSurvey &survey, Edge side, EdgeValues &v,
                std::vector<std::string> &out) {
-    const EdgeSurvey &edge = survey.Edge(side);
+    const EdgeSurvey &edge = survey.Survey(side);
     const int32_t extent = ExtentOf(side, survey.Width(), survey.Height());
     const int32_t deepest = DeepestBand(extent);
     const char *name = kEdgeNames[side];
@@ -153,19 +153,22 @@ Suggestion SuggestSettings(const BorderSurvey &survey) {
         s.explanation.push_back("not judged: " + s.refusal + "; every value left at 0");
         return s;
     }
-    for (int side = 0; side < kSideCount; ++side)
-        JudgeEdge(survey, Side(side), s.edges[size_t(side)], s.explanation);
+    for (int side = 0; side < kEdgeCount; ++side)
+        JudgeEdge(survey, Edge(side), s.edges[size_t(side)], s.explanation);
     return s;
 }
 
-void ApplySuggestion(const Suggestion &suggestion, BorderSettings &settings) {
-    for (int side = 0; side < kSideCount; ++side) {
-        const EdgeValues &v = suggestion.edges[size_t(side)];
-        settings.smearRegion[side] = v.smear;
-        settings.blackRegion[side] = v.black;
-        settings.fadeRegion[side] = v.fade;
-        settings.stretchFactor[side] = v.stretch;
+std::array<int32_t, 16> ScriptValues(const Suggestion &suggestion) {
+    static const Edge kScriptOrder[kEdgeCount] = {Top, Bottom, Right, Left};
+    std::array<int32_t, 16> values{};
+    for (size_t k = 0; k < kEdgeCount; ++k) {
+        const EdgeValues &v = suggestion.edges[size_t(kScriptOrder[k])];
+        values[4 * k] = v.smear;
+        values[4 * k + 1] = v.black;
+        values[4 * k + 2] = v.fade;
+        values[4 * k + 3] = v.stretch;
     }
+    return values;
 }
 
 }  // namespace suggest
