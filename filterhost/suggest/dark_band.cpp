@@ -14,10 +14,16 @@
 // bright object near the edge gives a cluster too: it is told apart by its width, deeper than
 // damage reaches, or by its spread of widths, wider than a band's ragged edge wanders.
 //
-// By levels, column by column, where picture as dark as the band leaves few rows clear: the
-// share of rows whose pixel keeps the edge's level is near 1 over the band, falls over its
-// ragged end and levels off over the picture, which takes that level only now and then. The
-// band's widest column is the last one where the share still falls.
+// By profiles, column by column, where picture as dark as the band leaves few rows clear. Two
+// things are measured for every column over all rows and frames: the share of pixels that keep
+// the edge's level, and how much the pixels change from one frame to the next. Over the band
+// each stays at the edge column's value (a band keeps its level and its own noise, whatever
+// the picture beside it does); over the picture at the picture's own, changing only slowly
+// from column to column; over the ragged end it moves from one to the other, and the pixels
+// there turn from band to picture and back from frame to frame. The band's widest column is
+// the last one where a profile still moves clearly. Either profile may see the band where the
+// other cannot: a band at the picture's own level but noisier or stiller than it, or one as
+// noisy as the picture but at another level.
 //
 // A band of one width in every row and frame is a straight edge already (letterboxing or
 // pillarboxing, or a capture's blanking): that is picture as it was made, and is left alone.
@@ -25,6 +31,11 @@
 namespace suggest {
 
 namespace {
+
+double Median(std::vector<double> values) {
+    std::nth_element(values.begin(), values.begin() + ptrdiff_t(values.size() / 2), values.end());
+    return values[values.size() / 2];
+}
 
 // Of the rows whose run ends clearly, those with a dark run; and of all rows.
 constexpr double kShareOfClearRows = 0.5;
@@ -40,64 +51,118 @@ constexpr double kStrayShare = 0.002;
 constexpr double kStrayOfCommonest = 0.02;
 // And a width is a stray when fewer rows than this show it, however few rows there are.
 constexpr double kFewestRows = 5.0;
-// By levels: the share falls by at least this from one column to the next over the band's
-// ragged end, and the band keeps the edge's level in this share of rows more than the
-// picture does.
-constexpr double kLevelShareFall = 0.01;
-constexpr double kLevelContrast = 0.5;
-// How far the share may wander over the picture beyond the band.
-constexpr double kPictureWander = 0.1;
-// Columns whose share lies within this part of the contrast from the edge's are band in
+// By profiles: the picture begins, roughly, after the last column where a profile moves by
+// this part of its steepest step (one column that does not move may lie inside the ragged
+// end)...
+constexpr double kPartOfSteepestStep = 0.06;
+// ...with at least this many columns of picture beyond it to judge it by. Over the band, the
+// profile lies away from the picture's value by this part of the contrast, and this many
+// times the picture's usual step from column to column.
+constexpr int32_t kPictureColumns = 4;
+constexpr double kPartOfContrast = 0.06;
+constexpr double kUsualSteps = 3.0;
+// The band differs from the picture by this many of the profile's usual steps, and by at
+// least: in the share of pixels keeping the edge's level, and in their change from frame to
+// frame (in levels).
+constexpr double kLeastContrastSteps = 10.0;
+constexpr double kLeastShareContrast = 0.3;
+constexpr double kLeastChangeContrast = 1.0;
+// Columns whose profile lies within this part of the contrast from the edge's are band in
 // every row.
 constexpr double kFullBandPart = 0.1;
-// The levels' widest column may lie this much short of the band's widest rows.
-constexpr int32_t kLevelsNarrower = 2;
+// The runs' widest width may lie this much beyond the levels' widest column.
+constexpr int32_t kRunsBeyondLevels = 1;
 // Widths that differ make an uneven band...
 constexpr int32_t kUnevenSpread = 1;
 // ...unless this share of the rows show one width: a straight band, the rest strays where
 // picture as dark as the band continued it.
 constexpr double kStraightShare = 0.85;
 
-DarkBand FindDarkBandByLevels(const DarkRuns &runs, int32_t deepest, int32_t widestSpread) {
+// The band as one profile sees it: g[n - 1] for column n.
+DarkBand FindBandInProfile(const std::vector<double> &g, int32_t deepest, int32_t widestSpread,
+                           double leastContrast) {
     DarkBand band;
-    // f[n - 1]: the share of rows whose pixel on column n keeps the edge's level.
-    const int32_t span = std::min(int32_t(runs.atEdgeLevel.size()), deepest + 2);
-    if (runs.rows == 0 || span < 4)
+    const int32_t span = int32_t(g.size());
+    if (span < kPictureColumns + 2)
         return band;
-    std::vector<double> f;
-    for (int32_t n = 1; n <= span; ++n)
-        f.push_back(double(runs.atEdgeLevel[size_t(n - 1)]) / double(runs.rows));
-    int32_t widest = 0, flat = 0;
-    for (int32_t n = 1; n + 1 <= span; ++n) {
-        if (f[size_t(n - 1)] - f[size_t(n)] >= kLevelShareFall) {
-            widest = n;
-            flat = 0;
-        } else if (widest > 0 && ++flat >= 2) {
-            break;
+    std::vector<double> steps;
+    for (int32_t n = 1; n < span; ++n)
+        steps.push_back(std::fabs(g[size_t(n - 1)] - g[size_t(n)]));
+    const double steepest = *std::max_element(steps.begin(), steps.end());
+    // The last column from which the profile still moves by `clearStep`; one column that does
+    // not move may lie inside the ragged end.
+    auto lastMoving = [&](double clearStep) {
+        int32_t last = 0, flat = 0;
+        for (int32_t n = 1; n < span; ++n) {
+            if (steps[size_t(n - 1)] >= clearStep && steps[size_t(n - 1)] > 0.0) {
+                last = n;
+                flat = 0;
+            } else if (last > 0 && ++flat >= 2) {
+                break;
+            }
         }
-    }
-    if (widest == 0 || widest > deepest)
+        return last;
+    };
+    // Where the picture begins, roughly: the profile's value there and its own steps.
+    const int32_t knee = lastMoving(kPartOfSteepestStep * steepest);
+    if (knee == 0 || span - knee < kPictureColumns)
         return band;
-    // Beyond the band the share stays at the picture's level; where it climbs back, the fall
-    // was a line in the picture.
-    const double picture = f[size_t(widest)];
-    std::vector<double> beyond(f.begin() + widest, f.end());
-    std::nth_element(beyond.begin(), beyond.begin() + ptrdiff_t(beyond.size() / 2), beyond.end());
-    const double contrast = f[0] - picture;
-    if (contrast < kLevelContrast || std::fabs(beyond[beyond.size() / 2] - picture) > kPictureWander)
+    const double picture = Median(std::vector<double>(g.begin() + knee, g.end()));
+    const double usual = Median(std::vector<double>(steps.begin() + knee, steps.end()));
+    const double contrast = std::fabs(g[0] - picture);
+    if (contrast < std::max(leastContrast, kLeastContrastSteps * usual))
+        return band;
+    // The band ends where the profile, moving from the edge, last moves clearly against the
+    // picture's own steps, and no later than where it first comes back near the picture's
+    // value (the furthest it lay away from it sets how near): the picture's value may change
+    // slowly over many columns, and a line in the picture beyond the band (a still column,
+    // brighter or darker) lies away from it too, but after the profile came back.
+    double furthest = 0.0;
+    for (int32_t n = 1; n <= knee; ++n)
+        furthest = std::max(furthest, std::fabs(g[size_t(n - 1)] - picture));
+    const double near = std::max(kPartOfContrast * furthest, kUsualSteps * usual);
+    int32_t widest = 0;
+    while (widest < span && std::fabs(g[size_t(widest)] - picture) > near)
+        ++widest;
+    widest = std::min(widest, lastMoving(std::max(kPartOfSteepestStep * steepest, kUsualSteps * usual)));
+    if (widest == 0 || widest > deepest || span - widest < kPictureColumns)
         return band;
     int32_t narrowest = 0;
     for (int32_t n = 1; n <= widest; ++n)
-        if (f[size_t(n - 1)] >= f[0] - kFullBandPart * contrast)
+        if (std::fabs(g[size_t(n - 1)] - g[0]) <= kFullBandPart * contrast)
             narrowest = n;
     if (narrowest == 0 || widest - narrowest > widestSpread)
         return band;
     band.found = true;
     band.narrowest = narrowest;
-    band.widest = widest;
     band.uneven = widest > narrowest;
-    band.share = contrast;
+    // The band's widest rows may be too few to move the profile clearly: one column more.
+    band.widest = band.uneven ? std::min(widest + 1, deepest) : widest;
     return band;
+}
+
+DarkBand FindDarkBandByProfiles(const DarkRuns &runs, int32_t deepest, int32_t widestSpread) {
+    const int32_t span = std::min(int32_t(runs.atEdgeLevel.size()), deepest + 2);
+    if (runs.rows == 0 || double(runs.darkAtEdge) < kEvenEdgeShare * double(runs.rows))
+        return DarkBand{};
+    std::vector<double> share, change;
+    for (int32_t n = 1; n <= span; ++n) {
+        share.push_back(double(runs.atEdgeLevel[size_t(n - 1)]) / double(runs.rows));
+        if (runs.changeRows > 0)
+            change.push_back(double(runs.change[size_t(n - 1)]) / double(runs.changeRows));
+    }
+    DarkBand byShare = FindBandInProfile(share, deepest, widestSpread, kLeastShareContrast);
+    const DarkBand byChange = FindBandInProfile(change, deepest, widestSpread, kLeastChangeContrast);
+    byShare.share = double(runs.evenAtEdge) / double(runs.rows);
+    // A band of one level is straight, whatever the pixels' changes show beside it.
+    if (!byChange.found || (byShare.found && !byShare.uneven))
+        return byShare;
+    if (!byShare.found || (byChange.uneven && !byShare.uneven))
+        return DarkBand{byChange.found, byChange.uneven, byChange.narrowest, byChange.widest,
+                        byShare.share};
+    if (byChange.uneven && byShare.uneven)
+        byShare.widest = std::max(byShare.widest, byChange.widest);
+    return byShare;
 }
 
 DarkBand FindDarkBandByRuns(const DarkRuns &runs, int32_t deepest, int32_t widestSpread) {
@@ -143,13 +208,14 @@ DarkBand FindDarkBandByRuns(const DarkRuns &runs, int32_t deepest, int32_t wides
 
 DarkBand FindDarkBand(const DarkRuns &runs, int32_t deepest, int32_t widestSpread) {
     DarkBand byRuns = FindDarkBandByRuns(runs, deepest, widestSpread);
-    const DarkBand byLevels = FindDarkBandByLevels(runs, deepest, widestSpread);
+    const DarkBand byLevels = FindDarkBandByProfiles(runs, deepest, widestSpread);
     if (byRuns.found && byRuns.uneven) {
-        // Rows that dark picture widened can outnumber the band's own widest rows; the levels
-        // see only the band, if anything a little narrower (its widest rows are few).
+        // Rows that dark picture widened can outnumber the band's own widest rows, and where
+        // dark picture beside the band leaves the widest rows unclear, their runs are not
+        // counted at all; the levels see the band alone.
         if (byLevels.found && byLevels.uneven)
-            byRuns.widest = std::max(byRuns.narrowest,
-                                     std::min(byRuns.widest, byLevels.widest + kLevelsNarrower));
+            byRuns.widest = std::max(byLevels.widest,
+                                     std::min(byRuns.widest, byLevels.widest + kRunsBeyondLevels));
         return byRuns;
     }
     return byLevels.found && (byLevels.uneven || !byRuns.found) ? byLevels : byRuns;
