@@ -56,10 +56,12 @@ constexpr double kFewestRows = 5.0;
 // end)...
 constexpr double kPartOfSteepestStep = 0.06;
 // ...with at least this many columns of picture beyond it to judge it by. Over the band, the
-// profile lies away from the picture's value by this part of the contrast, and this many
-// times the picture's usual step from column to column.
+// profile lies away from the picture's value by this part of the furthest it lies away (but
+// at most this part of the band's own difference from it), and this many times the
+// picture's usual step from column to column.
 constexpr int32_t kPictureColumns = 4;
 constexpr double kPartOfContrast = 0.06;
+constexpr double kMostPartOfContrast = 0.5;
 constexpr double kUsualSteps = 3.0;
 // The band differs from the picture by this many of the profile's usual steps, and by at
 // least: in the share of pixels keeping the edge's level, and in their change from frame to
@@ -120,10 +122,20 @@ DarkBand FindBandInProfile(const std::vector<double> &g, int32_t deepest, int32_
     double furthest = 0.0;
     for (int32_t n = 1; n <= knee; ++n)
         furthest = std::max(furthest, std::fabs(g[size_t(n - 1)] - picture));
-    const double near = std::max(kPartOfContrast * furthest, kUsualSteps * usual);
+    // Where the pixels change more over the ragged end than over the band and the picture
+    // both, the profile crosses the picture's value on its way: one column near it may lie
+    // inside the band.
+    const double near =
+        std::max(std::min(kPartOfContrast * furthest, kMostPartOfContrast * contrast), kUsualSteps * usual);
     int32_t widest = 0;
-    while (widest < span && std::fabs(g[size_t(widest)] - picture) > near)
-        ++widest;
+    for (int32_t n = 1, nearInARow = 0; n <= span && nearInARow < 2; ++n) {
+        if (std::fabs(g[size_t(n - 1)] - picture) > near) {
+            widest = n;
+            nearInARow = 0;
+        } else {
+            ++nearInARow;
+        }
+    }
     widest = std::min(widest, lastMoving(std::max(kPartOfSteepestStep * steepest, kUsualSteps * usual)));
     if (widest == 0 || widest > deepest || span - widest < kPictureColumns)
         return band;
