@@ -52,8 +52,7 @@ constexpr double kStrayOfCommonest = 0.02;
 // And a width is a stray when fewer rows than this show it, however few rows there are.
 constexpr double kFewestRows = 5.0;
 // By profiles: the picture begins, roughly, after the last column where a profile moves by
-// this part of its steepest step (one column that does not move may lie inside the ragged
-// end)...
+// this part of its steepest step...
 constexpr double kPartOfSteepestStep = 0.06;
 // ...with at least this many columns of picture beyond it to judge it by. Over the band, the
 // profile lies away from the picture's value by this part of the furthest it lies away (but
@@ -91,23 +90,17 @@ DarkBand FindBandInProfile(const std::vector<double> &g, int32_t deepest, int32_
     for (int32_t n = 1; n < span; ++n)
         steps.push_back(std::fabs(g[size_t(n - 1)] - g[size_t(n)]));
     const double steepest = *std::max_element(steps.begin(), steps.end());
-    // The last column from which the profile still moves by `clearStep`; one column that does
-    // not move may lie inside the ragged end.
-    auto lastMoving = [&](double clearStep) {
-        int32_t last = 0, flat = 0;
-        for (int32_t n = 1; n < span; ++n) {
-            if (steps[size_t(n - 1)] >= clearStep && steps[size_t(n - 1)] > 0.0) {
-                last = n;
-                flat = 0;
-            } else if (last > 0 && ++flat >= 2) {
-                break;
-            }
-        }
-        return last;
+    // The last clear step, counted from the picture's side with at least kPictureColumns
+    // beyond it: the band's own jitter before its ragged end does not count.
+    auto lastStep = [&](double clearStep) {
+        for (int32_t n = span - kPictureColumns; n >= 1; --n)
+            if (steps[size_t(n - 1)] >= clearStep && steps[size_t(n - 1)] > 0.0)
+                return n;
+        return 0;
     };
     // Where the picture begins, roughly: the profile's value there and its own steps.
-    const int32_t knee = lastMoving(kPartOfSteepestStep * steepest);
-    if (knee == 0 || span - knee < kPictureColumns)
+    const int32_t knee = lastStep(kPartOfSteepestStep * steepest);
+    if (knee == 0)
         return band;
     const double picture = Median(std::vector<double>(g.begin() + knee, g.end()));
     const double usual = Median(std::vector<double>(steps.begin() + knee, steps.end()));
@@ -136,13 +129,25 @@ DarkBand FindBandInProfile(const std::vector<double> &g, int32_t deepest, int32_
             ++nearInARow;
         }
     }
-    widest = std::min(widest, lastMoving(std::max(kPartOfSteepestStep * steepest, kUsualSteps * usual)));
+    // From the last column at the band's own value, the profile moves on every column, or every
+    // other, until the picture; a slow change of the picture's value does not count.
+    int32_t narrowest = 0;
+    while (narrowest < span && std::fabs(g[size_t(narrowest)] - g[0]) <= kFullBandPart * contrast)
+        ++narrowest;
+    const double clearStep = std::max(kPartOfSteepestStep * steepest, kUsualSteps * usual);
+    int32_t moving = narrowest;
+    for (int32_t n = narrowest, flat = 0; n < span && flat < 2; ++n) {
+        if (steps[size_t(n - 1)] >= clearStep) {
+            moving = n;
+            flat = 0;
+        } else {
+            ++flat;
+        }
+    }
+    widest = std::min(widest, moving);
     if (widest == 0 || widest > deepest || span - widest < kPictureColumns)
         return band;
-    int32_t narrowest = 0;
-    for (int32_t n = 1; n <= widest; ++n)
-        if (std::fabs(g[size_t(n - 1)] - g[0]) <= kFullBandPart * contrast)
-            narrowest = n;
+    narrowest = std::min(narrowest, widest);
     if (narrowest == 0 || widest - narrowest > widestSpread)
         return band;
     band.found = true;
@@ -172,8 +177,11 @@ DarkBand FindDarkBandByProfiles(const DarkRuns &runs, int32_t deepest, int32_t w
     if (!byShare.found || (byChange.uneven && !byShare.uneven))
         return DarkBand{byChange.found, byChange.uneven, byChange.narrowest, byChange.widest,
                         byShare.share};
+    // Over a pillarbox bar beside the band the pixels are as still as the band's, though the
+    // bar keeps a level of its own: the change may carry the band one column further, where
+    // the share saw its widest rows too faintly, but no more.
     if (byChange.uneven && byShare.uneven)
-        byShare.widest = std::max(byShare.widest, byChange.widest);
+        byShare.widest = std::max(byShare.widest, std::min(byChange.widest, byShare.widest + 1));
     return byShare;
 }
 
