@@ -66,8 +66,8 @@ constexpr double kUsualSteps = 3.0;
 // least: in the share of pixels keeping the edge's level, and in their change from frame to
 // frame (in levels).
 constexpr double kLeastContrastSteps = 10.0;
-constexpr double kLeastShareContrast = 0.3;
-constexpr double kLeastChangeContrast = 1.0;
+constexpr double kLeastShareContrast = 0.15;
+constexpr double kLeastChangeContrast = 1.5;
 // Columns whose profile lies within this part of the contrast from the edge's are band in
 // every row.
 constexpr double kFullBandPart = 0.1;
@@ -160,7 +160,8 @@ DarkBand FindBandInProfile(const std::vector<double> &g, int32_t deepest, int32_
 
 DarkBand FindDarkBandByProfiles(const DarkRuns &runs, int32_t deepest, int32_t widestSpread) {
     const int32_t span = std::min(int32_t(runs.atEdgeLevel.size()), deepest + 2);
-    if (runs.rows == 0 || double(runs.darkAtEdge) < kEvenEdgeShare * double(runs.rows))
+    if (runs.rows == 0 || double(runs.darkAtEdge) < kEvenEdgeShare * double(runs.rows) ||
+        double(runs.evenAtEdge) < kEvenEdgeShare * double(runs.rows))
         return DarkBand{};
     std::vector<double> share, change;
     for (int32_t n = 1; n <= span; ++n) {
