@@ -159,9 +159,14 @@ struct Brightness {
 
 Brightness BrightnessOf(const EdgeSurvey &edge, int32_t n) {
     Brightness b;
+    // The median of the lines inside, or the darkest of the nearest few where that is
+    // brighter: a dark stripe in the picture may fill most of the lines inside.
     for (const FrameLines &f : edge.Frames()) {
-        const int32_t last = std::min(n + kNeighbourLines, edge.Lines());
-        b.against.push_back(f.level[size_t(n - 1)] - MedianOfLines(f.level, n + 1, last));
+        const auto nearest = f.level.begin() + n;
+        const double darkestNear =
+            *std::min_element(nearest, nearest + std::min(kNearNeighbourLines, edge.Lines() - n));
+        const double inside = MedianOfLines(f.level, n + 1, std::min(n + kNeighbourLines, edge.Lines()));
+        b.against.push_back(f.level[size_t(n - 1)] - std::max(darkestNear, inside));
     }
     b.usual = Median(b.against);
     std::vector<double> jumps;
