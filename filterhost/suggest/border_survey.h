@@ -15,8 +15,9 @@ namespace suggest {
 // Frames a clip is judged from: enough for damage that varies from frame to frame to show in
 // most of them, few enough to measure (and decode) in a moment. Longer inputs are sampled.
 constexpr int32_t kFramesWanted = 200;
-// Fewer frames than this cannot tell damage that changes from frame to frame from picture.
-constexpr int32_t kFewestFrames = 3;
+// Fewer frames than this cannot tell damage that changes from frame to frame from picture:
+// they are judged as still pictures, by what one picture shows.
+constexpr int32_t kFewestMovingFrames = 3;
 // Frames smaller than this on either side have too few lines to compare an edge with.
 constexpr int32_t kSmallestSide = 48;
 

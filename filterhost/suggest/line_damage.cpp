@@ -99,7 +99,8 @@ Baseline BaselineBeyond(const EdgeSurvey &edge, int32_t depth) {
 
 // Whether row n stands out against the baseline as a torn row; `framesShowing` gets the share
 // of frames in which its difference does.
-bool TornAgainst(const EdgeSurvey &edge, const Baseline &b, int32_t n, double &framesShowing) {
+bool TornAgainst(const EdgeSurvey &edge, const Baseline &b, int32_t n, bool still,
+                 double &framesShowing) {
     const auto &frames = edge.Frames();
     std::vector<double> stepSpreads, stepShare, changeSpreads, motionSpreads;
     int64_t showing = 0;
@@ -116,16 +117,17 @@ bool TornAgainst(const EdgeSurvey &edge, const Baseline &b, int32_t n, double &f
     }
     framesShowing = double(showing) / double(frames.size());
     // The edge row may be blanked, still and dark, by the head switch: its own change is not
-    // asked for.
-    return Median(stepSpreads) >= kTornStepSpreads && Median(stepShare) >= kTornStepShare &&
-           Median(changeSpreads) >= kTornChangeSpreads &&
-           (n == 1 || Median(motionSpreads) >= kTornMotionSpreads);
+    // asked for. In a still picture only the tear or the noise along the row shows.
+    const bool stands = Median(stepSpreads) >= kTornStepSpreads && Median(stepShare) >= kTornStepShare;
+    return still ? stands
+                 : stands && Median(changeSpreads) >= kTornChangeSpreads &&
+                       (n == 1 || Median(motionSpreads) >= kTornMotionSpreads);
 }
 
 // The deepest band of torn rows: rows 1 to `depth` stand out against the rows beyond `depth`,
 // with at most one row between them that does not (two neighbouring rows can be torn alike in
 // a frame), and row `depth` itself does. The edge row, torn most, must.
-LineDamage TornRows(const EdgeSurvey &edge, int32_t deepest) {
+LineDamage TornRows(const EdgeSurvey &edge, int32_t deepest, bool still) {
     LineDamage found;
     for (int32_t depth = std::min(deepest, edge.Lines() - 1 - kBaselineLines); depth >= 1; --depth) {
         const Baseline b = BaselineBeyond(edge, depth);
@@ -133,7 +135,7 @@ LineDamage TornRows(const EdgeSurvey &edge, int32_t deepest) {
         double share = 0.0;
         for (int32_t n = 1; n <= depth; ++n) {
             double showing = 0.0;
-            if (TornAgainst(edge, b, n, showing)) {
+            if (TornAgainst(edge, b, n, still, showing)) {
                 last = n;
                 share = showing;
             } else if (n == 1 || n - last > 1) {
@@ -215,10 +217,10 @@ LineDamage BrightLines(const EdgeSurvey &edge, int32_t brightDepth) {
 
 }  // namespace
 
-LineDamage FindLineDamage(const EdgeSurvey &edge, int32_t deepest, int32_t brightDepth) {
+LineDamage FindLineDamage(const EdgeSurvey &edge, int32_t deepest, int32_t brightDepth, bool still) {
     if (edge.Frames().empty() || deepest < 1)
         return LineDamage{};
-    const LineDamage torn = TornRows(edge, deepest);
+    const LineDamage torn = TornRows(edge, deepest, still);
     const LineDamage bright = BrightLines(edge, std::min(brightDepth, deepest));
     // A flickering line also changes from frame to frame like a torn one: where both reach
     // as deep, it is the bright line.

@@ -33,11 +33,12 @@ constexpr int32_t kBrightMargin = 1;
 const char *const kEdgeNames[kEdgeCount] = {"top", "bottom", "left", "right"};
 const char *const kLineWords[kEdgeCount] = {"rows", "rows", "columns", "columns"};
 
-// How sure a finding is, from the share of frames (or rows) that show it.
-const char *Sureness(double share) {
+// How sure a finding is, from the share of frames (or rows) that show it; from a still
+// picture never more than fairly sure.
+const char *Sureness(double share, bool still) {
     if (share >= 0.8)
-        return "sure";
-    if (share >= 0.5)
+        return still ? "fairly sure" : "sure";
+    if (share >= 0.5 && !still)
         return "fairly sure";
     return "unsure";
 }
@@ -88,7 +89,7 @@ void DescribeValues(Edge side, const EdgeValues &v, std::vector<std::string> &ou
     }
 }
 
-void JudgeEdge(const BorderSurvey &survey, Edge side, EdgeValues &v,
+void JudgeEdge(const BorderSurvey &survey, Edge side, bool still, EdgeValues &v,
                std::vector<std::string> &out) {
     const EdgeSurvey &edge = survey.Survey(side);
     const int32_t extent = ExtentOf(side, survey.Width(), survey.Height());
@@ -100,14 +101,14 @@ void JudgeEdge(const BorderSurvey &survey, Edge side, EdgeValues &v,
     const LineDamage damage =
         side == Left || side == Right
             ? LineDamage{}
-            : FindLineDamage(edge, DeepestTornRows(extent), side == Top ? BrightDepth(extent) : 0);
+            : FindLineDamage(edge, DeepestTornRows(extent), side == Top ? BrightDepth(extent) : 0, still);
     bool said = false;
     if (dark.found && dark.uneven) {
         v.black = std::min(dark.widest + 1, deepest);
         out.push_back(Format("%s: dark %s %d to %d wide, uneven from row to row (in %.0f%% of "
                              "rows: %s)",
                              name, lines, dark.narrowest, dark.widest, 100.0 * dark.share,
-                             Sureness(dark.share)));
+                             Sureness(dark.share, still)));
         said = true;
     } else if (dark.found) {
         out.push_back(Format("%s: a straight dark band %d %s wide, part of the picture "
@@ -118,13 +119,15 @@ void JudgeEdge(const BorderSurvey &survey, Edge side, EdgeValues &v,
     if (damage.kind != LineDamageKind::None) {
         const int32_t margin = damage.kind == LineDamageKind::TornOrNoisy ? kTornMargin : kBrightMargin;
         const int32_t counted = std::min(damage.lines + margin, deepest - 1);
-        const char *what = damage.kind == LineDamageKind::TornOrNoisy
-                               ? "torn or noisy, differently in every frame"
-                               : "too bright or flickering";
+        const bool torn = damage.kind == LineDamageKind::TornOrNoisy;
+        const char *what = torn ? (still ? "torn or noisy" : "torn or noisy, differently in every frame")
+                                : (still ? "too bright" : "too bright or flickering");
         if (counted > v.black) {
-            out.push_back(Format("%s: %s %s %s (in %.0f%% of frames: %s)", name, lines,
-                                 LineRange(1, damage.lines).c_str(), what, 100.0 * damage.share,
-                                 Sureness(damage.share)));
+            const std::string how =
+                still ? Sureness(damage.share, still)
+                      : Format("in %.0f%% of frames: %s", 100.0 * damage.share, Sureness(damage.share, still));
+            out.push_back(Format("%s: %s %s %s (%s)", name, lines, LineRange(1, damage.lines).c_str(),
+                                 what, how.c_str()));
             ChooseSmear(side, counted, v);
             said = true;
         }
@@ -141,11 +144,6 @@ Suggestion SuggestSettings(const BorderSurvey &survey) {
     if (!survey.Measurable()) {
         s.refusal = Format("frames of %dx%d are too small to judge (at least %dx%d)",
                            survey.Width(), survey.Height(), kSmallestSide, kSmallestSide);
-    } else if (survey.FramesMeasured() < kFewestFrames) {
-        s.refusal = Format("%d frame%s too few to judge: damage that changes from frame to "
-                           "frame needs at least %d",
-                           survey.FramesMeasured(), survey.FramesMeasured() == 1 ? " is" : "s are",
-                           kFewestFrames);
     } else if (!survey.SawDetail()) {
         s.refusal = "every frame is a single colour: there is nothing to judge";
     }
@@ -153,8 +151,14 @@ Suggestion SuggestSettings(const BorderSurvey &survey) {
         s.explanation.push_back("not judged: " + s.refusal + "; every value left at 0");
         return s;
     }
+    const bool still = survey.FramesMeasured() < kFewestMovingFrames;
+    if (still)
+        s.explanation.push_back(Format(
+            "judged from %s alone: what changes from frame to frame cannot be seen, so only "
+            "what a still picture shows counts, and less surely",
+            survey.FramesMeasured() == 1 ? "one picture" : "two frames"));
     for (int side = 0; side < kEdgeCount; ++side)
-        JudgeEdge(survey, Edge(side), s.edges[size_t(side)], s.explanation);
+        JudgeEdge(survey, Edge(side), still, s.edges[size_t(side)], s.explanation);
     return s;
 }
 

@@ -47,7 +47,7 @@ TEST(SuggestInput, RefusesWhatItCannotJudgeWithAllZeros) {
         {"no pixels", 0, 0, 10, false, "small"},
         {"too narrow", 40, 576, 10, false, "small"},
         {"too low", 720, 40, 10, false, "small"},
-        {"too few frames", 720, 576, 2, false, "few"},
+        {"one colour, one picture", 720, 576, 1, true, "colour"},
         {"one colour", 720, 576, 10, true, "colour"},
     };
     for (const RefusalCase &c : cases) {
