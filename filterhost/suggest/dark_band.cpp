@@ -40,6 +40,9 @@ double Median(std::vector<double> values) {
 // Of the rows whose run ends clearly, those with a dark run; and of all rows.
 constexpr double kShareOfClearRows = 0.5;
 constexpr double kShareOfRows = 0.05;
+// And at least this many rows: fewer, in a single small picture, are as likely dark picture
+// that ends at a line.
+constexpr int64_t kFewestDarkRows = 100;
 // The share of the dark rows that the cluster must hold.
 constexpr double kClusterShare = 0.9;
 // The share of rows whose edge pixel must keep the band's level.
@@ -98,8 +101,11 @@ DarkBand FindBandInProfile(const std::vector<double> &g, int32_t deepest, int32_
                 return n;
         return 0;
     };
-    // Where the picture begins, roughly: the profile's value there and its own steps.
-    const int32_t knee = lastStep(kPartOfSteepestStep * steepest);
+    // Where the picture begins, roughly: the profile's value there and its own steps. Steps no
+    // larger than most are the profile's own jitter (large where few rows were measured).
+    std::vector<double> sortedSteps = steps;
+    const double typical = Median(sortedSteps);
+    const int32_t knee = lastStep(std::max(kPartOfSteepestStep * steepest, kUsualSteps * typical));
     if (knee == 0)
         return band;
     const double picture = Median(std::vector<double>(g.begin() + knee, g.end()));
@@ -195,7 +201,7 @@ DarkBand FindDarkBandByRuns(const DarkRuns &runs, int32_t deepest, int32_t wides
         dark += runs.widths[size_t(w)];
     const int64_t clear = dark + (runs.widths.empty() ? 0 : runs.widths[0]);
     if (runs.rows == 0 || double(dark) < kShareOfClearRows * double(clear) ||
-        double(dark) < kShareOfRows * double(runs.rows) ||
+        double(dark) < kShareOfRows * double(runs.rows) || dark < kFewestDarkRows ||
         double(runs.evenAtEdge) < kEvenEdgeShare * double(runs.rows))
         return band;
     // The cluster: the commonest width and the widths joined to it on either side through

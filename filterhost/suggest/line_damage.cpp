@@ -138,7 +138,7 @@ LineDamage TornRows(const EdgeSurvey &edge, int32_t deepest, bool still) {
             if (TornAgainst(edge, b, n, still, showing)) {
                 last = n;
                 share = showing;
-            } else if (n == 1 || n - last > 1) {
+            } else if (n == 1 || n - last > 1 || still) {
                 break;
             }
         }
