@@ -35,6 +35,9 @@ constexpr double kTornMotionSpreads = 1.0;
 // ...and at least this much above the median, as a share of it: on flat picture the spread
 // is about 0.
 constexpr double kTornStepShare = 0.15;
+// Rows torn too little to stand out, between the torn rows and the rows beyond them that
+// measure the picture.
+constexpr int32_t kFaintRows = 2;
 // The smallest spread, in luma levels and as a share of the median: flat, grainless picture
 // has none.
 constexpr double kLeastSpread = 0.15;
@@ -124,9 +127,11 @@ bool TornAgainst(const EdgeSurvey &edge, const Baseline &b, int32_t n, bool stil
                        (n == 1 || Median(motionSpreads) >= kTornMotionSpreads);
 }
 
-// The deepest band of torn rows: rows 1 to `depth` stand out against the rows beyond `depth`,
+// The deepest band of torn rows: rows 1 to `last` stand out against the rows beyond `depth`,
 // with at most one row between them that does not (two neighbouring rows can be torn alike in
-// a frame), and row `depth` itself does. The edge row, torn most, must.
+// a frame), and at most kFaintRows rows between `last` and the rows beyond `depth`: the
+// innermost torn rows are torn least, too little to stand out, but enough to unsettle the
+// rows beyond them as a measure. The edge row, torn most, must stand out.
 LineDamage TornRows(const EdgeSurvey &edge, int32_t deepest, bool still) {
     LineDamage found;
     for (int32_t depth = std::min(deepest, edge.Lines() - 1 - kBaselineLines); depth >= 1; --depth) {
@@ -142,9 +147,9 @@ LineDamage TornRows(const EdgeSurvey &edge, int32_t deepest, bool still) {
                 break;
             }
         }
-        if (last == depth) {
+        if (last > 0 && last >= depth - kFaintRows) {
             found.kind = LineDamageKind::TornOrNoisy;
-            found.lines = depth;
+            found.lines = last;
             found.share = share;
             return found;
         }
