@@ -48,6 +48,8 @@ constexpr double kBrightLevels = 10.0;
 constexpr double kTypicalLevelWeight = 3.0;
 // The share of frames in which a flickering line must stand out.
 constexpr double kFlickerQuantile = 0.8;
+// A line bright in this share of frames or more is bright, though missing from the others.
+constexpr double kBrightFramesShare = 0.4;
 
 double Quantile(std::vector<double> values, double q) {
     if (values.empty())
@@ -206,7 +208,12 @@ LineDamage BrightLines(const EdgeSurvey &edge, int32_t brightDepth) {
         pictureFlicker = std::max(pictureFlicker, BrightnessOf(edge, n).flicker);
     for (int32_t n = 1; n <= brightDepth + 1; ++n) {
         const Brightness b = BrightnessOf(edge, n);
-        const bool bright = b.usual >= brightLevels || b.flicker >= brightLevels + pictureFlicker;
+        const double brightFrames =
+            double(std::count_if(b.against.begin(), b.against.end(),
+                                 [&](double a) { return a >= brightLevels; })) /
+            double(b.against.size());
+        const bool bright = b.usual >= brightLevels || brightFrames >= kBrightFramesShare ||
+                            b.flicker >= brightLevels + pictureFlicker;
         if (!bright)
             break;
         if (n > brightDepth)
