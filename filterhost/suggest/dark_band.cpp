@@ -62,7 +62,7 @@ constexpr double kPartOfSteepestStep = 0.06;
 // at most this part of the band's own difference from it), and this many times the
 // picture's usual step from column to column.
 constexpr int32_t kPictureColumns = 4;
-constexpr double kPartOfContrast = 0.06;
+constexpr double kPartOfContrast = 0.02;
 constexpr double kMostPartOfContrast = 0.5;
 constexpr double kUsualSteps = 3.0;
 // The band differs from the picture by this many of the profile's usual steps, and by at

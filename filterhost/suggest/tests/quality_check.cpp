@@ -104,10 +104,8 @@ void CheckEdge(const BorderSettings &settings, Side side, int32_t damaged, int32
     tally.goodLinesFaded += faded;
     tally.mostTaken = std::max(tally.mostTaken, taken);
     tally.mostFaded = std::max(tally.mostFaded, faded);
-    if (!missed.empty()) {
+    if (!missed.empty())
         verdict.missed += where + missed;
-        ++verdict.edgesMissed;
-    }
     if (!harmed.empty())
         verdict.harmed += where + harmed;
 }
@@ -123,18 +121,24 @@ std::string ValuesText(const suggest::Suggestion &s) {
 }  // namespace
 
 std::string KindOf(const clips::ClipRecipe &recipe) {
+    std::string kind;
     switch (recipe.damage) {
     case 0:
-        return std::string("clean ") + clips::ContentName(recipe.content);
+        kind = std::string("clean ") + clips::ContentName(recipe.content);
+        break;
     case clips::kHeadSwitching:
-        return "head switching";
+        kind = "head switching";
+        break;
     case clips::kDarkColumns:
-        return "dark columns";
+        kind = "dark columns";
+        break;
     case clips::kBrightTopLine:
-        return "bright top line";
+        kind = "bright top line";
+        break;
     default:
-        return "mixed";
+        kind = "mixed";
     }
+    return recipe.frames == 1 ? kind + ", one picture" : kind;
 }
 
 Verdict Results::Check(const clips::ClipRecipe &recipe) {
@@ -171,13 +175,6 @@ Verdict Results::Check(const clips::ClipRecipe &recipe) {
     for (const std::string &line : s.explanation)
         verdict.report += "\n    " + line;
     return verdict;
-}
-
-int32_t Results::DamagedEdges() const {
-    int32_t edges = 0;
-    for (const auto &kind : byKind_)
-        edges += kind.second.damagedEdges;
-    return edges;
 }
 
 std::string Results::Table() const {
