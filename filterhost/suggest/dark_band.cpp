@@ -20,9 +20,9 @@
 // each stays at the edge column's value (a band keeps its level and its own noise, whatever
 // the picture beside it does); over the picture at the picture's own, changing only slowly
 // from column to column; over the ragged end it moves from one to the other, and the pixels
-// there turn from band to picture and back from frame to frame. The band's widest column is
-// the last one where a profile still moves clearly. Either profile may see the band where the
-// other cannot: a band at the picture's own level but noisier or stiller than it, or one as
+// there turn from band to picture and back from frame to frame. The band reaches as far as a
+// profile, followed from the edge, lies away from the picture's value and still moves. Either
+// profile may see the band where the other cannot: a band at the picture's own level but noisier or stiller than it, or one as
 // noisy as the picture but at another level.
 //
 // A band of one width in every row and frame is a straight edge already (letterboxing or
@@ -74,8 +74,8 @@ constexpr double kLeastChangeContrast = 1.5;
 // Columns whose profile lies within this part of the contrast from the edge's are band in
 // every row.
 constexpr double kFullBandPart = 0.1;
-// The runs' widest width may lie this much beyond the levels' widest column.
-constexpr int32_t kRunsBeyondLevels = 1;
+// The runs' widest width may lie this much beyond the profiles' widest column.
+constexpr int32_t kRunsBeyondProfiles = 1;
 // Widths that differ make an uneven band...
 constexpr int32_t kUnevenSpread = 1;
 // ...unless this share of the rows show one width: a straight band, the rest strays where
@@ -103,9 +103,7 @@ DarkBand FindBandInProfile(const std::vector<double> &g, int32_t deepest, int32_
     };
     // Where the picture begins, roughly: the profile's value there and its own steps. Steps no
     // larger than most are the profile's own jitter (large where few rows were measured).
-    std::vector<double> sortedSteps = steps;
-    const double typical = Median(sortedSteps);
-    const int32_t knee = lastStep(std::max(kPartOfSteepestStep * steepest, kUsualSteps * typical));
+    const int32_t knee = lastStep(std::max(kPartOfSteepestStep * steepest, kUsualSteps * Median(steps)));
     if (knee == 0)
         return band;
     const double picture = Median(std::vector<double>(g.begin() + knee, g.end()));
@@ -113,17 +111,17 @@ DarkBand FindBandInProfile(const std::vector<double> &g, int32_t deepest, int32_
     const double contrast = std::fabs(g[0] - picture);
     if (contrast < std::max(leastContrast, kLeastContrastSteps * usual))
         return band;
-    // The band ends where the profile, moving from the edge, last moves clearly against the
-    // picture's own steps, and no later than where it first comes back near the picture's
-    // value (the furthest it lay away from it sets how near): the picture's value may change
-    // slowly over many columns, and a line in the picture beyond the band (a still column,
-    // brighter or darker) lies away from it too, but after the profile came back.
+    // The band ends where the profile, followed from the edge, comes back near the picture's
+    // value (the furthest it lay away from it sets how near), and no later than where it last
+    // moves clearly against the picture's own steps: a line in the picture beyond the band (a
+    // still column, brighter or darker) lies away from the picture's value too, but after the
+    // profile came back to it; a picture whose value drifts over many columns keeps away from
+    // it, but does not move clearly. Where the pixels change more over the ragged end than
+    // over the band and the picture both, the profile crosses the picture's value on its way:
+    // one column near it may lie inside the band.
     double furthest = 0.0;
     for (int32_t n = 1; n <= knee; ++n)
         furthest = std::max(furthest, std::fabs(g[size_t(n - 1)] - picture));
-    // Where the pixels change more over the ragged end than over the band and the picture
-    // both, the profile crosses the picture's value on its way: one column near it may lie
-    // inside the band.
     const double near =
         std::max(std::min(kPartOfContrast * furthest, kMostPartOfContrast * contrast), kUsualSteps * usual);
     int32_t widest = 0;
@@ -136,7 +134,7 @@ DarkBand FindBandInProfile(const std::vector<double> &g, int32_t deepest, int32_
         }
     }
     // From the last column at the band's own value, the profile moves on every column, or every
-    // other, until the picture; a slow change of the picture's value does not count.
+    // other, until the picture.
     int32_t narrowest = 0;
     while (narrowest < span && std::fabs(g[size_t(narrowest)] - g[0]) <= kFullBandPart * contrast)
         ++narrowest;
@@ -181,13 +179,13 @@ DarkBand FindDarkBandByProfiles(const DarkRuns &runs, int32_t deepest, int32_t w
     // A band of one level is straight, whatever the pixels' changes show beside it.
     if (!byChange.found || (byShare.found && !byShare.uneven))
         return byShare;
-    if (!byShare.found || (byChange.uneven && !byShare.uneven))
+    if (!byShare.found)
         return DarkBand{byChange.found, byChange.uneven, byChange.narrowest, byChange.widest,
                         byShare.share};
     // Over a pillarbox bar beside the band the pixels are as still as the band's, though the
     // bar keeps a level of its own: the change may carry the band one column further, where
     // the share saw its widest rows too faintly, but no more.
-    if (byChange.uneven && byShare.uneven)
+    if (byChange.uneven)
         byShare.widest = std::max(byShare.widest, std::min(byChange.widest, byShare.widest + 1));
     return byShare;
 }
@@ -235,17 +233,17 @@ DarkBand FindDarkBandByRuns(const DarkRuns &runs, int32_t deepest, int32_t wides
 
 DarkBand FindDarkBand(const DarkRuns &runs, int32_t deepest, int32_t widestSpread) {
     DarkBand byRuns = FindDarkBandByRuns(runs, deepest, widestSpread);
-    const DarkBand byLevels = FindDarkBandByProfiles(runs, deepest, widestSpread);
+    const DarkBand byProfiles = FindDarkBandByProfiles(runs, deepest, widestSpread);
     if (byRuns.found && byRuns.uneven) {
         // Rows that dark picture widened can outnumber the band's own widest rows, and where
         // dark picture beside the band leaves the widest rows unclear, their runs are not
-        // counted at all; the levels see the band alone.
-        if (byLevels.found && byLevels.uneven)
-            byRuns.widest = std::max(byLevels.widest,
-                                     std::min(byRuns.widest, byLevels.widest + kRunsBeyondLevels));
+        // counted at all; the profiles see the band alone.
+        if (byProfiles.found && byProfiles.uneven)
+            byRuns.widest = std::max(byProfiles.widest,
+                                     std::min(byRuns.widest, byProfiles.widest + kRunsBeyondProfiles));
         return byRuns;
     }
-    return byLevels.found && (byLevels.uneven || !byRuns.found) ? byLevels : byRuns;
+    return byProfiles.found && (byProfiles.uneven || !byRuns.found) ? byProfiles : byRuns;
 }
 
 }  // namespace suggest
