@@ -84,7 +84,7 @@ constexpr double kStraightShare = 0.85;
 
 // The band as one profile sees it: g[n - 1] for column n.
 DarkBand FindBandInProfile(const std::vector<double> &g, int32_t deepest, int32_t widestSpread,
-                           double leastContrast) {
+                           double leastContrast, bool crosses) {
     DarkBand band;
     const int32_t span = int32_t(g.size());
     if (span < kPictureColumns + 2)
@@ -117,15 +117,15 @@ DarkBand FindBandInProfile(const std::vector<double> &g, int32_t deepest, int32_
     // still column, brighter or darker) lies away from the picture's value too, but after the
     // profile came back to it; a picture whose value drifts over many columns keeps away from
     // it, but does not move clearly. Where the pixels change more over the ragged end than
-    // over the band and the picture both, the profile crosses the picture's value on its way:
-    // one column near it may lie inside the band.
+    // over the band and the picture both (`crosses`), the profile crosses the picture's value
+    // on its way: one column near it may lie inside the band.
     double furthest = 0.0;
     for (int32_t n = 1; n <= knee; ++n)
         furthest = std::max(furthest, std::fabs(g[size_t(n - 1)] - picture));
     const double near =
         std::max(std::min(kPartOfContrast * furthest, kMostPartOfContrast * contrast), kUsualSteps * usual);
     int32_t widest = 0;
-    for (int32_t n = 1, nearInARow = 0; n <= span && nearInARow < 2; ++n) {
+    for (int32_t n = 1, nearInARow = 0; n <= span && nearInARow < (crosses ? 2 : 1); ++n) {
         if (std::fabs(g[size_t(n - 1)] - picture) > near) {
             widest = n;
             nearInARow = 0;
@@ -173,8 +173,8 @@ DarkBand FindDarkBandByProfiles(const DarkRuns &runs, int32_t deepest, int32_t w
         if (runs.changeRows > 0)
             change.push_back(double(runs.change[size_t(n - 1)]) / double(runs.changeRows));
     }
-    DarkBand byShare = FindBandInProfile(share, deepest, widestSpread, kLeastShareContrast);
-    const DarkBand byChange = FindBandInProfile(change, deepest, widestSpread, kLeastChangeContrast);
+    DarkBand byShare = FindBandInProfile(share, deepest, widestSpread, kLeastShareContrast, false);
+    const DarkBand byChange = FindBandInProfile(change, deepest, widestSpread, kLeastChangeContrast, true);
     byShare.share = double(runs.evenAtEdge) / double(runs.rows);
     // A band of one level is straight, whatever the pixels' changes show beside it.
     if (!byChange.found || (byShare.found && !byShare.uneven))
