@@ -37,7 +37,7 @@ constexpr double kTornMotionSpreads = 1.0;
 constexpr double kTornStepShare = 0.15;
 // Rows torn too little to stand out, between the torn rows and the rows beyond them that
 // measure the picture.
-constexpr int32_t kFaintRows = 2;
+constexpr int32_t kFaintRows = 3;
 // The smallest spread, in luma levels and as a share of the median: flat, grainless picture
 // has none.
 constexpr double kLeastSpread = 0.15;
