@@ -157,24 +157,11 @@ bool StartsLikePng(const std::string &path) {
     return read == sizeof start && std::memcmp(start, kSignature, sizeof start) == 0;
 }
 
-std::array<int32_t, 16> ScriptOrder(const suggest::Suggestion &suggestion) {
-    std::array<int32_t, 16> values{};
-    const Side order[] = {Top, Bottom, Right, Left};
-    for (int e = 0; e < 4; ++e) {
-        const suggest::EdgeValues &v = suggestion.edges[size_t(order[e])];
-        values[size_t(4 * e)] = v.smear;
-        values[size_t(4 * e + 1)] = v.black;
-        values[size_t(4 * e + 2)] = v.fade;
-        values[size_t(4 * e + 3)] = v.stretch;
-    }
-    return values;
-}
-
 // The suggested values as a script call in the filter's order: Top, Bottom, Right, Left;
 // within each, smear, black, fade, stretch.
 std::string ConfigCall(const suggest::Suggestion &suggestion) {
     std::string call = "Config(";
-    const std::array<int32_t, 16> values = ScriptOrder(suggestion);
+    const std::array<int32_t, 16> values = suggest::ScriptValues(suggestion);
     for (size_t k = 0; k < values.size(); ++k)
         call += (k > 0 ? ", " : "") + std::to_string(values[k]);
     return call + ")";

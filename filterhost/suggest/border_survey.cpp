@@ -11,7 +11,7 @@ namespace {
 // Rows are measured line by line at the top and bottom, for torn and bright rows; columns
 // for dark runs at the sides. A dark band at the top or bottom is letterboxing or dark
 // picture far more often than damage; tape damage tears rows, not columns.
-EdgeSurvey SurveyOf(Side side, int32_t width, int32_t height) {
+EdgeSurvey SurveyOf(Edge side, int32_t width, int32_t height) {
     const int32_t extent = std::max(0, ExtentOf(side, width, height));
     if (side == Top || side == Bottom)
         return EdgeSurvey(MeasuredRows(extent), true, 0);
@@ -48,9 +48,9 @@ bool BorderSurvey::Add(const uint8_t *topRow, ptrdiff_t pitch, int32_t width, in
     if (!measurable_)
         return true;
     const FrameView frame{topRow, pitch, width, height};
-    for (int side = 0; side < kSideCount; ++side) {
+    for (int side = 0; side < kEdgeCount; ++side) {
         EdgeSurvey &edge = edges_[size_t(side)];
-        lines_.Read(frame, Side(side), edge.MeasuresLines() ? edge.Lines() : 0, edge.DarkSpan());
+        lines_.Read(frame, Edge(side), edge.MeasuresLines() ? edge.Lines() : 0, edge.DarkSpan());
         if (!sawDetail_)
             sawDetail_ = HasDetail(lines_);
         edge.Add(lines_);

@@ -15,8 +15,9 @@ namespace suggest {
 // Frames a clip is judged from: enough for damage that varies from frame to frame to show in
 // most of them, few enough to measure (and decode) in a moment. Longer inputs are sampled.
 constexpr int32_t kFramesWanted = 200;
-// Fewer frames than this cannot tell damage that changes from frame to frame from picture.
-constexpr int32_t kFewestFrames = 3;
+// Fewer frames than this cannot tell damage that changes from frame to frame from picture:
+// they are judged as still pictures, by what one picture shows.
+constexpr int32_t kFewestMovingFrames = 3;
 // Frames smaller than this on either side have too few lines to compare an edge with.
 constexpr int32_t kSmallestSide = 48;
 
@@ -40,14 +41,14 @@ public:
     // Whether any frame held more than one colour.
     bool SawDetail() const { return sawDetail_; }
 
-    const EdgeSurvey &Edge(Side side) const { return edges_[size_t(side)]; }
+    const EdgeSurvey &Survey(Edge side) const { return edges_[size_t(side)]; }
 
 private:
     int32_t width_, height_;
     bool measurable_;
     int32_t frames_ = 0;
     bool sawDetail_ = false;
-    std::array<EdgeSurvey, kSideCount> edges_;
+    std::array<EdgeSurvey, kEdgeCount> edges_;
     EdgeLines lines_;
 };
 

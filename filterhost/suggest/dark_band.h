@@ -1,5 +1,5 @@
-// Black or dark grey columns at a side edge, from the dark runs and levels measured row by row
-// (DarkRuns in edge_survey.h).
+// Black or dark grey columns at a side edge, from the dark runs measured row by row and the
+// profiles measured column by column (DarkRuns in edge_survey.h).
 #pragma once
 
 #include <cstdint>

@@ -4,15 +4,15 @@
 
 namespace suggest {
 
-int32_t ExtentOf(Side side, int32_t width, int32_t height) {
+int32_t ExtentOf(Edge side, int32_t width, int32_t height) {
     return side == Top || side == Bottom ? height : width;
 }
 
-int32_t LengthOf(Side side, int32_t width, int32_t height) {
+int32_t LengthOf(Edge side, int32_t width, int32_t height) {
     return side == Top || side == Bottom ? width : height;
 }
 
-void EdgeLines::Read(const FrameView &frame, Side side, int32_t lumaCount, int32_t strongestCount) {
+void EdgeLines::Read(const FrameView &frame, Edge side, int32_t lumaCount, int32_t strongestCount) {
     length_ = LengthOf(side, frame.width, frame.height);
     lumaCount_ = lumaCount;
     strongestCount_ = strongestCount;

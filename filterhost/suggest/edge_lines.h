@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "border_settings.h"
+#include "edges.h"
 
 namespace suggest {
 
@@ -22,9 +22,9 @@ struct FrameView {
 };
 
 // Lines across an edge: the frame's height for the top and bottom, its width for the sides.
-int32_t ExtentOf(Side side, int32_t width, int32_t height);
+int32_t ExtentOf(Edge side, int32_t width, int32_t height);
 // Pixels along one line of that edge.
-int32_t LengthOf(Side side, int32_t width, int32_t height);
+int32_t LengthOf(Edge side, int32_t width, int32_t height);
 
 // BT.601 luma, 0..255, from B, G, R bytes: what tears, noise and bright lines show in.
 inline uint8_t Luma(const uint8_t *bgr) {
@@ -40,7 +40,7 @@ inline uint8_t Strongest(const uint8_t *bgr) {
 // strongest channel of `strongestCount` lines.
 class EdgeLines {
 public:
-    void Read(const FrameView &frame, Side side, int32_t lumaCount, int32_t strongestCount);
+    void Read(const FrameView &frame, Edge side, int32_t lumaCount, int32_t strongestCount);
     const uint8_t *Line(int32_t n) const { return luma_.data() + size_t(n - 1) * size_t(length_); }
     const uint8_t *StrongestLine(int32_t n) const {
         return strongest_.data() + size_t(n - 1) * size_t(length_);

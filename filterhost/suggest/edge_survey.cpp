@@ -146,14 +146,27 @@ void EdgeSurvey::AddDarkRuns(const EdgeLines &lines) {
 
     for (int v = std::max(0, level - kEvenWithin); v <= std::min(255, level + kEvenWithin); ++v)
         runs_.evenAtEdge += edgeValues[v];
+    for (int v = 0; v <= kDarkMost; ++v)
+        runs_.darkAtEdge += edgeValues[v];
     runs_.atEdgeLevel.resize(size_t(span), 0);
+    runs_.change.resize(size_t(span), 0);
+    const bool hasPrevious = !previousDark_.empty();
+    previousDark_.resize(size_t(span) * size_t(length));
     for (int32_t n = 1; n <= span; ++n) {
         const uint8_t *line = lines.StrongestLine(n);
-        int64_t atLevel = 0;
-        for (int32_t y = 0; y < length; ++y)
+        uint8_t *before = previousDark_.data() + size_t(n - 1) * size_t(length);
+        int64_t atLevel = 0, change = 0;
+        for (int32_t y = 0; y < length; ++y) {
             atLevel += std::abs(int(line[y]) - level) <= within;
+            change += std::abs(int(line[y]) - int(before[y]));
+            before[y] = line[y];
+        }
         runs_.atEdgeLevel[size_t(n - 1)] += atLevel;
+        if (hasPrevious)
+            runs_.change[size_t(n - 1)] += change;
     }
+    if (hasPrevious)
+        runs_.changeRows += length;
     for (int32_t y = 0; y < length; ++y) {
         for (int32_t n = 1; n <= span; ++n)
             across_[size_t(n - 1)] = lines.StrongestLine(n)[y];

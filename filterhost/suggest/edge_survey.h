@@ -34,6 +34,14 @@ struct DarkRuns {
     // atEdgeLevel[n - 1]: rows whose pixel on line n lies within its frame's edge level and
     // spread (the median and spread of the edge line's pixels).
     std::vector<int64_t> atEdgeLevel;
+    // change[n - 1]: over the rows of every frame but the first, how much the pixel on line n
+    // changed since the frame before, summed; changeRows: how many rows that is. A band's
+    // pixels change by its own noise, the picture's by its grain and motion, and over the
+    // band's ragged end pixels turn from band to picture and back.
+    std::vector<int64_t> change;
+    int64_t changeRows = 0;
+    // Rows whose edge pixel is dark.
+    int64_t darkAtEdge = 0;
 };
 
 // A dark run's pixels stay within this of the run's mean (grain on a dark band).
@@ -71,6 +79,7 @@ private:
     std::vector<uint8_t> previousLines_;  // the lines of the frame before, line-major
     DarkRuns runs_;
     std::vector<uint8_t> across_;
+    std::vector<uint8_t> previousDark_;  // the dark-run lines of the frame before, line-major
 };
 
 }  // namespace suggest

@@ -35,6 +35,9 @@ constexpr double kTornMotionSpreads = 1.0;
 // ...and at least this much above the median, as a share of it: on flat picture the spread
 // is about 0.
 constexpr double kTornStepShare = 0.15;
+// Rows torn too little to stand out, between the torn rows and the rows beyond them that
+// measure the picture.
+constexpr int32_t kFaintRows = 3;
 // The smallest spread, in luma levels and as a share of the median: flat, grainless picture
 // has none.
 constexpr double kLeastSpread = 0.15;
@@ -45,6 +48,8 @@ constexpr double kBrightLevels = 10.0;
 constexpr double kTypicalLevelWeight = 3.0;
 // The share of frames in which a flickering line must stand out.
 constexpr double kFlickerQuantile = 0.8;
+// A line bright in this share of frames or more is bright, though missing from the others.
+constexpr double kBrightFramesShare = 0.4;
 
 double Quantile(std::vector<double> values, double q) {
     if (values.empty())
@@ -99,7 +104,8 @@ Baseline BaselineBeyond(const EdgeSurvey &edge, int32_t depth) {
 
 // Whether row n stands out against the baseline as a torn row; `framesShowing` gets the share
 // of frames in which its difference does.
-bool TornAgainst(const EdgeSurvey &edge, const Baseline &b, int32_t n, double &framesShowing) {
+bool TornAgainst(const EdgeSurvey &edge, const Baseline &b, int32_t n, bool still,
+                 double &framesShowing) {
     const auto &frames = edge.Frames();
     std::vector<double> stepSpreads, stepShare, changeSpreads, motionSpreads;
     int64_t showing = 0;
@@ -116,16 +122,19 @@ bool TornAgainst(const EdgeSurvey &edge, const Baseline &b, int32_t n, double &f
     }
     framesShowing = double(showing) / double(frames.size());
     // The edge row may be blanked, still and dark, by the head switch: its own change is not
-    // asked for.
-    return Median(stepSpreads) >= kTornStepSpreads && Median(stepShare) >= kTornStepShare &&
-           Median(changeSpreads) >= kTornChangeSpreads &&
-           (n == 1 || Median(motionSpreads) >= kTornMotionSpreads);
+    // asked for. In a still picture only the tear or the noise along the row shows.
+    const bool stands = Median(stepSpreads) >= kTornStepSpreads && Median(stepShare) >= kTornStepShare;
+    return still ? stands
+                 : stands && Median(changeSpreads) >= kTornChangeSpreads &&
+                       (n == 1 || Median(motionSpreads) >= kTornMotionSpreads);
 }
 
-// The deepest band of torn rows: rows 1 to `depth` stand out against the rows beyond `depth`,
+// The deepest band of torn rows: rows 1 to `last` stand out against the rows beyond `depth`,
 // with at most one row between them that does not (two neighbouring rows can be torn alike in
-// a frame), and row `depth` itself does. The edge row, torn most, must.
-LineDamage TornRows(const EdgeSurvey &edge, int32_t deepest) {
+// a frame), and at most kFaintRows rows between `last` and the rows beyond `depth`: the
+// innermost torn rows are torn least, too little to stand out, but enough to unsettle the
+// rows beyond them as a measure. The edge row, torn most, must stand out.
+LineDamage TornRows(const EdgeSurvey &edge, int32_t deepest, bool still) {
     LineDamage found;
     for (int32_t depth = std::min(deepest, edge.Lines() - 1 - kBaselineLines); depth >= 1; --depth) {
         const Baseline b = BaselineBeyond(edge, depth);
@@ -133,16 +142,16 @@ LineDamage TornRows(const EdgeSurvey &edge, int32_t deepest) {
         double share = 0.0;
         for (int32_t n = 1; n <= depth; ++n) {
             double showing = 0.0;
-            if (TornAgainst(edge, b, n, showing)) {
+            if (TornAgainst(edge, b, n, still, showing)) {
                 last = n;
                 share = showing;
-            } else if (n == 1 || n - last > 1) {
+            } else if (n == 1 || n - last > 1 || still) {
                 break;
             }
         }
-        if (last == depth) {
+        if (last > 0 && last >= depth - kFaintRows) {
             found.kind = LineDamageKind::TornOrNoisy;
-            found.lines = depth;
+            found.lines = last;
             found.share = share;
             return found;
         }
@@ -159,9 +168,14 @@ struct Brightness {
 
 Brightness BrightnessOf(const EdgeSurvey &edge, int32_t n) {
     Brightness b;
+    // The median of the lines inside, or the darkest of the nearest few where that is
+    // brighter: a dark stripe in the picture may fill most of the lines inside.
     for (const FrameLines &f : edge.Frames()) {
-        const int32_t last = std::min(n + kNeighbourLines, edge.Lines());
-        b.against.push_back(f.level[size_t(n - 1)] - MedianOfLines(f.level, n + 1, last));
+        const auto nearest = f.level.begin() + n;
+        const double darkestNear =
+            *std::min_element(nearest, nearest + std::min(kNearNeighbourLines, edge.Lines() - n));
+        const double inside = MedianOfLines(f.level, n + 1, std::min(n + kNeighbourLines, edge.Lines()));
+        b.against.push_back(f.level[size_t(n - 1)] - std::max(darkestNear, inside));
     }
     b.usual = Median(b.against);
     std::vector<double> jumps;
@@ -194,7 +208,12 @@ LineDamage BrightLines(const EdgeSurvey &edge, int32_t brightDepth) {
         pictureFlicker = std::max(pictureFlicker, BrightnessOf(edge, n).flicker);
     for (int32_t n = 1; n <= brightDepth + 1; ++n) {
         const Brightness b = BrightnessOf(edge, n);
-        const bool bright = b.usual >= brightLevels || b.flicker >= brightLevels + pictureFlicker;
+        const double brightFrames =
+            double(std::count_if(b.against.begin(), b.against.end(),
+                                 [&](double a) { return a >= brightLevels; })) /
+            double(b.against.size());
+        const bool bright = b.usual >= brightLevels || brightFrames >= kBrightFramesShare ||
+                            b.flicker >= brightLevels + pictureFlicker;
         if (!bright)
             break;
         if (n > brightDepth)
@@ -210,10 +229,10 @@ LineDamage BrightLines(const EdgeSurvey &edge, int32_t brightDepth) {
 
 }  // namespace
 
-LineDamage FindLineDamage(const EdgeSurvey &edge, int32_t deepest, int32_t brightDepth) {
+LineDamage FindLineDamage(const EdgeSurvey &edge, int32_t deepest, int32_t brightDepth, bool still) {
     if (edge.Frames().empty() || deepest < 1)
         return LineDamage{};
-    const LineDamage torn = TornRows(edge, deepest);
+    const LineDamage torn = TornRows(edge, deepest, still);
     const LineDamage bright = BrightLines(edge, std::min(brightDepth, deepest));
     // A flickering line also changes from frame to frame like a torn one: where both reach
     // as deep, it is the bright line.

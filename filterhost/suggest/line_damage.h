@@ -18,7 +18,8 @@ struct LineDamage {
 };
 
 // `deepest`: the deepest line that may be damaged; `brightDepth`: the deepest line a bright or
-// flickering band may reach.
-LineDamage FindLineDamage(const EdgeSurvey &edge, int32_t deepest, int32_t brightDepth);
+// flickering band may reach; `still`: too few frames to see how lines change from frame to
+// frame, so that only what each frame shows is judged.
+LineDamage FindLineDamage(const EdgeSurvey &edge, int32_t deepest, int32_t brightDepth, bool still);
 
 }  // namespace suggest

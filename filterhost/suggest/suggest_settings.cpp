@@ -30,14 +30,15 @@ namespace {
 constexpr int32_t kTornMargin = 2;
 constexpr int32_t kBrightMargin = 1;
 
-const char *const kEdgeNames[kSideCount] = {"top", "bottom", "left", "right"};
-const char *const kLineWords[kSideCount] = {"rows", "rows", "columns", "columns"};
+const char *const kEdgeNames[kEdgeCount] = {"top", "bottom", "left", "right"};
+const char *const kLineWords[kEdgeCount] = {"rows", "rows", "columns", "columns"};
 
-// How sure a finding is, from the share of frames (or rows) that show it.
-const char *Sureness(double share) {
+// How sure a finding is, from the share of frames (or rows) that show it; from a still
+// picture never more than fairly sure.
+const char *Sureness(double share, bool still) {
     if (share >= 0.8)
-        return "sure";
-    if (share >= 0.5)
+        return still ? "fairly sure" : "sure";
+    if (share >= 0.5 && !still)
         return "fairly sure";
     return "unsure";
 }
@@ -56,11 +57,11 @@ std::string LineRange(int32_t first, int32_t last) {
     return first == last ? Format("%d", first) : Format("%d-%d", first, last);
 }
 
-bool OffsetNumbered(Side side) { return side == Bottom || side == Left; }
+bool OffsetNumbered(Edge side) { return side == Bottom || side == Left; }
 
 // Values that smear lines black+1..damaged from line damaged+1 (the first good line), and
 // fade them when the smear repeats one line more than once.
-void ChooseSmear(Side side, int32_t damaged, EdgeValues &v) {
+void ChooseSmear(Edge side, int32_t damaged, EdgeValues &v) {
     v.smear = OffsetNumbered(side) ? damaged : damaged + 1;
     v.stretch = 0;
     if (damaged - v.black >= 2)
@@ -68,7 +69,7 @@ void ChooseSmear(Side side, int32_t damaged, EdgeValues &v) {
 }
 
 // What the chosen values do, in the edge's lines counted from 1 at the edge.
-void DescribeValues(Side side, const EdgeValues &v, std::vector<std::string> &out) {
+void DescribeValues(Edge side, const EdgeValues &v, std::vector<std::string> &out) {
     const char *lines = kLineWords[side];
     if (v.black > 0)
         out.push_back(Format("  black %d: %s %s painted black", v.black, lines,
@@ -88,9 +89,9 @@ void DescribeValues(Side side, const EdgeValues &v, std::vector<std::string> &ou
     }
 }
 
-void JudgeEdge(const BorderSurvey &survey, Side side, EdgeValues &v,
+void JudgeEdge(const BorderSurvey &survey, Edge side, bool still, EdgeValues &v,
                std::vector<std::string> &out) {
-    const EdgeSurvey &edge = survey.Edge(side);
+    const EdgeSurvey &edge = survey.Survey(side);
     const int32_t extent = ExtentOf(side, survey.Width(), survey.Height());
     const int32_t deepest = DeepestBand(extent);
     const char *name = kEdgeNames[side];
@@ -100,14 +101,14 @@ void JudgeEdge(const BorderSurvey &survey, Side side, EdgeValues &v,
     const LineDamage damage =
         side == Left || side == Right
             ? LineDamage{}
-            : FindLineDamage(edge, DeepestTornRows(extent), side == Top ? BrightDepth(extent) : 0);
+            : FindLineDamage(edge, DeepestTornRows(extent), side == Top ? BrightDepth(extent) : 0, still);
     bool said = false;
     if (dark.found && dark.uneven) {
         v.black = std::min(dark.widest + 1, deepest);
         out.push_back(Format("%s: dark %s %d to %d wide, uneven from row to row (in %.0f%% of "
                              "rows: %s)",
                              name, lines, dark.narrowest, dark.widest, 100.0 * dark.share,
-                             Sureness(dark.share)));
+                             Sureness(dark.share, still)));
         said = true;
     } else if (dark.found) {
         out.push_back(Format("%s: a straight dark band %d %s wide, part of the picture "
@@ -118,13 +119,15 @@ void JudgeEdge(const BorderSurvey &survey, Side side, EdgeValues &v,
     if (damage.kind != LineDamageKind::None) {
         const int32_t margin = damage.kind == LineDamageKind::TornOrNoisy ? kTornMargin : kBrightMargin;
         const int32_t counted = std::min(damage.lines + margin, deepest - 1);
-        const char *what = damage.kind == LineDamageKind::TornOrNoisy
-                               ? "torn or noisy, differently in every frame"
-                               : "too bright or flickering";
+        const bool torn = damage.kind == LineDamageKind::TornOrNoisy;
+        const char *what = torn ? (still ? "torn or noisy" : "torn or noisy, differently in every frame")
+                                : (still ? "too bright" : "too bright or flickering");
         if (counted > v.black) {
-            out.push_back(Format("%s: %s %s %s (in %.0f%% of frames: %s)", name, lines,
-                                 LineRange(1, damage.lines).c_str(), what, 100.0 * damage.share,
-                                 Sureness(damage.share)));
+            const std::string how =
+                still ? Sureness(damage.share, still)
+                      : Format("in %.0f%% of frames: %s", 100.0 * damage.share, Sureness(damage.share, still));
+            out.push_back(Format("%s: %s %s %s (%s)", name, lines, LineRange(1, damage.lines).c_str(),
+                                 what, how.c_str()));
             ChooseSmear(side, counted, v);
             said = true;
         }
@@ -141,11 +144,6 @@ Suggestion SuggestSettings(const BorderSurvey &survey) {
     if (!survey.Measurable()) {
         s.refusal = Format("frames of %dx%d are too small to judge (at least %dx%d)",
                            survey.Width(), survey.Height(), kSmallestSide, kSmallestSide);
-    } else if (survey.FramesMeasured() < kFewestFrames) {
-        s.refusal = Format("%d frame%s too few to judge: damage that changes from frame to "
-                           "frame needs at least %d",
-                           survey.FramesMeasured(), survey.FramesMeasured() == 1 ? " is" : "s are",
-                           kFewestFrames);
     } else if (!survey.SawDetail()) {
         s.refusal = "every frame is a single colour: there is nothing to judge";
     }
@@ -153,19 +151,28 @@ Suggestion SuggestSettings(const BorderSurvey &survey) {
         s.explanation.push_back("not judged: " + s.refusal + "; every value left at 0");
         return s;
     }
-    for (int side = 0; side < kSideCount; ++side)
-        JudgeEdge(survey, Side(side), s.edges[size_t(side)], s.explanation);
+    const bool still = survey.FramesMeasured() < kFewestMovingFrames;
+    if (still)
+        s.explanation.push_back(Format(
+            "judged from %s alone: what changes from frame to frame cannot be seen, so only "
+            "what a still picture shows counts, and less surely",
+            survey.FramesMeasured() == 1 ? "one picture" : "two frames"));
+    for (int side = 0; side < kEdgeCount; ++side)
+        JudgeEdge(survey, Edge(side), still, s.edges[size_t(side)], s.explanation);
     return s;
 }
 
-void ApplySuggestion(const Suggestion &suggestion, BorderSettings &settings) {
-    for (int side = 0; side < kSideCount; ++side) {
-        const EdgeValues &v = suggestion.edges[size_t(side)];
-        settings.smearRegion[side] = v.smear;
-        settings.blackRegion[side] = v.black;
-        settings.fadeRegion[side] = v.fade;
-        settings.stretchFactor[side] = v.stretch;
+std::array<int32_t, 16> ScriptValues(const Suggestion &suggestion) {
+    static const Edge kScriptOrder[kEdgeCount] = {Top, Bottom, Right, Left};
+    std::array<int32_t, 16> values{};
+    for (size_t k = 0; k < kEdgeCount; ++k) {
+        const EdgeValues &v = suggestion.edges[size_t(kScriptOrder[k])];
+        values[4 * k] = v.smear;
+        values[4 * k + 1] = v.black;
+        values[4 * k + 2] = v.fade;
+        values[4 * k + 3] = v.stretch;
     }
+    return values;
 }
 
 }  // namespace suggest

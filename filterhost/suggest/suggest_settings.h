@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "border_settings.h"
+#include "edges.h"
 #include "border_survey.h"
 
 namespace suggest {
@@ -18,7 +18,7 @@ struct EdgeValues {
 };
 
 struct Suggestion {
-    std::array<EdgeValues, kSideCount> edges;  // indexed by Side: Top, Bottom, Left, Right
+    std::array<EdgeValues, kEdgeCount> edges;  // indexed by Edge: Top, Bottom, Left, Right
     // Per edge what was found (which lines, what damage, how sure) and what each chosen
     // value does, one line each; or the reason for refusing.
     std::vector<std::string> explanation;
@@ -28,7 +28,8 @@ struct Suggestion {
 
 Suggestion SuggestSettings(const BorderSurvey &survey);
 
-// The suggestion's values written into a settings record; everything else is left alone.
-void ApplySuggestion(const Suggestion &suggestion, BorderSettings &settings);
+// The sixteen values in the order of the filter's Config call: Top, Bottom, Right, Left (Right
+// before Left), and for each edge smear, black, fade, stretch.
+std::array<int32_t, 16> ScriptValues(const Suggestion &suggestion);
 
 }  // namespace suggest

@@ -1,6 +1,7 @@
 #include "damaged_clip.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <optional>
 
@@ -33,16 +34,23 @@ namespace {
 // lost in grain and no one could see it (black shifted over black, a dark band drawn over a
 // pillarbox bar).
 constexpr int kVisibleChange = 4;
-// A row counts as damaged where this share of its pixels changed visibly.
+// A row counts as damaged where this share of its pixels changed visibly. A row's pixels
+// moved sideways carry their grain along, so that moving flat picture (a letterbox bar, a
+// clear sky) changes most pixels by grain alone and looks the same: there a pixel counts
+// only where it changed by this many of the grain's spreads too, which the grain moved
+// alone reaches in fewer pixels than the share.
 constexpr double kVisibleRowShare = 0.02;
+constexpr float kGrainSpreads = 4.0f;
 
-bool Changed(const uint8_t *a, const uint8_t *b) {
-    return std::abs(a[0] - b[0]) >= kVisibleChange || std::abs(a[1] - b[1]) >= kVisibleChange ||
-           std::abs(a[2] - b[2]) >= kVisibleChange;
+bool Changed(const uint8_t *a, const uint8_t *b, int visible = kVisibleChange) {
+    return std::abs(a[0] - b[0]) >= visible || std::abs(a[1] - b[1]) >= visible ||
+           std::abs(a[2] - b[2]) >= visible;
 }
 
-// Rows from the top (or the bottom) that the damage changed visibly, counted from that edge.
-int32_t ChangedRows(const Frame &before, const Frame &after, bool fromTop) {
+// Rows from the top (or the bottom) that the damage changed visibly, counted from that edge,
+// in a frame of grain of the given spread.
+int32_t ChangedRows(const Frame &before, const Frame &after, bool fromTop, float grain) {
+    const int visible = std::max(kVisibleChange, int(std::ceil(kGrainSpreads * grain)));
     int32_t deepest = 0;
     const int32_t w = after.width;
     for (int32_t n = 1; n <= after.height / 2; ++n) {
@@ -50,7 +58,7 @@ int32_t ChangedRows(const Frame &before, const Frame &after, bool fromTop) {
         const size_t row = size_t(y) * size_t(w) * 4;
         int32_t changed = 0;
         for (int32_t x = 0; x < w; ++x)
-            changed += Changed(&before.bgrx[row + size_t(x) * 4], &after.bgrx[row + size_t(x) * 4]);
+            changed += Changed(&before.bgrx[row + size_t(x) * 4], &after.bgrx[row + size_t(x) * 4], visible);
         if (changed >= kVisibleRowShare * w)
             deepest = n;
     }
@@ -121,7 +129,7 @@ bool DamagedClip::Next(Frame &frame) {
     if (plan_->brightTopLine) {
         before = frame;
         plan_->brightTopLine->Apply(frame, random_, made_ == 0);
-        keep(Top, ChangedRows(before, frame, true));
+        keep(Top, ChangedRows(before, frame, true, plan_->grain));
     }
     if (plan_->darkColumns) {
         before = frame;
@@ -132,7 +140,7 @@ bool DamagedClip::Next(Frame &frame) {
     if (plan_->headSwitching) {
         before = frame;
         plan_->headSwitching->Apply(frame, random_, plan_->noise);
-        keep(Bottom, ChangedRows(before, frame, false));
+        keep(Bottom, ChangedRows(before, frame, false, plan_->grain));
     }
     ++made_;
     return true;

@@ -1,9 +1,11 @@
 #include "quality_check.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 
 #include "border_process.h"
+#include "script_form.h"
 #include "suggest_settings.h"
 
 // An edge's damaged lines must each be painted black or smeared from an undamaged line; the
@@ -102,37 +104,41 @@ void CheckEdge(const BorderSettings &settings, Side side, int32_t damaged, int32
     tally.goodLinesFaded += faded;
     tally.mostTaken = std::max(tally.mostTaken, taken);
     tally.mostFaded = std::max(tally.mostFaded, faded);
-    if (!missed.empty()) {
+    if (!missed.empty())
         verdict.missed += where + missed;
-        ++verdict.edgesMissed;
-    }
     if (!harmed.empty())
         verdict.harmed += where + harmed;
 }
 
 std::string ValuesText(const suggest::Suggestion &s) {
     std::string text;
-    for (const suggest::EdgeValues &v : s.edges)
-        text += " " + std::to_string(v.smear) + "/" + std::to_string(v.black) + "/" +
-                std::to_string(v.fade) + "/" + std::to_string(v.stretch);
+    const std::array<int32_t, 16> values = suggest::ScriptValues(s);
+    for (size_t k = 0; k < values.size(); ++k)
+        text += (k % 4 == 0 ? " " : "/") + std::to_string(values[k]);
     return text;
 }
 
 }  // namespace
 
 std::string KindOf(const clips::ClipRecipe &recipe) {
+    std::string kind;
     switch (recipe.damage) {
     case 0:
-        return std::string("clean ") + clips::ContentName(recipe.content);
+        kind = std::string("clean ") + clips::ContentName(recipe.content);
+        break;
     case clips::kHeadSwitching:
-        return "head switching";
+        kind = "head switching";
+        break;
     case clips::kDarkColumns:
-        return "dark columns";
+        kind = "dark columns";
+        break;
     case clips::kBrightTopLine:
-        return "bright top line";
+        kind = "bright top line";
+        break;
     default:
-        return "mixed";
+        kind = "mixed";
     }
+    return recipe.frames == 1 ? kind + ", one picture" : kind;
 }
 
 Verdict Results::Check(const clips::ClipRecipe &recipe) {
@@ -144,7 +150,7 @@ Verdict Results::Check(const clips::ClipRecipe &recipe) {
     const suggest::Suggestion s = suggest::SuggestSettings(survey);
     BorderSettings settings;
     ResetBorderSettings(settings);
-    suggest::ApplySuggestion(s, settings);
+    SettingsFromScriptValues(settings, suggest::ScriptValues(s).data());
 
     const std::string kind = KindOf(recipe);
     if (!byKind_.count(kind))
@@ -152,11 +158,8 @@ Verdict Results::Check(const clips::ClipRecipe &recipe) {
     Tally &tally = byKind_[kind];
     Verdict verdict;
     if (recipe.damage == 0)
-        for (const suggest::EdgeValues &v : s.edges)
-            if (v.smear || v.black || v.fade || v.stretch) {
-                verdict.harmed += " values not all zero;";
-                break;
-            }
+        if (suggest::ScriptValues(s) != std::array<int32_t, 16>{})
+            verdict.harmed += " values not all zero;";
     for (int e = 0; e < kSideCount; ++e)
         CheckEdge(settings, Side(e), clip.DamagedLines(Side(e)), recipe.width, recipe.height,
                   tally, verdict);
@@ -167,18 +170,11 @@ Verdict Results::Check(const clips::ClipRecipe &recipe) {
         return verdict;
     verdict.report = std::string(clips::ContentName(recipe.content)) + ", " + kind + ", " +
                      std::to_string(recipe.width) + "x" + std::to_string(recipe.height) +
-                     ", seed " + std::to_string(recipe.seed) + ": values" + ValuesText(s) + ":" +
+                     ", seed " + std::to_string(recipe.seed) + ": Config values" + ValuesText(s) + ":" +
                      verdict.missed + verdict.harmed;
     for (const std::string &line : s.explanation)
         verdict.report += "\n    " + line;
     return verdict;
-}
-
-int32_t Results::DamagedEdges() const {
-    int32_t edges = 0;
-    for (const auto &kind : byKind_)
-        edges += kind.second.damagedEdges;
-    return edges;
 }
 
 std::string Results::Table() const {

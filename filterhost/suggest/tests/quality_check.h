@@ -12,7 +12,7 @@
 
 namespace quality {
 
-// What one clip is: its picture kind, damage and frame size.
+// What one clip is: clean and its picture kind, or its damage; and whether it is one picture.
 std::string KindOf(const clips::ClipRecipe &recipe);
 
 // Results of the clips of one kind.
@@ -28,7 +28,6 @@ struct Verdict {
     std::string missed;  // damaged lines left unrepaired
     std::string harmed;  // values on a clean clip, good lines taken beyond the bounds, a band
                          // past a third of the frame
-    int32_t edgesMissed = 0;
     std::string report;  // the clip, the values, what is wrong and the explanation
 };
 
@@ -36,7 +35,6 @@ class Results {
 public:
     // Makes the clip, runs the suggestion on it and checks it.
     Verdict Check(const clips::ClipRecipe &recipe);
-    int32_t DamagedEdges() const;
     // The table by kind, as Markdown.
     std::string Table() const;
 

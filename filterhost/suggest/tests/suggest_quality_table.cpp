@@ -20,7 +20,7 @@ int main(int argc, char **argv) {
         else if (option == "--count")
             count = int(value);
         else if (option == "--frames")
-            frames = int(std::max(3L, value));
+            frames = int(std::max(1L, value));
         else {
             std::fputs("usage: suggest_quality_table [--first SEED] [--count N] [--frames N]\n", stderr);
             return 2;
