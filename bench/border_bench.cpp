@@ -41,7 +41,9 @@ const SettingsCase kSettings[] = {
 // Frames as hosts hand them: with a positive pitch the first row in memory is the picture's
 // bottom row; with a negative pitch (top-down rows) the bitmap's data pointer is the buffer's
 // last row and each row lies `pitch` bytes before the previous one.
-RowOrder OrderOf(bool negativePitch) { return negativePitch ? RowOrder::TopDown : RowOrder::BottomUp; }
+RowOrder OrderOf(bool negativePitch) {
+    return negativePitch ? RowOrder::TopDown : RowOrder::BottomUp;
+}
 
 // The loaded plug-in and one instance of its first filter.
 std::unique_ptr<PluginUnderTest> plugin;
@@ -207,16 +209,15 @@ void ForEachCase(Each each) {
         for (bool negative : {false, true})
             for (const SettingsCase &c : kSettings)
                 for (bool tbFirst : {true, false})
-                    each(f, negative, c, tbFirst,
-                         FrameName(f) + "/" + Pitch(negative) + "/" + c.name + "/" +
-                             Order(tbFirst));
+                    each(
+                        f, negative, c, tbFirst,
+                        FrameName(f) + "/" + Pitch(negative) + "/" + c.name + "/" + Order(tbFirst));
 }
 
 void RegisterAll() {
     ForEachCase([](const FrameCase &f, bool negative, const SettingsCase &c, bool tbFirst,
                    const std::string &name) {
-        benchmark::RegisterBenchmark(("run/" + name).c_str(), RunCallback, f, c, negative,
-                                     tbFirst)
+        benchmark::RegisterBenchmark(("run/" + name).c_str(), RunCallback, f, c, negative, tbFirst)
             ->UseManualTime()
             ->Unit(benchmark::kMillisecond);
         benchmark::RegisterBenchmark(("plain/" + name).c_str(), ReferenceSweep, f, c, negative,
@@ -238,10 +239,9 @@ void PrintTable(const TableReporter &r) {
         if (copy == 0)
             return;
         const auto [lo, hi] = r.Range("run/" + name);
-        std::printf("| %s | %s | %s | %s | %.3f | %.3f | %.2f (%.2f-%.2f) | ",
-                    FrameName(f).c_str(), Pitch(negative).c_str(), c.name,
-                    Order(tbFirst).c_str(), copy, r.Figure("run/" + name, "run_ms"),
-                    r.Figure("run/" + name, "run/copy"), lo, hi);
+        std::printf("| %s | %s | %s | %s | %.3f | %.3f | %.2f (%.2f-%.2f) | ", FrameName(f).c_str(),
+                    Pitch(negative).c_str(), c.name, Order(tbFirst).c_str(), copy,
+                    r.Figure("run/" + name, "run_ms"), r.Figure("run/" + name, "run/copy"), lo, hi);
         const double plain = r.Figure("plain/" + name, "ms");
         if (plain == 0)
             std::printf("- | - |\n");

@@ -7,4 +7,4 @@ END_MESSAGE_MAP()
 
 CAboutDlg::CAboutDlg() : CDialog(IDD_ABOUTBOX) {}
 
-void CAboutDlg::DoDataExchange(CDataExchange*) {}
+void CAboutDlg::DoDataExchange(CDataExchange *) {}

@@ -3,11 +3,11 @@
 #include "afxwin.h"
 
 class CAboutDlg : public CDialog {
- public:
-  CAboutDlg();
+public:
+    CAboutDlg();
 
- protected:
-  void DoDataExchange(CDataExchange* pDX) override;
+protected:
+    void DoDataExchange(CDataExchange *pDX) override;
 
-  DECLARE_MESSAGE_MAP()
+    DECLARE_MESSAGE_MAP()
 };

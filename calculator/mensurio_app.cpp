@@ -3,7 +3,7 @@
 #include "mensurio_dlg.h"
 
 BEGIN_MESSAGE_MAP(CMensurioApp, CWinApp)
-  ON_COMMAND(ID_HELP, &CWinApp::OnHelp)
+    ON_COMMAND(ID_HELP, &CWinApp::OnHelp)
 END_MESSAGE_MAP()
 
 CMensurioApp::CMensurioApp() : CWinApp(nullptr) {}
@@ -11,9 +11,9 @@ CMensurioApp::CMensurioApp() : CWinApp(nullptr) {}
 CMensurioApp theApp;
 
 BOOL CMensurioApp::InitInstance() {
-  Enable3dControls();
-  CMensurioDlg dlg;
-  m_pMainWnd = &dlg;
-  dlg.DoModal();
-  return FALSE;
+    Enable3dControls();
+    CMensurioDlg dlg;
+    m_pMainWnd = &dlg;
+    dlg.DoModal();
+    return FALSE;
 }

@@ -3,13 +3,13 @@
 #include "afxwin.h"
 
 class CMensurioApp : public CWinApp {
- public:
-  CMensurioApp();
+public:
+    CMensurioApp();
 
-  // Runs the main dialog modally and returns FALSE, so no message loop follows.
-  BOOL InitInstance() override;
+    // Runs the main dialog modally and returns FALSE, so no message loop follows.
+    BOOL InitInstance() override;
 
-  DECLARE_MESSAGE_MAP()
+    DECLARE_MESSAGE_MAP()
 };
 
 extern CMensurioApp theApp;

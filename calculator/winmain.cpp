@@ -2,5 +2,5 @@
 #include "afxwin.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR cmdLine, int cmdShow) {
-  return AfxWinMain(instance, previous, cmdLine, cmdShow);
+    return AfxWinMain(instance, previous, cmdLine, cmdShow);
 }

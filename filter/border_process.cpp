@@ -133,9 +133,8 @@ struct LinePlan {
 // Lines beyond this count lie in none of the edge's bands.
 int32_t LinesToVisit(Numbering numbering, const EdgeValues &v, int32_t extent) {
     const int64_t smearEnd = v.smear + v.stretch;  // first line number past the smear band
-    int64_t count = numbering == Numbering::Position
-                        ? std::max({v.black, smearEnd - 1, v.fade - 1})
-                        : std::max({v.black, smearEnd, v.fade});
+    int64_t count = numbering == Numbering::Position ? std::max({v.black, smearEnd - 1, v.fade - 1})
+                                                     : std::max({v.black, smearEnd, v.fade});
     return static_cast<int32_t>(std::clamp<int64_t>(count, 0, extent));
 }
 
@@ -278,7 +277,8 @@ inline int32_t FadeFourAtATime(uint32_t *to, const uint32_t *from, int32_t x, in
     const __m128i zero = _mm_setzero_si128();
     for (; x + 4 <= width; x += 4) {
         const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(from + x));
-        _mm_storeu_si128(reinterpret_cast<__m128i *>(to + x), FadeChannels(v, factor, factor, zero));
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(to + x),
+                         FadeChannels(v, factor, factor, zero));
     }
     return x;
 }
@@ -326,9 +326,14 @@ struct GroupFigures {
     const SideGroup &group;
 
     explicit GroupFigures(const SideGroup &g)
-        : low(Load(g.factorLow)), high(Load(g.factorHigh)), moved(Load(g.moved)),
-          painted(Load(g.painted)), pick(Load(g.pick)), anyMoved(g.anyMoved),
-          anyPainted(g.anyPainted), group(g) {}
+        : low(Load(g.factorLow)),
+          high(Load(g.factorHigh)),
+          moved(Load(g.moved)),
+          painted(Load(g.painted)),
+          pick(Load(g.pick)),
+          anyMoved(g.anyMoved),
+          anyPainted(g.anyPainted),
+          group(g) {}
 
     // The four pixels made from their sources `v`, in memory order.
     __m128i Made(__m128i v, __m128i zero) const {
@@ -362,8 +367,8 @@ void SideGroupsGathered(const SideGroup *groups, int32_t count, const uint32_t *
 
 // One group on rows [r, rows), its sources in one window picked by one shuffle.
 BORDER_PROCESS_SSSE3 inline void SideGroupShuffled(const GroupFigures &figures,
-                                            const uint32_t *const *from, uint32_t *const *to,
-                                            int32_t r, int32_t rows) {
+                                                   const uint32_t *const *from, uint32_t *const *to,
+                                                   int32_t r, int32_t rows) {
     const __m128i zero = _mm_setzero_si128();
     const int32_t first = figures.group.first, window = figures.group.window;
     for (; r < rows; ++r) {
@@ -633,8 +638,8 @@ public:
         // time; the last group is filled up with lines that keep their value, which must lie
         // inside the row.
         groupCount_ = (lineCount_ + 3) / 4;
-        grouped_ = kernels.sideGroupsOnBlock != nullptr && readsOnlyLinesAhead &&
-                   groupCount_ * 4 <= width;
+        grouped_ =
+            kernels.sideGroupsOnBlock != nullptr && readsOnlyLinesAhead && groupCount_ * 4 <= width;
         if (!grouped_)
             return true;
         groups_ = space.Take<SideGroup>(groupCount_);
@@ -709,8 +714,8 @@ private:
                 const bool painted = k < blackLines_;
                 const uint32_t m = k < lineCount_ ? lines_[k].multiplier : 0;
                 group.source[lane] = k < lineCount_ ? lines_[k].source : column;
-                uint16_t *factor = lane < 2 ? group.factorLow + 4 * lane
-                                            : group.factorHigh + 4 * (lane - 2);
+                uint16_t *factor =
+                    lane < 2 ? group.factorLow + 4 * lane : group.factorHigh + 4 * (lane - 2);
                 factor[0] = factor[1] = factor[2] = static_cast<uint16_t>(m);
                 factor[3] = 0;
                 group.moved[lane] = m == 0 && !painted ? 0xFFFFFFFFu : 0;
@@ -755,9 +760,8 @@ void SweepColumns(const Frame &frame, Numbering numbering, const EdgeValues &v, 
             if (plans[i].fade)
                 weights[i].Plan(plans[i].fadeNum, plans[i].fadeDen);
             columns[i] = IndexOfLine(numbering, first + i, extent);
-            sourceColumns[i] = plans[i].smear
-                                   ? IndexOfLine(numbering, plans[i].sourceLine, extent)
-                                   : columns[i];
+            sourceColumns[i] =
+                plans[i].smear ? IndexOfLine(numbering, plans[i].sourceLine, extent) : columns[i];
         }
         for (int32_t y = 0; y < frame.height; ++y) {
             uint32_t *row = frame.Row(y);
@@ -785,8 +789,7 @@ struct Sides {
     bool Plan(const BorderSettings &s, int32_t width, const Kernels &kernels, PlanSpace &space) {
         if (!right.Plan(Numbering::Position, ValuesOf(s, Right), width, s.borderColour, kernels,
                         space) ||
-            !left.Plan(Numbering::Offset, ValuesOf(s, Left), width, s.borderColour, kernels,
-                       space))
+            !left.Plan(Numbering::Offset, ValuesOf(s, Left), width, s.borderColour, kernels, space))
             return false;
         // The right sweep runs first: the left one must neither read nor write its columns.
         apart = right.Grouped() && left.Grouped() &&
@@ -814,7 +817,8 @@ struct Sides {
 };
 
 // Rows [first, end): copied, with their side bands.
-void CopyWithSides(const Frame &in, const Frame &out, int32_t first, int32_t end, const Sides &sides) {
+void CopyWithSides(const Frame &in, const Frame &out, int32_t first, int32_t end,
+                   const Sides &sides) {
     int32_t y = first;
     if (sides.apart && in.pixels != out.pixels) {
         // A few rows at a time: copied, then their band columns made from the source rows.
@@ -885,8 +889,8 @@ void CopyWithSidesUnlessReplaced(const Frame &in, const Frame &out, int32_t firs
 // are copied only after them, so that the source may also be the destination. With the sides
 // first, the rows are copied with their side bands and the bands' rows then swept in place
 // while still in the cache.
-void ProcessByRows(const Frame &in, const Frame &out, const RowSweep &top,
-                   const RowSweep &bottom, const Sides &sides, bool topBottomFirst) {
+void ProcessByRows(const Frame &in, const Frame &out, const RowSweep &top, const RowSweep &bottom,
+                   const Sides &sides, bool topBottomFirst) {
     const int32_t h = out.height;
     if (topBottomFirst) {
         bottom.Sweep(in, out);

@@ -10,13 +10,13 @@ enum Side : int { Top = 0, Bottom = 1, Left = 2, Right = 3 };
 constexpr int kSideCount = 4;
 
 struct BorderSettings {
-    IFilterPreview *preview;        // set while the configuration dialog is open
+    IFilterPreview *preview;  // set while the configuration dialog is open
     int32_t smearRegion[kSideCount];
     int32_t blackRegion[kSideCount];
     int32_t fadeRegion[kSideCount];
     int32_t stretchFactor[kSideCount];
     bool processTopBottomFirst;
-    uint32_t borderColour;          // 0x00RRGGBB, painted into black bands
+    uint32_t borderColour;  // 0x00RRGGBB, painted into black bands
     int32_t colourRed;
     int32_t colourGreen;
     int32_t colourBlue;

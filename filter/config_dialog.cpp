@@ -110,8 +110,8 @@ INT_PTR onInitDialog(HWND dialog, BorderSettings *settings) {
 
     for (const ValueRow &row : kValueRows)
         SetDlgItemInt(dialog, row.editId, static_cast<UINT>(row.field(s)), FALSE);
-    CheckDlgButton(dialog, IDC_TOP_BOTTOM_FIRST, s.processTopBottomFirst ? BST_CHECKED
-                                                                          : BST_UNCHECKED);
+    CheckDlgButton(dialog, IDC_TOP_BOTTOM_FIRST,
+                   s.processTopBottomFirst ? BST_CHECKED : BST_UNCHECKED);
     SetDlgItemInt(dialog, IDC_COLOUR_RED, static_cast<UINT>(s.colourRed), FALSE);
     SetDlgItemInt(dialog, IDC_COLOUR_GREEN, static_cast<UINT>(s.colourGreen), FALSE);
     SetDlgItemInt(dialog, IDC_COLOUR_BLUE, static_cast<UINT>(s.colourBlue), FALSE);

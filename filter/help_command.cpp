@@ -28,8 +28,8 @@ bool BuildHelpCommand(const HostPathQueries &queries, char (&helpPath)[kHelpBuff
         return false;  // no name, or a cut one: the folder would be wrong
 
     char *fileNamePart = nullptr;
-    unsigned long fullLength = queries.fullPathName(programName, kHelpQueryCapacity,
-                                                    helpPath, &fileNamePart);
+    unsigned long fullLength =
+        queries.fullPathName(programName, kHelpQueryCapacity, helpPath, &fileNamePart);
     helpPath[kHelpBufferSize - 1] = '\0';
     if (fullLength == 0 || fullLength >= kHelpQueryCapacity || fileNamePart == nullptr ||
         fileNamePart < helpPath || fileNamePart >= helpPath + fullLength)

@@ -87,16 +87,18 @@ ScriptObject scriptObject = {nullptr, scriptFunctions, nullptr};
 
 // The host links the first three words into its filter list, so the record is writable.
 FilterDefinition filterDefinition = {
-    nullptr, nullptr, nullptr,              // next, prev, module: the host's
-    "Kantora - 2.31",                       // name
-    "Improves picture near borders",        // description
-    "Tessaly",                              // maker
-    nullptr,                                // private data
-    sizeof(BorderSettings),                 // instance data size
+    nullptr,
+    nullptr,
+    nullptr,                          // next, prev, module: the host's
+    "Kantora - 2.31",                 // name
+    "Improves picture near borders",  // description
+    "Tessaly",                        // maker
+    nullptr,                          // private data
+    sizeof(BorderSettings),           // instance data size
     initProc,
-    nullptr,                                // deinit: the host frees the instance memory
+    nullptr,  // deinit: the host frees the instance memory
     runProc,
-    nullptr,                                // parameter: output has the input's format and size
+    nullptr,  // parameter: output has the input's format and size
     configureProc,
     stringProc,
     startProc,

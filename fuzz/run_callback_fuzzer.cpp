@@ -16,7 +16,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     FuzzInput in(data, size);
     const int32_t width = in.UpTo(64), height = in.UpTo(64);
     const ptrdiff_t sourcePadding = 4 * (in.Byte() % 5);
-    HostBitmap source(width, height, sourcePadding, in.Flag() ? RowOrder::TopDown : RowOrder::BottomUp);
+    HostBitmap source(width, height, sourcePadding,
+                      in.Flag() ? RowOrder::TopDown : RowOrder::BottomUp);
     const ptrdiff_t destinationPadding = 4 * (in.Byte() % 5);
     HostBitmap destination(width, height, destinationPadding,
                            in.Flag() ? RowOrder::TopDown : RowOrder::BottomUp);
@@ -45,8 +46,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     source.StoreTopDown(sourceAfter.data());
     FUZZ_CHECK(sourceAfter == sourceBefore && source.PaddingIntact());
     std::vector<uint32_t> expected(size_t(width) * height);
-    border_reference::ProcessFrame(source.Row(0), source.Pitch(), expected.data(), width * 4,
-                                   width, height, settings);
+    border_reference::ProcessFrame(source.Row(0), source.Pitch(), expected.data(), width * 4, width,
+                                   height, settings);
     for (int32_t y = 0; y < height; ++y)
         FUZZ_CHECK(std::memcmp(destination.Row(y), &expected[size_t(y) * width], width * 4) == 0);
     return 0;

@@ -37,8 +37,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     const FilterFunctions &functions = (*plugin)->Functions();
 
     // A short argument list is ignored: only the values of a whole call are kept.
-    const int argumentCount = in.Byte() % 24 == 0 ? in.Byte() % kScriptValueCount
-                                                   : kScriptValueCount;
+    const int argumentCount =
+        in.Byte() % 24 == 0 ? in.Byte() % kScriptValueCount : kScriptValueCount;
     std::vector<ScriptValue> arguments(static_cast<size_t>(argumentCount));
     int32_t values[kScriptValueCount] = {};
     for (int k = 0; k < argumentCount; ++k) {
@@ -57,8 +57,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
 
     const size_t bufferSize = in.Byte() % 2 ? in.Byte() : call.size() + in.Byte() % 3;
     std::vector<char> buffer(bufferSize + kGuardBytes, kGuard);
-    const bool written = filter.fssProc(&activation, &functions, buffer.data(),
-                                        static_cast<int>(bufferSize));
+    const bool written =
+        filter.fssProc(&activation, &functions, buffer.data(), static_cast<int>(bufferSize));
     FUZZ_CHECK(GuardIntact(buffer, bufferSize));
     FUZZ_CHECK(written == (call.size() < bufferSize));
     if (written)

@@ -8,34 +8,34 @@
 
 namespace {
 struct Search {
-  const char* caption;
-  int closed;
+    const char *caption;
+    int closed;
 };
 
 BOOL CALLBACK CloseIfCaptionMatches(HWND window, LPARAM param) {
-  auto* search = reinterpret_cast<Search*>(param);
-  char text[256] = {};
-  GetWindowTextA(window, text, sizeof text);
-  if (std::strcmp(text, search->caption) == 0 && PostMessageA(window, WM_CLOSE, 0, 0)) {
-    ++search->closed;
-  }
-  return TRUE;
+    auto *search = reinterpret_cast<Search *>(param);
+    char text[256] = {};
+    GetWindowTextA(window, text, sizeof text);
+    if (std::strcmp(text, search->caption) == 0 && PostMessageA(window, WM_CLOSE, 0, 0)) {
+        ++search->closed;
+    }
+    return TRUE;
 }
 }  // namespace
 
-int main(int argc, char** argv) {
-  if (argc != 3) {
-    std::fprintf(stderr, "usage: close_desktop_windows DESKTOP CAPTION\n");
-    return 2;
-  }
-  HDESK desktop = OpenDesktopA(argv[1], 0, FALSE, DESKTOP_READOBJECTS | DESKTOP_ENUMERATE);
-  if (desktop == nullptr) {
-    std::fprintf(stderr, "close_desktop_windows: no desktop %s\n", argv[1]);
-    return 1;
-  }
-  Search search{argv[2], 0};
-  EnumDesktopWindows(desktop, &CloseIfCaptionMatches, reinterpret_cast<LPARAM>(&search));
-  CloseDesktop(desktop);
-  std::printf("closed %d window(s)\n", search.closed);
-  return search.closed > 0 ? 0 : 1;
+int main(int argc, char **argv) {
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: close_desktop_windows DESKTOP CAPTION\n");
+        return 2;
+    }
+    HDESK desktop = OpenDesktopA(argv[1], 0, FALSE, DESKTOP_READOBJECTS | DESKTOP_ENUMERATE);
+    if (desktop == nullptr) {
+        std::fprintf(stderr, "close_desktop_windows: no desktop %s\n", argv[1]);
+        return 1;
+    }
+    Search search{argv[2], 0};
+    EnumDesktopWindows(desktop, &CloseIfCaptionMatches, reinterpret_cast<LPARAM>(&search));
+    CloseDesktop(desktop);
+    std::printf("closed %d window(s)\n", search.closed);
+    return search.closed > 0 ? 0 : 1;
 }

@@ -2,8 +2,8 @@
 
 #include "afx_wnd.h"
 
-CPaintDC::CPaintDC(CWnd* pWnd) : m_ps(), m_hWnd(pWnd->m_hWnd) {
-  m_hDC = ::BeginPaint(m_hWnd, &m_ps);
+CPaintDC::CPaintDC(CWnd *pWnd) : m_ps(), m_hWnd(pWnd->m_hWnd) {
+    m_hDC = ::BeginPaint(m_hWnd, &m_ps);
 }
 
 CPaintDC::~CPaintDC() { ::EndPaint(m_hWnd, &m_ps); }

@@ -5,22 +5,22 @@
 class CWnd;
 
 class CDC {
- public:
-  HDC m_hDC = nullptr;
-  HDC GetSafeHdc() const { return m_hDC; }
-  BOOL DrawIcon(int x, int y, HICON icon) { return ::DrawIcon(m_hDC, x, y, icon); }
+public:
+    HDC m_hDC = nullptr;
+    HDC GetSafeHdc() const { return m_hDC; }
+    BOOL DrawIcon(int x, int y, HICON icon) { return ::DrawIcon(m_hDC, x, y, icon); }
 };
 
 // BeginPaint on construction, EndPaint on destruction.
 class CPaintDC : public CDC {
- public:
-  explicit CPaintDC(CWnd* pWnd);
-  ~CPaintDC();
-  CPaintDC(const CPaintDC&) = delete;
-  CPaintDC& operator=(const CPaintDC&) = delete;
+public:
+    explicit CPaintDC(CWnd *pWnd);
+    ~CPaintDC();
+    CPaintDC(const CPaintDC &) = delete;
+    CPaintDC &operator=(const CPaintDC &) = delete;
 
-  PAINTSTRUCT m_ps;
+    PAINTSTRUCT m_ps;
 
- private:
-  HWND m_hWnd;
+private:
+    HWND m_hWnd;
 };

@@ -12,13 +12,13 @@
 #include <io.h>
 #endif
 
-int main(int argc, char** argv) {
+int main(int argc, char **argv) {
 #ifdef _WIN32
-  _setmode(_fileno(stdout), _O_BINARY);
-  _setmode(_fileno(stdin), _O_BINARY);
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stdin), _O_BINARY);
 #endif
-  std::vector<std::string> args(argv + 1, argv + argc);
-  const int status = mensurio::RunSolveCli(args, std::cin, std::cout, std::cerr);
-  std::cout.flush();
-  return status;
+    std::vector<std::string> args(argv + 1, argv + argc);
+    const int status = mensurio::RunSolveCli(args, std::cin, std::cout, std::cerr);
+    std::cout.flush();
+    return status;
 }

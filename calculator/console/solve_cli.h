@@ -13,10 +13,10 @@ constexpr int kExitUsage = 2;            // a usage error: one line on the error
 
 // Runs mensurio-solve with the arguments after the program name. Writes the answer to
 // `out`, the one-line usage errors to `err`, and reads `in` only in --batch mode.
-int RunSolveCli(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
-                std::ostream& err);
+int RunSolveCli(const std::vector<std::string> &args, std::istream &in, std::ostream &out,
+                std::ostream &err);
 
 // The --batch separator line that follows every answer.
-extern const char* const kBatchSeparator;
+extern const char *const kBatchSeparator;
 
 }  // namespace mensurio

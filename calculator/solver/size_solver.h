@@ -21,7 +21,7 @@ constexpr int32_t kPixelAspectCount = 8;
 
 // The caption of the preset at a position, as the dialog shows it ("Standard PAL", ...);
 // nullptr for positions outside 0..7.
-const char* PixelAspectCaption(int32_t position);
+const char *PixelAspectCaption(int32_t position);
 
 // The text SolveSizes gives when any of the six numbers is 0.
-extern const char* const kIncorrectValues;
+extern const char *const kIncorrectValues;

@@ -39,8 +39,8 @@ struct FilterModule {
 // Table of host services handed to the module entry, exit and every callback.
 struct FilterFunctions {
     FilterDefinition *(VDX_CDECL *addFilter)(FilterModule *module, FilterDefinition *def,
-                                            int definitionSize);
-    void (VDX_CDECL *removeFilter)(FilterDefinition *handle);
+                                             int definitionSize);
+    void(VDX_CDECL *removeFilter)(FilterDefinition *handle);
     // Services this plug-in never calls: FPU enabled, MMX enabled, init vtables,
     // out-of-memory exception, exception with message, CPU flags, host version info.
     void *unused[7];
@@ -49,13 +49,13 @@ struct FilterFunctions {
 // The host's bitmap object; the first word is its virtual table, never touched here.
 struct FilterBitmap {
     void *hostVtable;
-    uint32_t *data;     // first row in memory = the picture's bottom row
+    uint32_t *data;  // first row in memory = the picture's bottom row
     void *palette;
     int32_t depth;
     int32_t w;
     int32_t h;
-    ptrdiff_t pitch;    // bytes from one row to the next
-    ptrdiff_t modulo;   // pitch - 4 * w
+    ptrdiff_t pitch;   // bytes from one row to the next
+    ptrdiff_t modulo;  // pitch - 4 * w
     ptrdiff_t size;
     ptrdiff_t offset;
 };
@@ -64,8 +64,8 @@ struct FilterBitmap {
 // has exactly these ten virtual functions and no virtual destructor.
 class IFilterPreview {
 public:
-    virtual void SetButtonCallback(void (VDX_CDECL *callback)(bool, void *), void *data) = 0;
-    virtual void SetSampleCallback(void (VDX_CDECL *callback)(FilterBitmap *, long, long, void *),
+    virtual void SetButtonCallback(void(VDX_CDECL *callback)(bool, void *), void *data) = 0;
+    virtual void SetSampleCallback(void(VDX_CDECL *callback)(FilterBitmap *, long, long, void *),
                                    void *data) = 0;
     virtual bool isPreviewEnabled() = 0;
     virtual void Toggle(HWND dialog) = 0;
@@ -80,7 +80,7 @@ public:
 // First argument of every callback: one filter instance as the host sees it.
 struct FilterActivation {
     const FilterDefinition *filter;
-    void *filter_data;          // instance memory of the declared size
+    void *filter_data;  // instance memory of the declared size
     FilterBitmap *dst;
     FilterBitmap *src;
     FilterBitmap *rsvd;
@@ -114,12 +114,12 @@ typedef void(VDX_CDECL *ScriptFunctionPtr)(IScriptInterpreter *interpreter, void
 struct ScriptFunctionDef {
     ScriptFunctionPtr func;
     const char *name;
-    const char *arg_list;   // result type then one letter per argument: "0ii" = void f(int, int)
+    const char *arg_list;  // result type then one letter per argument: "0ii" = void f(int, int)
 };
 
 struct ScriptObject {
     void *lookup;
-    ScriptFunctionDef *func_list;   // ends with an all-null entry
+    ScriptFunctionDef *func_list;  // ends with an all-null entry
     void *obj_list;
 };
 

@@ -21,7 +21,10 @@ struct TestFrame {
     std::vector<uint32_t> buffer;
 
     TestFrame(int32_t w, int32_t h, int32_t pad = 3, bool flip = false)
-        : width(w), height(h), padding(pad), flipped(flip),
+        : width(w),
+          height(h),
+          padding(pad),
+          flipped(flip),
           buffer(size_t(std::max(w, 0) + pad) * size_t(std::max(h, 0) + 2), kGuard) {}
 
     ptrdiff_t stride() const { return width + padding; }
@@ -209,7 +212,10 @@ TEST(BorderProcess, FadeScalesChannelsAndClearsHighBits) {
     dst = Repaired(src, bottom);
     for (int32_t o = 0; o < 8; ++o)
         for (int32_t x = 0; x < 5; ++x)
-            EXPECT_EQ(dst.at(x, o), o == 0 ? 0u : o <= 3 ? scaled[o - 1] : 0xFF646464u) << "o=" << o;
+            EXPECT_EQ(dst.at(x, o), o == 0   ? 0u
+                                    : o <= 3 ? scaled[o - 1]
+                                             : 0xFF646464u)
+                << "o=" << o;
 
     BorderSettings both = NoBands();
     both.fadeRegion[Top] = both.fadeRegion[Bottom] = 4;
@@ -223,8 +229,8 @@ TEST(BorderProcess, FadeIsExactForEveryWeightAndChannel) {
         TestFrame src(256, den);
         for (int32_t y = 0; y < den; ++y)
             for (int32_t c = 0; c < 256; ++c)
-                src.at(c, y) = 0xFF000000u | uint32_t(c) << 16 | uint32_t(255 - c) << 8 |
-                               uint32_t(c ^ 0x5A);
+                src.at(c, y) =
+                    0xFF000000u | uint32_t(c) << 16 | uint32_t(255 - c) << 8 | uint32_t(c ^ 0x5A);
         BorderSettings s = NoBands();
         s.fadeRegion[Top] = den;
         const TestFrame dst = Repaired(src, s);
@@ -408,8 +414,8 @@ TEST(BorderProcess, NegativeSmearQuotientTruncatesTowardZero) {
 }
 
 TEST(BorderProcess, ExtremeSettingsStayInsideTheFrameAndMatchTheReference) {
-    const int32_t extremes[] = {INT32_MIN, INT32_MIN + 1, -2, -1, 0, 1, 3, INT32_MAX - 1,
-                                INT32_MAX};
+    const int32_t extremes[] = {INT32_MIN, INT32_MIN + 1, -2,       -1, 0, 1,
+                                3,         INT32_MAX - 1, INT32_MAX};
     std::mt19937 rng(6);
     const TestFrame src = RandomFrame(rng, 5, 4);
     for (Side side : {Top, Bottom, Left, Right})
@@ -457,8 +463,8 @@ TEST(BorderProcess, MatchesPlainPerPixelSweepsOnRandomFramesAndSettings) {
             // Every other time bands that leave the middle of the frame alone.
             const int32_t extent = side == Left || side == Right ? w : h;
             const int32_t band = iteration % 2 == 0 ? extent / 3 : extent;
-            SetEdge(s, side, RandomValue(rng, band), RandomValue(rng, band),
-                    RandomValue(rng, band), RandomValue(rng, extent));
+            SetEdge(s, side, RandomValue(rng, band), RandomValue(rng, band), RandomValue(rng, band),
+                    RandomValue(rng, extent));
         }
         for (bool topBottomFirst : {true, false}) {
             s.processTopBottomFirst = topBottomFirst;

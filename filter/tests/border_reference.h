@@ -96,8 +96,7 @@ inline void RightSweep(uint32_t *f, ptrdiff_t pitch, int32_t w, int32_t h,
         }
 }
 
-inline void LeftSweep(uint32_t *f, ptrdiff_t pitch, int32_t w, int32_t h,
-                      const BorderSettings &s) {
+inline void LeftSweep(uint32_t *f, ptrdiff_t pitch, int32_t w, int32_t h, const BorderSettings &s) {
     const Edge e = EdgeOf(s, Left);
     for (int64_t y = 0; y < h; ++y)
         for (int64_t o = 0; o < w; ++o) {
@@ -107,8 +106,8 @@ inline void LeftSweep(uint32_t *f, ptrdiff_t pitch, int32_t w, int32_t h,
         }
 }
 
-inline void ProcessFrame(const uint32_t *src, ptrdiff_t srcPitch, uint32_t *dst,
-                         ptrdiff_t dstPitch, int32_t w, int32_t h, const BorderSettings &s) {
+inline void ProcessFrame(const uint32_t *src, ptrdiff_t srcPitch, uint32_t *dst, ptrdiff_t dstPitch,
+                         int32_t w, int32_t h, const BorderSettings &s) {
     if (w <= 0 || h <= 0)
         return;
     for (int64_t y = 0; y < h; ++y)

@@ -11,9 +11,9 @@ namespace {
 
 // What the fake queries answer.
 struct HostPaths {
-    std::string programName;     // the main program's name as the loader knows it
-    std::string fullPath;        // its full path
-    long fileNameAt;             // where the file name begins in fullPath; -1: no file name
+    std::string programName;  // the main program's name as the loader knows it
+    std::string fullPath;     // its full path
+    long fileNameAt;          // where the file name begins in fullPath; -1: no file name
     bool fullPathFails = false;
 };
 const HostPaths *host = nullptr;
@@ -62,7 +62,8 @@ TEST(HelpCommand, NotepadOnThePluginsFolderOrNothingWhenItCannotBeBuilt) {
     // "Notepad " + folder + "plugins\KantoraHelp.txt" is 31 characters beside the folder.
     const std::string longest = folderOfLength(255 - 31);
     const std::string tooLong = folderOfLength(256 - 31);
-    HostPaths relative{"VirtualDub.exe", blanks + "VirtualDub.exe", static_cast<long>(blanks.size())};
+    HostPaths relative{"VirtualDub.exe", blanks + "VirtualDub.exe",
+                       static_cast<long>(blanks.size())};
     HostPaths noFileName{blanks, blanks, -1};
     HostPaths queryFails = inFolder(blanks);
     queryFails.fullPathFails = true;

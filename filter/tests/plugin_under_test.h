@@ -14,8 +14,8 @@
 #include "script_form.h"
 #include "vdfilter.h"
 
-extern "C" int VDX_CDECL VirtualdubFilterModuleInit2(FilterModule *, const FilterFunctions *,
-                                                     int &, int &);
+extern "C" int VDX_CDECL VirtualdubFilterModuleInit2(FilterModule *, const FilterFunctions *, int &,
+                                                     int &);
 extern "C" void VDX_CDECL VirtualdubFilterModuleDeinit(FilterModule *, const FilterFunctions *);
 
 class PluginUnderTest {

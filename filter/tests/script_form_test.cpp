@@ -61,12 +61,15 @@ std::string configText(const int32_t (&v)[kScriptValueCount]) {
 
 TEST_F(ScriptForm, ArgumentsLandInTheirEdgesRightBeforeLeft) {
     Instance inst = newInstance();
-    const int32_t values[kScriptValueCount] = {1, 2, 3, 4, 5, 6, 7, 8,
+    const int32_t values[kScriptValueCount] = {1, 2,  3,  4,  5,  6,  7,  8,
                                                9, 10, 11, 12, 13, 14, 15, 16};
     runConfig(inst, values);
     const BorderSettings &s = settingsOf(inst);
     // Top, Bottom, Right, Left; each smear, black, fade, stretch.
-    const struct { Side side; int first; } edges[] = {{Top, 1}, {Bottom, 5}, {Right, 9}, {Left, 13}};
+    const struct {
+        Side side;
+        int first;
+    } edges[] = {{Top, 1}, {Bottom, 5}, {Right, 9}, {Left, 13}};
     for (const auto &e : edges) {
         EXPECT_EQ(e.first, s.smearRegion[e.side]) << e.side;
         EXPECT_EQ(e.first + 1, s.blackRegion[e.side]) << e.side;
@@ -90,7 +93,8 @@ TEST_F(ScriptForm, RestoringLeavesOrderFlagColourAndPreviewAlone) {
     IFilterPreview *const marker = reinterpret_cast<IFilterPreview *>(&inst);
     s.preview = marker;
 
-    const int32_t values[kScriptValueCount] = {9, 8, 7, 6, 5, 4, 3, 2, 1, 0, -1, -2, -3, -4, -5, -6};
+    const int32_t values[kScriptValueCount] = {9, 8, 7,  6,  5,  4,  3,  2,
+                                               1, 0, -1, -2, -3, -4, -5, -6};
     runConfig(inst, values);
     EXPECT_FALSE(s.processTopBottomFirst);
     EXPECT_EQ(0x00123456u, s.borderColour);
@@ -115,9 +119,15 @@ TEST_F(ScriptForm, RoundTripKeepsAnyIntegerUnchanged) {
         int32_t values[kScriptValueCount];
         for (int32_t &v : values) {
             switch (pick(rng)) {
-            case 0: v = extremes[extreme(rng)]; break;
-            case 1: v = static_cast<int32_t>(any(rng)); break;
-            default: v = static_cast<int32_t>(any(rng) % 300); break;
+            case 0:
+                v = extremes[extreme(rng)];
+                break;
+            case 1:
+                v = static_cast<int32_t>(any(rng));
+                break;
+            default:
+                v = static_cast<int32_t>(any(rng) % 300);
+                break;
             }
         }
         Instance first = newInstance();
@@ -169,7 +179,8 @@ TEST_F(ScriptForm, ScriptStringStaysInsideTheHostBuffer) {
             EXPECT_EQ(static_cast<int>(full.size()) < size, ok) << "size " << size;
             for (int g = 0; g < kGuard; ++g) {
                 ASSERT_EQ(kFill, area[g]) << "written before the buffer, size " << size;
-                ASSERT_EQ(kFill, area[kGuard + size + g]) << "written past the buffer, size " << size;
+                ASSERT_EQ(kFill, area[kGuard + size + g])
+                    << "written past the buffer, size " << size;
             }
             if (size > 0) {
                 const size_t len = strnlen(buffer, static_cast<size_t>(size));
@@ -192,8 +203,9 @@ TEST_F(ScriptForm, LongestSummaryFitsItsBuffer) {
     std::vector<char> area(kSummarySize + 32, '#');
     def->stringProc(&inst->Activation(), &inst->Functions(), area.data());
     const std::string summary = area.data();
-    EXPECT_EQ("(Top: -2147483648,-2147483648,-2147483648. Bot: -2147483648,-2147483648,-2147483648)",
-              summary);
+    EXPECT_EQ(
+        "(Top: -2147483648,-2147483648,-2147483648. Bot: -2147483648,-2147483648,-2147483648)",
+        summary);
     for (size_t i = kSummarySize; i < area.size(); ++i)
         ASSERT_EQ('#', area[i]);
 }

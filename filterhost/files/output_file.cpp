@@ -38,9 +38,8 @@ void CloseDescriptor(int fd) { _close(fd); }
 
 std::string WindowsErrorText(DWORD error) {
     char text[256] = "";
-    const DWORD length =
-        FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error,
-                       0, text, sizeof text, nullptr);
+    const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                        nullptr, error, 0, text, sizeof text, nullptr);
     std::string message(text, length);
     while (!message.empty() && (message.back() == '\n' || message.back() == '\r' ||
                                 message.back() == ' ' || message.back() == '.'))
@@ -137,8 +136,7 @@ std::string FinalPath(const std::string &path) {
 // replace, and a file renamed over it would take its place.
 bool IsDeviceOrPipe(const std::string &path) {
     struct stat status;
-    return stat(path.c_str(), &status) == 0 && !S_ISREG(status.st_mode) &&
-           !S_ISDIR(status.st_mode);
+    return stat(path.c_str(), &status) == 0 && !S_ISREG(status.st_mode) && !S_ISDIR(status.st_mode);
 }
 
 // An existing file is replaced only where writing it in place would have been allowed.
@@ -191,14 +189,17 @@ bool SameFile(const Identity &a, const Identity &b) {
 
 }  // namespace
 
-OutputFile::OutputFile(std::FILE *stream, std::string path, std::string temporary,
-                       std::string name)
-    : stream_(stream), path_(std::move(path)), temporary_(std::move(temporary)),
+OutputFile::OutputFile(std::FILE *stream, std::string path, std::string temporary, std::string name)
+    : stream_(stream),
+      path_(std::move(path)),
+      temporary_(std::move(temporary)),
       name_(std::move(name)) {}
 
 OutputFile::OutputFile(OutputFile &&other) noexcept
-    : stream_(std::exchange(other.stream_, nullptr)), path_(std::move(other.path_)),
-      temporary_(std::exchange(other.temporary_, std::string())), name_(std::move(other.name_)) {}
+    : stream_(std::exchange(other.stream_, nullptr)),
+      path_(std::move(other.path_)),
+      temporary_(std::exchange(other.temporary_, std::string())),
+      name_(std::move(other.name_)) {}
 
 OutputFile::~OutputFile() {
     if (stream_ != nullptr && stream_ != stdout)
@@ -221,8 +222,8 @@ Expected<OutputFile> OutputFile::Open(const std::string &path, const std::string
     if (!replaceable)
         return replaceable.failure();
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const std::string temporary = target + ".partial-" + std::to_string(ProcessId()) + "-" +
-                                      std::to_string(attempt);
+        const std::string temporary =
+            target + ".partial-" + std::to_string(ProcessId()) + "-" + std::to_string(attempt);
         const int fd = CreateExclusive(temporary);
         if (fd < 0 && errno == EEXIST)
             continue;

@@ -91,8 +91,7 @@ void PNGCBAPI FlushBytes(png_structp png) {
 }
 
 uint32_t BigEndian(const unsigned char *bytes) {
-    return uint32_t{bytes[0]} << 24 | uint32_t{bytes[1]} << 16 | uint32_t{bytes[2]} << 8 |
-           bytes[3];
+    return uint32_t{bytes[0]} << 24 | uint32_t{bytes[1]} << 16 | uint32_t{bytes[2]} << 8 | bytes[3];
 }
 
 struct ReadStructs {
@@ -189,8 +188,7 @@ std::string SizeText(uint32_t width, uint32_t height) {
 
 }  // namespace
 
-Expected<Picture> ReadPng(std::FILE *stream, const std::string &name,
-                          const PictureLimits &limits) {
+Expected<Picture> ReadPng(std::FILE *stream, const std::string &name, const PictureLimits &limits) {
     PngIo io;
     io.stream = stream;
     io.headSize = std::fread(io.head, 1, kHeadSize, stream);

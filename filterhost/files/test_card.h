@@ -8,10 +8,10 @@ constexpr int32_t kTestCardWidth = 320;
 constexpr int32_t kTestCardHeight = 240;
 
 // Extent of the damage, counted from each edge.
-constexpr int kTestCardTopDamage = 2;      // rows
-constexpr int kTestCardBottomDamage = 10;  // rows
-constexpr int kTestCardLeftDamageMax = 9;  // columns, at least 3 in every row
-constexpr int kTestCardRightDamageMax = 6; // columns, at least 2 in every row
+constexpr int kTestCardTopDamage = 2;       // rows
+constexpr int kTestCardBottomDamage = 10;   // rows
+constexpr int kTestCardLeftDamageMax = 9;   // columns, at least 3 in every row
+constexpr int kTestCardRightDamageMax = 6;  // columns, at least 2 in every row
 
 // Settings that repair it: the top rows smeared from the first clean row, the bottom noise and
 // the left border covered by straight black bands (the bottom one fading into the picture), the

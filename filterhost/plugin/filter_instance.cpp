@@ -19,8 +19,8 @@ constexpr size_t kStringGuardBytes = 64;
 // Zeroed memory for the instance data and its guard area.
 void *AllocateInstanceMemory(size_t bytes) {
 #if defined(_WIN32)
-    void *memory = VirtualAlloc(nullptr, bytes, MEM_RESERVE | MEM_COMMIT | MEM_TOP_DOWN,
-                                PAGE_READWRITE);
+    void *memory =
+        VirtualAlloc(nullptr, bytes, MEM_RESERVE | MEM_COMMIT | MEM_TOP_DOWN, PAGE_READWRITE);
 #else
     void *memory = std::calloc(bytes, 1);
 #endif
@@ -44,8 +44,7 @@ void FilterInstance::MemoryRelease::operator()(void *memory) const {
 #endif
 }
 
-FilterInstance::FilterInstance(const FilterDefinition &definition,
-                               const FilterFunctions &functions)
+FilterInstance::FilterInstance(const FilterDefinition &definition, const FilterFunctions &functions)
     : definition_(definition),
       functions_(functions),
       memory_(AllocateInstanceMemory(static_cast<size_t>(definition.inst_data_size) + kGuardBytes)),
@@ -58,7 +57,7 @@ FilterInstance::FilterInstance(const FilterDefinition &definition,
 }
 
 Expected<std::unique_ptr<FilterInstance>> FilterInstance::Create(const FilterDefinition &definition,
-                                                  const FilterFunctions &functions) {
+                                                                 const FilterFunctions &functions) {
     if (definition.inst_data_size < 0)
         return Fail("the filter declares a negative instance data size (" +
                     std::to_string(definition.inst_data_size) + ")");

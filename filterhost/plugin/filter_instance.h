@@ -20,7 +20,7 @@ class FilterInstance {
 public:
     // Allocates zeroed instance memory and calls init.
     static Expected<std::unique_ptr<FilterInstance>> Create(const FilterDefinition &definition,
-                                             const FilterFunctions &functions);
+                                                            const FilterFunctions &functions);
     FilterInstance(const FilterInstance &) = delete;
     FilterInstance &operator=(const FilterInstance &) = delete;
     ~FilterInstance();  // calls deinit

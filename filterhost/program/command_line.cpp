@@ -61,8 +61,8 @@ bool ParseCount(const std::string &text, int minimum, int maximum, int &value) {
 Expected<Options> ParseCommandLine(const std::vector<std::string> &arguments) {
     Options options;
     std::vector<std::string> positional;
-    bool list = false, image = false, raw = false, video = false, help = false,
-         configure = false, suggest = false;
+    bool list = false, image = false, raw = false, video = false, help = false, configure = false,
+         suggest = false;
     // With --configure, --image names only the picture to preview.
     for (const std::string &argument : arguments)
         configure = configure || argument == "--configure";

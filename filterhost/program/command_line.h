@@ -22,20 +22,20 @@ struct Options {
     std::string plugin;
     std::string filterName;  // empty: the first filter the plug-in registers
     std::vector<ScriptSource> scripts;
-    int instance = -1;          // the settings file's instance of the filter; -1: the only one
+    int instance = -1;  // the settings file's instance of the filter; -1: the only one
     bool saveScript = false;
     bool settingsFile = false;  // --save-script writes a whole settings file (--vcf)
     bool describe = false;
     int scriptBufferSize = kDefaultScriptBufferSize;
     FrameSize size;
     bool configureRaw = false;  // --configure previews the first frame of raw input
-    std::string input = "-";   // "-" is standard input; empty for --configure: the test card
-    std::string output = "-";  // "-" is standard output
-    int pitchPadding = 0;      // bytes after each row of the plug-in's bitmaps
-    std::string codec;         // --video's encoder; empty: the container's default
-    bool quiet = false;        // no progress line (--suggest: no explanation either)
-    bool suggestRaw = false;   // --suggest reads raw frames of --size
-    int suggestFrames = 0;     // --suggest measures about this many frames; 0: its own choice
+    std::string input = "-";    // "-" is standard input; empty for --configure: the test card
+    std::string output = "-";   // "-" is standard output
+    int pitchPadding = 0;       // bytes after each row of the plug-in's bitmaps
+    std::string codec;          // --video's encoder; empty: the container's default
+    bool quiet = false;         // no progress line (--suggest: no explanation either)
+    bool suggestRaw = false;    // --suggest reads raw frames of --size
+    int suggestFrames = 0;      // --suggest measures about this many frames; 0: its own choice
 };
 
 Expected<Options> ParseCommandLine(const std::vector<std::string> &arguments);

@@ -55,8 +55,8 @@ Expected<std::vector<BoundCall>> BindAllScripts(const std::vector<ScriptSource> 
                                                 const FilterDefinition &definition, int instance) {
     std::vector<BoundCall> calls;
     for (const ScriptSource &source : sources) {
-        Expected<std::string> text = source.isFile ? ReadTextFile(source.text)
-                                                   : Expected<std::string>(source.text);
+        Expected<std::string> text =
+            source.isFile ? ReadTextFile(source.text) : Expected<std::string>(source.text);
         if (!text)
             return text.failure();
         Expected<BoundScript> bound =
@@ -278,9 +278,10 @@ Status RunHost(const Options &options) {
     Status started = instance.Start();
     if (!started)
         return started;
-    Status processed = options.mode == Mode::Image   ? ProcessImage(instance, options)
-                       : options.mode == Mode::Video ? ProcessVideo(instance, (*definition)->name, options)
-                                                     : ProcessRawFrames(instance, options);
+    Status processed = options.mode == Mode::Image ? ProcessImage(instance, options)
+                       : options.mode == Mode::Video
+                           ? ProcessVideo(instance, (*definition)->name, options)
+                           : ProcessRawFrames(instance, options);
     Status ended = instance.End();
     return !processed ? processed : ended;
 }

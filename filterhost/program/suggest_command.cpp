@@ -134,8 +134,7 @@ Status MeasureVideo(const Options &options, Measurements &measurements) {
     if (!module)
         return module.failure();
     return (*module)->sampleFrames(
-        options.input, FramesWanted(options),
-        [&](int64_t frames) { measurements.Expect(frames); },
+        options.input, FramesWanted(options), [&](int64_t frames) { measurements.Expect(frames); },
         [&](const uint8_t *topRow, ptrdiff_t pitch, int32_t width, int32_t height) {
             measurements.Add(topRow, pitch, width, height);
         });
@@ -175,7 +174,7 @@ Status SuggestSettings(FilterInstance &instance, const FilterDefinition &definit
         return Fail("--suggest - reads raw frames from standard input: give their --size",
                     kExitUsage);
     Measurements measurements(!options.quiet && isatty(fileno(stderr)));
-    Status measured = options.suggestRaw            ? MeasureRawFrames(options, measurements)
+    Status measured = options.suggestRaw             ? MeasureRawFrames(options, measurements)
                       : StartsLikePng(options.input) ? MeasurePicture(options, measurements)
                                                      : MeasureVideo(options, measurements);
     measurements.Finish();
@@ -188,9 +187,9 @@ Status SuggestSettings(FilterInstance &instance, const FilterDefinition &definit
 
     const suggest::Suggestion suggestion = suggest::SuggestSettings(*measurements.Survey());
     // The filter writes its own call, from the values set through its own Config function.
-    Expected<BoundScript> bound = BindScript(ConfigCall(suggestion), definition.script_obj,
-                                             definition.name != nullptr ? definition.name : "",
-                                             -1, "the suggestion");
+    Expected<BoundScript> bound =
+        BindScript(ConfigCall(suggestion), definition.script_obj,
+                   definition.name != nullptr ? definition.name : "", -1, "the suggestion");
     if (!bound)
         return bound.failure();
     Status set = instance.RunScript(bound->calls);

@@ -27,7 +27,10 @@ std::string Plural(size_t count, const char *one, const char *many) {
 std::string Choices(const std::vector<size_t> &indexes, bool asOptions) {
     std::string text;
     for (size_t k = 0; k < indexes.size(); ++k)
-        text += (k == 0 ? "" : k + 1 < indexes.size() ? ", " : asOptions ? " or " : " and ") +
+        text += (k == 0                   ? ""
+                 : k + 1 < indexes.size() ? ", "
+                 : asOptions              ? " or "
+                                          : " and ") +
                 (asOptions ? "--instance " + std::to_string(indexes[k]) : InstanceName(indexes[k]));
     return text;
 }
@@ -63,11 +66,11 @@ Expected<BoundCall> BindCall(const ScriptStatement &call, const ScriptObject *ob
     std::vector<int32_t> integers;
     for (const ScriptArgument &argument : call.arguments) {
         if (argument.kind != ScriptArgument::Integer)
-            return Fail(Where(source, call.line, argument.column) + "expected an integer for " +
-                        "argument " + std::to_string(integers.size() + 1) + " of " +
-                        call.function + " (this host passes integers only), found " +
-                        (argument.kind == ScriptArgument::Text ? Quoted(argument.text)
-                                                               : argument.text));
+            return Fail(
+                Where(source, call.line, argument.column) + "expected an integer for " +
+                "argument " + std::to_string(integers.size() + 1) + " of " + call.function +
+                " (this host passes integers only), found " +
+                (argument.kind == ScriptArgument::Text ? Quoted(argument.text) : argument.text));
         integers.push_back(argument.integer);
     }
     std::vector<std::string> signatures;
@@ -134,10 +137,10 @@ struct ChainEntry {
 };
 
 bool AddsFilters(const ParsedScript &parsed) {
-    return std::any_of(parsed.statements.begin(), parsed.statements.end(),
-                       [](const ScriptStatement &s) {
-                           return s.isCall && s.objectPath == kFilterChainPath && s.function == "Add";
-                       });
+    return std::any_of(
+        parsed.statements.begin(), parsed.statements.end(), [](const ScriptStatement &s) {
+            return s.isCall && s.objectPath == kFilterChainPath && s.function == "Add";
+        });
 }
 
 // The chain as it stands at the end of the text: Clear empties it, Add appends, and
@@ -176,9 +179,8 @@ Expected<std::vector<ChainEntry>> FollowChain(const ParsedScript &parsed,
     return chain;
 }
 
-Expected<size_t> ChooseInstance(const std::vector<ChainEntry> &chain,
-                                const std::string &filterName, int instance,
-                                const std::string &source) {
+Expected<size_t> ChooseInstance(const std::vector<ChainEntry> &chain, const std::string &filterName,
+                                int instance, const std::string &source) {
     std::vector<size_t> ours;
     for (size_t k = 0; k < chain.size(); ++k)
         if (chain[k].name == filterName)
@@ -187,8 +189,9 @@ Expected<size_t> ChooseInstance(const std::vector<ChainEntry> &chain,
         std::string added;
         for (size_t k = 0; k < chain.size(); ++k)
             added += (k == 0 ? "" : ", ") + Quoted(chain[k].name);
-        return Fail(source + " adds no filter named " + Quoted(filterName) +
-                    (chain.empty() ? " (its filter chain ends empty)" : " (it adds " + added + ")"));
+        return Fail(
+            source + " adds no filter named " + Quoted(filterName) +
+            (chain.empty() ? " (its filter chain ends empty)" : " (it adds " + added + ")"));
     }
     const std::string choices = Choices(ours, true);
     if (instance >= 0) {
@@ -226,8 +229,8 @@ Expected<BoundScript> BindChain(const ParsedScript &parsed, const ScriptObject *
     std::string others;
     for (size_t k = 0; k < chain->size(); ++k)
         if (k != *chosen)
-            others += (others.empty() ? "" : ", ") + InstanceName(k) + " " +
-                      Quoted((*chain)[k].name);
+            others +=
+                (others.empty() ? "" : ", ") + InstanceName(k) + " " + Quoted((*chain)[k].name);
     if (!others.empty())
         bound.notes.push_back(source + ": not running the other filters of the chain: " + others);
     for (const ScriptStatement *s : (*chain)[*chosen].calls) {

@@ -20,8 +20,8 @@ constexpr uint64_t kMagnitudeCap = uint64_t{1} << 33;  // above every 32-bit mag
 }  // namespace
 
 std::string FoundAt(std::string_view text, size_t pos) {
-    if (pos >= text.size() || text[pos] == '\n' || (text[pos] == '\r' && pos + 1 < text.size() &&
-                                                    text[pos + 1] == '\n'))
+    if (pos >= text.size() || text[pos] == '\n' ||
+        (text[pos] == '\r' && pos + 1 < text.size() && text[pos + 1] == '\n'))
         return "the end of the line";
     const unsigned char c = static_cast<unsigned char>(text[pos]);
     if (c < 0x20 || c >= 0x7F) {
@@ -159,28 +159,40 @@ Token ScriptLexer::ReadString(Token token) {
     const size_t open = pos_++;
     for (;;) {
         if (AtEnd() || Peek() == '\n' || (Peek() == '\r' && Peek(1) == '\n'))
-            return Fail(token, open, "the string that starts at column " +
-                                         std::to_string(open - lineStart_ + 1) +
-                                         " has no closing '\"' on its line");
+            return Fail(token, open,
+                        "the string that starts at column " +
+                            std::to_string(open - lineStart_ + 1) +
+                            " has no closing '\"' on its line");
         char c = text_[pos_++];
         if (c == '"')
             return Finish(token);
         if (c == '\\' && !AtEnd() && Peek() != '\n') {
             const char escaped = text_[pos_++];
             switch (escaped) {
-            case 'n': c = '\n'; break;
-            case 't': c = '\t'; break;
-            case 'r': c = '\r'; break;
-            case '0': c = '\0'; break;
+            case 'n':
+                c = '\n';
+                break;
+            case 't':
+                c = '\t';
+                break;
+            case 'r':
+                c = '\r';
+                break;
+            case '0':
+                c = '\0';
+                break;
             case 'x':
                 if (!IsHexDigit(Peek()))
-                    return Fail(token, pos_, "expected hexadecimal digits after \\x, found " +
-                                                 FoundAt(text_, pos_));
+                    return Fail(
+                        token, pos_,
+                        "expected hexadecimal digits after \\x, found " + FoundAt(text_, pos_));
                 c = 0;
                 for (int k = 0; k < 2 && IsHexDigit(Peek()); ++k)
                     c = static_cast<char>(c << 4 | HexValue(text_[pos_++]));
                 break;
-            default: c = escaped; break;  // \\, \", \' and any other character stand for themselves
+            default:
+                c = escaped;
+                break;  // \\, \", \' and any other character stand for themselves
             }
         }
         token.text += c;

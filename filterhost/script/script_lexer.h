@@ -18,8 +18,8 @@ struct Token {
     int column = 1;
     size_t begin = 0;  // the token's bytes in the text
     size_t end = 0;
-    std::string text;       // Name, Number: as written; String: escapes resolved
-    char punctuation = 0;   // one of ( ) [ ] . , ; = + -
+    std::string text;        // Name, Number: as written; String: escapes resolved
+    char punctuation = 0;    // one of ( ) [ ] . , ; = + -
     uint64_t magnitude = 0;  // Integer: the decimal value (capped above 2^32) or the hex pattern
     bool hexadecimal = false;
 };

@@ -12,9 +12,9 @@ struct Chain {
     std::string path;       // the path's text, indexes written as [n]
     size_t lastNameAt = 0;  // where the last name starts in `path`; npos after an index
     int lastNameColumn = 0;
-    int calls = 0;          // a simple call has exactly one, at the end
+    int calls = 0;  // a simple call has exactly one, at the end
     bool endsWithCall = false;
-    ScriptStatement call;   // the last call seen
+    ScriptStatement call;  // the last call seen
 };
 
 // Thrown at the first syntax error of a line, which is then abandoned; it never leaves the
@@ -175,9 +175,10 @@ private:
                 if (!Is(']'))
                     Expect("']' after the index");
                 Advance();
-                shape.path += "[" + (index.kind == ScriptArgument::Integer
-                                         ? std::to_string(index.integer)
-                                         : index.text) + "]";
+                shape.path += "[" +
+                              (index.kind == ScriptArgument::Integer ? std::to_string(index.integer)
+                                                                     : index.text) +
+                              "]";
                 shape.lastNameAt = std::string::npos;
                 shape.endsWithCall = false;
             } else if (Is('(')) {
@@ -244,8 +245,9 @@ private:
         }
         const uint64_t limit = negative ? uint64_t{INT32_MAX} + 1 : uint64_t{INT32_MAX};
         if (number.magnitude > limit)
-            throw SyntaxError{{first.line, first.column,
-                               "the number " + value.text + " is outside the 32-bit integer range"}};
+            throw SyntaxError{
+                {first.line, first.column,
+                 "the number " + value.text + " is outside the 32-bit integer range"}};
         value.integer = static_cast<int32_t>(negative ? -static_cast<int64_t>(number.magnitude)
                                                       : static_cast<int64_t>(number.magnitude));
     }

@@ -22,8 +22,8 @@
 // from column to column; over the ragged end it moves from one to the other, and the pixels
 // there turn from band to picture and back from frame to frame. The band reaches as far as a
 // profile, followed from the edge, lies away from the picture's value and still moves. Either
-// profile may see the band where the other cannot: a band at the picture's own level but noisier or stiller than it, or one as
-// noisy as the picture but at another level.
+// profile may see the band where the other cannot: a band at the picture's own level but noisier or
+// stiller than it, or one as noisy as the picture but at another level.
 //
 // A band of one width in every row and frame is a straight edge already (letterboxing or
 // pillarboxing, or a capture's blanking): that is picture as it was made, and is left alone.
@@ -103,7 +103,8 @@ DarkBand FindBandInProfile(const std::vector<double> &g, int32_t deepest, int32_
     };
     // Where the picture begins, roughly: the profile's value there and its own steps. Steps no
     // larger than most are the profile's own jitter (large where few rows were measured).
-    const int32_t knee = lastStep(std::max(kPartOfSteepestStep * steepest, kUsualSteps * Median(steps)));
+    const int32_t knee =
+        lastStep(std::max(kPartOfSteepestStep * steepest, kUsualSteps * Median(steps)));
     if (knee == 0)
         return band;
     const double picture = Median(std::vector<double>(g.begin() + knee, g.end()));
@@ -122,8 +123,8 @@ DarkBand FindBandInProfile(const std::vector<double> &g, int32_t deepest, int32_
     double furthest = 0.0;
     for (int32_t n = 1; n <= knee; ++n)
         furthest = std::max(furthest, std::fabs(g[size_t(n - 1)] - picture));
-    const double near =
-        std::max(std::min(kPartOfContrast * furthest, kMostPartOfContrast * contrast), kUsualSteps * usual);
+    const double near = std::max(
+        std::min(kPartOfContrast * furthest, kMostPartOfContrast * contrast), kUsualSteps * usual);
     int32_t widest = 0;
     for (int32_t n = 1, nearInARow = 0; n <= span && nearInARow < (crosses ? 2 : 1); ++n) {
         if (std::fabs(g[size_t(n - 1)] - picture) > near) {
@@ -174,7 +175,8 @@ DarkBand FindDarkBandByProfiles(const DarkRuns &runs, int32_t deepest, int32_t w
             change.push_back(double(runs.change[size_t(n - 1)]) / double(runs.changeRows));
     }
     DarkBand byShare = FindBandInProfile(share, deepest, widestSpread, kLeastShareContrast, false);
-    const DarkBand byChange = FindBandInProfile(change, deepest, widestSpread, kLeastChangeContrast, true);
+    const DarkBand byChange =
+        FindBandInProfile(change, deepest, widestSpread, kLeastChangeContrast, true);
     byShare.share = double(runs.evenAtEdge) / double(runs.rows);
     // A band of one level is straight, whatever the pixels' changes show beside it.
     if (!byChange.found || (byShare.found && !byShare.uneven))
@@ -204,9 +206,10 @@ DarkBand FindDarkBandByRuns(const DarkRuns &runs, int32_t deepest, int32_t wides
         return band;
     // The cluster: the commonest width and the widths joined to it on either side through
     // widths that enough rows show, one missing width allowed between them.
-    const auto commonestAt = std::max_element(runs.widths.begin() + 1, runs.widths.begin() + last + 1);
-    const double stray = std::max({kFewestRows, kStrayShare * double(dark),
-                                   kStrayOfCommonest * double(*commonestAt)});
+    const auto commonestAt =
+        std::max_element(runs.widths.begin() + 1, runs.widths.begin() + last + 1);
+    const double stray = std::max(
+        {kFewestRows, kStrayShare * double(dark), kStrayOfCommonest * double(*commonestAt)});
     const int32_t commonest = int32_t(commonestAt - runs.widths.begin());
     int32_t narrowest = commonest, widest = commonest;
     for (int32_t w = commonest - 1; w >= 1 && narrowest - w <= 2; --w)
@@ -223,8 +226,8 @@ DarkBand FindDarkBandByRuns(const DarkRuns &runs, int32_t deepest, int32_t wides
     band.found = true;
     band.narrowest = narrowest;
     band.widest = widest;
-    band.uneven = widest - narrowest >= kUnevenSpread &&
-                  double(*commonestAt) < kStraightShare * double(dark);
+    band.uneven =
+        widest - narrowest >= kUnevenSpread && double(*commonestAt) < kStraightShare * double(dark);
     band.share = double(dark) / double(runs.rows);
     return band;
 }
@@ -239,8 +242,9 @@ DarkBand FindDarkBand(const DarkRuns &runs, int32_t deepest, int32_t widestSprea
         // dark picture beside the band leaves the widest rows unclear, their runs are not
         // counted at all; the profiles see the band alone.
         if (byProfiles.found && byProfiles.uneven)
-            byRuns.widest = std::max(byProfiles.widest,
-                                     std::min(byRuns.widest, byProfiles.widest + kRunsBeyondProfiles));
+            byRuns.widest =
+                std::max(byProfiles.widest,
+                         std::min(byRuns.widest, byProfiles.widest + kRunsBeyondProfiles));
         return byRuns;
     }
     return byProfiles.found && (byProfiles.uneven || !byRuns.found) ? byProfiles : byRuns;

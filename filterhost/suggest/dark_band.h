@@ -9,10 +9,10 @@
 namespace suggest {
 
 struct DarkBand {
-    bool found = false;   // a dark band at the edge in most rows
-    bool uneven = false;  // its width changes from row to row or frame to frame
+    bool found = false;                 // a dark band at the edge in most rows
+    bool uneven = false;                // its width changes from row to row or frame to frame
     int32_t narrowest = 0, widest = 0;  // in lines (columns), over the rows that show it
-    double share = 0.0;   // how clearly the rows show it, 0 to 1
+    double share = 0.0;                 // how clearly the rows show it, 0 to 1
 };
 
 // `deepest`: the widest band that can be damage rather than picture; `widestSpread`: the

@@ -33,7 +33,8 @@ inline uint8_t Luma(const uint8_t *bgr) {
 // The strongest of B, G, R: black and dark grey are low in every channel, while a saturated
 // blue or red, dark in luma, is not.
 inline uint8_t Strongest(const uint8_t *bgr) {
-    return bgr[0] > bgr[1] ? (bgr[0] > bgr[2] ? bgr[0] : bgr[2]) : (bgr[1] > bgr[2] ? bgr[1] : bgr[2]);
+    return bgr[0] > bgr[1] ? (bgr[0] > bgr[2] ? bgr[0] : bgr[2])
+                           : (bgr[1] > bgr[2] ? bgr[1] : bgr[2]);
 }
 
 // Lines of `length` values each, Line(1) the edge line: the luma of `lumaCount` lines and the

@@ -170,7 +170,8 @@ void EdgeSurvey::AddDarkRuns(const EdgeLines &lines) {
     for (int32_t y = 0; y < length; ++y) {
         for (int32_t n = 1; n <= span; ++n)
             across_[size_t(n - 1)] = lines.StrongestLine(n)[y];
-        const int32_t width = DarkRunWidth(across_.data(), span, std::clamp(within, kLeastRunWithin, kEvenWithin));
+        const int32_t width =
+            DarkRunWidth(across_.data(), span, std::clamp(within, kLeastRunWithin, kEvenWithin));
         ++runs_.rows;
         if (width < 0 || width > darkDepth_)
             ++runs_.unclear;

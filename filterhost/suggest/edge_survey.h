@@ -12,7 +12,7 @@ namespace suggest {
 
 // One frame's measurements of lines 1..count at one edge; index n - 1 for line n.
 struct FrameLines {
-    std::vector<float> level;   // mean brightness of the line
+    std::vector<float> level;  // mean brightness of the line
     // |line n - line n+1| pixel by pixel, the mean of its smaller three quarters (last
     // line: 0)
     std::vector<float> step;

@@ -80,8 +80,8 @@ Scale ScaleOfLines(const std::vector<float> &perLine, int32_t first, int32_t las
     std::vector<double> deviations;
     for (int32_t n = first; n <= last; ++n)
         deviations.push_back(std::fabs(perLine[size_t(n - 1)] - s.median));
-    s.spread = std::max({1.4826 * Median(std::move(deviations)), kLeastSpread,
-                         kLeastSpreadShare * s.median});
+    s.spread = std::max(
+        {1.4826 * Median(std::move(deviations)), kLeastSpread, kLeastSpreadShare * s.median});
     return s;
 }
 
@@ -94,10 +94,10 @@ Baseline BaselineBeyond(const EdgeSurvey &edge, int32_t depth) {
     Baseline b;
     for (const FrameLines &f : edge.Frames()) {
         b.step.push_back(ScaleOfLines(f.step, depth + 1, depth + kBaselineLines));
-        b.change.push_back(f.change.empty() ? Scale{}
-                                            : ScaleOfLines(f.change, depth + 1, depth + kBaselineLines));
-        b.motion.push_back(f.motion.empty() ? Scale{}
-                                            : ScaleOfLines(f.motion, depth + 1, depth + kBaselineLines));
+        b.change.push_back(
+            f.change.empty() ? Scale{} : ScaleOfLines(f.change, depth + 1, depth + kBaselineLines));
+        b.motion.push_back(
+            f.motion.empty() ? Scale{} : ScaleOfLines(f.motion, depth + 1, depth + kBaselineLines));
     }
     return b;
 }
@@ -123,7 +123,8 @@ bool TornAgainst(const EdgeSurvey &edge, const Baseline &b, int32_t n, bool stil
     framesShowing = double(showing) / double(frames.size());
     // The edge row may be blanked, still and dark, by the head switch: its own change is not
     // asked for. In a still picture only the tear or the noise along the row shows.
-    const bool stands = Median(stepSpreads) >= kTornStepSpreads && Median(stepShare) >= kTornStepShare;
+    const bool stands =
+        Median(stepSpreads) >= kTornStepSpreads && Median(stepShare) >= kTornStepShare;
     return still ? stands
                  : stands && Median(changeSpreads) >= kTornChangeSpreads &&
                        (n == 1 || Median(motionSpreads) >= kTornMotionSpreads);
@@ -136,7 +137,8 @@ bool TornAgainst(const EdgeSurvey &edge, const Baseline &b, int32_t n, bool stil
 // rows beyond them as a measure. The edge row, torn most, must stand out.
 LineDamage TornRows(const EdgeSurvey &edge, int32_t deepest, bool still) {
     LineDamage found;
-    for (int32_t depth = std::min(deepest, edge.Lines() - 1 - kBaselineLines); depth >= 1; --depth) {
+    for (int32_t depth = std::min(deepest, edge.Lines() - 1 - kBaselineLines); depth >= 1;
+         --depth) {
         const Baseline b = BaselineBeyond(edge, depth);
         int32_t last = 0;
         double share = 0.0;
@@ -174,7 +176,8 @@ Brightness BrightnessOf(const EdgeSurvey &edge, int32_t n) {
         const auto nearest = f.level.begin() + n;
         const double darkestNear =
             *std::min_element(nearest, nearest + std::min(kNearNeighbourLines, edge.Lines() - n));
-        const double inside = MedianOfLines(f.level, n + 1, std::min(n + kNeighbourLines, edge.Lines()));
+        const double inside =
+            MedianOfLines(f.level, n + 1, std::min(n + kNeighbourLines, edge.Lines()));
         b.against.push_back(f.level[size_t(n - 1)] - std::max(darkestNear, inside));
     }
     b.usual = Median(b.against);
@@ -220,16 +223,18 @@ LineDamage BrightLines(const EdgeSurvey &edge, int32_t brightDepth) {
             return LineDamage{};
         found.kind = LineDamageKind::BrightOrFlickering;
         found.lines = n;
-        found.share = double(std::count_if(b.against.begin(), b.against.end(),
-                                           [&](double a) { return std::fabs(a) >= brightLevels; })) /
-                      double(b.against.size());
+        found.share =
+            double(std::count_if(b.against.begin(), b.against.end(),
+                                 [&](double a) { return std::fabs(a) >= brightLevels; })) /
+            double(b.against.size());
     }
     return found;
 }
 
 }  // namespace
 
-LineDamage FindLineDamage(const EdgeSurvey &edge, int32_t deepest, int32_t brightDepth, bool still) {
+LineDamage FindLineDamage(const EdgeSurvey &edge, int32_t deepest, int32_t brightDepth,
+                          bool still) {
     if (edge.Frames().empty() || deepest < 1)
         return LineDamage{};
     const LineDamage torn = TornRows(edge, deepest, still);

@@ -97,11 +97,12 @@ void JudgeEdge(const BorderSurvey &survey, Edge side, bool still, EdgeValues &v,
     const char *name = kEdgeNames[side];
     const char *lines = kLineWords[side];
 
-    const DarkBand dark = FindDarkBand(edge.Runs(), DeepestDarkBand(extent), WidestDarkSpread(extent));
-    const LineDamage damage =
-        side == Left || side == Right
-            ? LineDamage{}
-            : FindLineDamage(edge, DeepestTornRows(extent), side == Top ? BrightDepth(extent) : 0, still);
+    const DarkBand dark =
+        FindDarkBand(edge.Runs(), DeepestDarkBand(extent), WidestDarkSpread(extent));
+    const LineDamage damage = side == Left || side == Right
+                                  ? LineDamage{}
+                                  : FindLineDamage(edge, DeepestTornRows(extent),
+                                                   side == Top ? BrightDepth(extent) : 0, still);
     bool said = false;
     if (dark.found && dark.uneven) {
         v.black = std::min(dark.widest + 1, deepest);
@@ -117,17 +118,19 @@ void JudgeEdge(const BorderSurvey &survey, Edge side, bool still, EdgeValues &v,
         said = true;
     }
     if (damage.kind != LineDamageKind::None) {
-        const int32_t margin = damage.kind == LineDamageKind::TornOrNoisy ? kTornMargin : kBrightMargin;
+        const int32_t margin =
+            damage.kind == LineDamageKind::TornOrNoisy ? kTornMargin : kBrightMargin;
         const int32_t counted = std::min(damage.lines + margin, deepest - 1);
         const bool torn = damage.kind == LineDamageKind::TornOrNoisy;
-        const char *what = torn ? (still ? "torn or noisy" : "torn or noisy, differently in every frame")
-                                : (still ? "too bright" : "too bright or flickering");
+        const char *what =
+            torn ? (still ? "torn or noisy" : "torn or noisy, differently in every frame")
+                 : (still ? "too bright" : "too bright or flickering");
         if (counted > v.black) {
-            const std::string how =
-                still ? Sureness(damage.share, still)
-                      : Format("in %.0f%% of frames: %s", 100.0 * damage.share, Sureness(damage.share, still));
-            out.push_back(Format("%s: %s %s %s (%s)", name, lines, LineRange(1, damage.lines).c_str(),
-                                 what, how.c_str()));
+            const std::string how = still ? Sureness(damage.share, still)
+                                          : Format("in %.0f%% of frames: %s", 100.0 * damage.share,
+                                                   Sureness(damage.share, still));
+            out.push_back(Format("%s: %s %s %s (%s)", name, lines,
+                                 LineRange(1, damage.lines).c_str(), what, how.c_str()));
             ChooseSmear(side, counted, v);
             said = true;
         }
@@ -153,10 +156,10 @@ Suggestion SuggestSettings(const BorderSurvey &survey) {
     }
     const bool still = survey.FramesMeasured() < kFewestMovingFrames;
     if (still)
-        s.explanation.push_back(Format(
-            "judged from %s alone: what changes from frame to frame cannot be seen, so only "
-            "what a still picture shows counts, and less surely",
-            survey.FramesMeasured() == 1 ? "one picture" : "two frames"));
+        s.explanation.push_back(
+            Format("judged from %s alone: what changes from frame to frame cannot be seen, so only "
+                   "what a still picture shows counts, and less surely",
+                   survey.FramesMeasured() == 1 ? "one picture" : "two frames"));
     for (int side = 0; side < kEdgeCount; ++side)
         JudgeEdge(survey, Edge(side), still, s.edges[size_t(side)], s.explanation);
     return s;

@@ -31,8 +31,23 @@ bool VDX_CDECL ScriptStringOverrun(FilterActivation *, const FilterFunctions *, 
 }
 
 FilterDefinition definition = {
-    nullptr, nullptr, nullptr, "Fake", "A filter that breaks the rules", "Tests", nullptr, 16,
-    nullptr, nullptr, RunIgnoringPitch, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
+    "Fake",
+    "A filter that breaks the rules",
+    "Tests",
+    nullptr,
+    16,
+    nullptr,
+    nullptr,
+    RunIgnoringPitch,
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
     ScriptStringOverrun,
 };
 

@@ -150,9 +150,10 @@ TEST(FilterHost, WritesToAPipeByNameRatherThanReplacingIt) {
 }
 
 TEST(FilterHost, PassesTheWholeThirtyTwoBitRangeToTheFilter) {
-    const Values v = {INT32_MIN, INT32_MAX, -1, 2, INT32_MAX, 3, INT32_MIN, INT32_MAX,
-                      7, -7, 9, INT32_MIN, 0, 1, INT32_MAX, -2147483647};
-    HostRun saved = RunFilterHost({"--plugin", kPlugin, "--config", ConfigCall(v), "--save-script"});
+    const Values v = {INT32_MIN, INT32_MAX, -1, 2,         INT32_MAX, 3, INT32_MIN, INT32_MAX,
+                      7,         -7,        9,  INT32_MIN, 0,         1, INT32_MAX, -2147483647};
+    HostRun saved =
+        RunFilterHost({"--plugin", kPlugin, "--config", ConfigCall(v), "--save-script"});
     EXPECT_EQ(saved.exitCode, 0) << saved.err;
     EXPECT_EQ(saved.out, ConfigCall(v) + "\n");
     std::mt19937 random(7);
@@ -179,8 +180,9 @@ TEST(FilterHost, SavedScriptsReadBackToTheSameSettingsAndFrames) {
         ASSERT_EQ(saved.out, ConfigCall(v) + "\n" + summary + "\n");
 
         // The saved line as the host's script file would hold it.
-        WriteFile(dir + "/saved.script", "# saved settings\n\nVirtualDub.video.filters.instance[0]." +
-                                             saved.out.substr(0, saved.out.find('\n')) + ";\n");
+        WriteFile(dir + "/saved.script",
+                  "# saved settings\n\nVirtualDub.video.filters.instance[0]." +
+                      saved.out.substr(0, saved.out.find('\n')) + ";\n");
         const std::string frames = RandomBytes(random, 31 * 29 * 4 * 2);
         WriteFile(dir + "/in.raw", frames);
         HostRun run = RunFilterHost(
@@ -196,9 +198,9 @@ TEST(FilterHost, AppliesScriptLinesAndOptionsInOrder) {
     WriteFile(dir + "/two.script", "Config(1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1)\r\n"
                                    "  # later lines win\r\n"
                                    "Config(2,2,2,2,2,2,2,2,2,2,2,2,2,2,2,2) ; # trailing\r\n");
-    HostRun run = RunFilterHost({"--plugin", kPlugin, "--config",
-                                 "Config(0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,9)", "--script",
-                                 dir + "/two.script", "--save-script"});
+    HostRun run =
+        RunFilterHost({"--plugin", kPlugin, "--config", "Config(0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,9)",
+                       "--script", dir + "/two.script", "--save-script"});
     EXPECT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(run.out, "Config(2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2)\n");
     run = RunFilterHost({"--plugin", kPlugin, "--script", dir + "/two.script", "--config",
@@ -273,10 +275,11 @@ TEST(FilterHost, ReadsScriptTextAlikeFromEveryPlace) {
         WriteFile(dir + "/calls.txt", c.text + "\n");
         WriteFile(dir + "/saved.vcf", "VirtualDub.video.filters.Clear();\n"
                                       "VirtualDub.video.filters.Add(\"Kantora - 2.31\");\n"
-                                      "VirtualDub.video.filters.instance[0]." + c.text + "\n");
-        for (const std::vector<std::string> &source :
-             {std::vector<std::string>{"--config", c.text}, {"--script", dir + "/calls.txt"},
-              {"--script", dir + "/saved.vcf"}}) {
+                                      "VirtualDub.video.filters.instance[0]." +
+                                          c.text + "\n");
+        for (const std::vector<std::string> &source : {std::vector<std::string>{"--config", c.text},
+                                                       {"--script", dir + "/calls.txt"},
+                                                       {"--script", dir + "/saved.vcf"}}) {
             std::vector<std::string> arguments = {"--plugin", kPlugin, "--save-script"};
             arguments.insert(arguments.end(), source.begin(), source.end());
             const std::string got = outcome(RunFilterHost(arguments));
@@ -293,9 +296,9 @@ TEST(FilterHost, RefusesWhatIsNotAWorkingPlugin) {
     } cases[] = {
         {dir + "/missing.so", "cannot open plug-in " + dir + "/missing.so: "},
         {dir + "/text.so", dir + "/text.so is not a loadable plug-in module: "},
-        {FAKE_PLUGIN_NO_ENTRY,
-         std::string(FAKE_PLUGIN_NO_ENTRY) + " is not a filter plug-in: it does not export "
-                                             "VirtualdubFilterModuleInit2"},
+        {FAKE_PLUGIN_NO_ENTRY, std::string(FAKE_PLUGIN_NO_ENTRY) +
+                                   " is not a filter plug-in: it does not export "
+                                   "VirtualdubFilterModuleInit2"},
         {FAKE_PLUGIN_REGISTERS_NOTHING, "the plug-in registered no filter"},
         {FAKE_PLUGIN_ENTRY_FAILS, "the plug-in's module entry failed (returned 1)"},
     };
@@ -341,8 +344,8 @@ TEST(FilterHost, WritesEveryWholeFrameBeforeAnInputCutShort) {
     const Values v = RandomValues(random, 37, 29);
     const std::string frames = RandomBytes(random, 37 * 29 * 4 * 2);
     WriteFile(dir + "/in.raw", frames + std::string(7, 'x'));
-    const std::vector<std::string> raw = {"--plugin", kPlugin, "--config", ConfigCall(v),
-                                          "--size", "37x29"};
+    const std::vector<std::string> raw = {"--plugin",    kPlugin,  "--config",
+                                          ConfigCall(v), "--size", "37x29"};
     const std::string cut = " ends inside frame 3 (7 of 4292 bytes)";
     const std::string kept = "; the 2 frames before it ";
 
@@ -362,12 +365,12 @@ TEST(FilterHost, WritesEveryWholeFrameBeforeAnInputCutShort) {
 
 TEST(FilterHost, SaysWhenTheScriptCallDoesNotFitTheBuffer) {
     const std::string call = "Config(0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0)";
-    HostRun exact = RunFilterHost({"--plugin", kPlugin, "--save-script", "--script-buffer",
-                                   std::to_string(call.size() + 1)});
+    HostRun exact = RunFilterHost(
+        {"--plugin", kPlugin, "--save-script", "--script-buffer", std::to_string(call.size() + 1)});
     EXPECT_EQ(exact.exitCode, 0) << exact.err;
     EXPECT_EQ(exact.out, call + "\n");
-    HostRun cut = RunFilterHost({"--plugin", kPlugin, "--save-script", "--script-buffer",
-                                 std::to_string(call.size())});
+    HostRun cut = RunFilterHost(
+        {"--plugin", kPlugin, "--save-script", "--script-buffer", std::to_string(call.size())});
     ExpectOneLineError(cut, "filter saved without settings", 3);
     EXPECT_EQ(cut.out, "");
 }
@@ -376,27 +379,29 @@ TEST(FilterHost, RunsTheFilterOfASavedSettingsFileAndWritesOne) {
     std::mt19937 random(11);
     const std::string dir = WorkFolder("vcf");
     const Values v = RandomValues(random, 12, 10);
-    WriteFile(dir + "/saved.vcf",
-              "VirtualDub.audio.SetMode(0);\r\n"
-              "VirtualDub.video.filters.Clear();\r\n"
-              "VirtualDub.video.filters.Add(\"null transform\");\r\n"
-              "VirtualDub.video.filters.instance[0].SetClipping(8,0,8,0);\r\n"
-              "VirtualDub.video.filters.Add(\"Kantora - 2.31\");\r\n"
-              "VirtualDub.video.filters.instance[1]." + ConfigCall(v) + ";\r\n");
+    WriteFile(dir + "/saved.vcf", "VirtualDub.audio.SetMode(0);\r\n"
+                                  "VirtualDub.video.filters.Clear();\r\n"
+                                  "VirtualDub.video.filters.Add(\"null transform\");\r\n"
+                                  "VirtualDub.video.filters.instance[0].SetClipping(8,0,8,0);\r\n"
+                                  "VirtualDub.video.filters.Add(\"Kantora - 2.31\");\r\n"
+                                  "VirtualDub.video.filters.instance[1]." +
+                                      ConfigCall(v) + ";\r\n");
     const std::string frames = RandomBytes(random, 12 * 10 * 4 * 2);
     WriteFile(dir + "/in.raw", frames);
-    HostRun run = RunFilterHost({"--plugin", kPlugin, "--script", dir + "/saved.vcf", "--size",
-                                 "12x10"}, dir + "/in.raw");
+    HostRun run = RunFilterHost(
+        {"--plugin", kPlugin, "--script", dir + "/saved.vcf", "--size", "12x10"}, dir + "/in.raw");
     EXPECT_EQ(run.exitCode, 0) << run.err;
     EXPECT_TRUE(run.out == ExpectedFrames(frames, 12, 10, v));
-    EXPECT_EQ(run.err, "filterhost: " + dir + "/saved.vcf: not running the other filters of the "
-                       "chain: instance[0] \"null transform\"\n");
+    EXPECT_EQ(run.err, "filterhost: " + dir +
+                           "/saved.vcf: not running the other filters of the "
+                           "chain: instance[0] \"null transform\"\n");
 
-    HostRun saved = RunFilterHost({"--plugin", kPlugin, "--script", dir + "/saved.vcf",
-                                   "--save-script", "--vcf"}, "", dir + "/again.vcf");
+    HostRun saved = RunFilterHost(
+        {"--plugin", kPlugin, "--script", dir + "/saved.vcf", "--save-script", "--vcf"}, "",
+        dir + "/again.vcf");
     EXPECT_EQ(saved.exitCode, 0) << saved.err;
-    HostRun again = RunFilterHost({"--plugin", kPlugin, "--script", dir + "/again.vcf",
-                                   "--save-script"});
+    HostRun again =
+        RunFilterHost({"--plugin", kPlugin, "--script", dir + "/again.vcf", "--save-script"});
     EXPECT_EQ(again.out, ConfigCall(v) + "\n");
     EXPECT_EQ(again.err, "");
 }
@@ -416,8 +421,8 @@ TEST(FilterHost, FindsThePluginWhereItIsBuiltOrInstalled) {
         return program;
     };
     EXPECT_EQ(RunFilterHost({"--list"}).out.substr(0, listed.size()), listed);
-    const std::string installed = place(dir + "/usr/bin/filterhost",
-                                        dir + "/usr/lib/kantora/Kantora231.so");
+    const std::string installed =
+        place(dir + "/usr/bin/filterhost", dir + "/usr/lib/kantora/Kantora231.so");
     EXPECT_EQ(RunFilterHostAt(installed, {"--list"}).out.substr(0, listed.size()), listed);
     const std::string beside = place(dir + "/beside/filterhost", dir + "/beside/Kantora231.so");
     EXPECT_EQ(RunFilterHostAt(beside, {"--list"}).out.substr(0, listed.size()), listed);
@@ -425,7 +430,8 @@ TEST(FilterHost, FindsThePluginWhereItIsBuiltOrInstalled) {
     ExpectOneLineError(RunFilterHostAt(alone, {"--list"}),
                        "no plug-in given and no Kantora231.so found (looked for " + dir +
                            "/alone/Kantora231.so, " + dir + "/alone/../filter/Kantora231.so, " +
-                           dir + "/alone/../lib/kantora/Kantora231.so): name it with --plugin FILE");
+                           dir +
+                           "/alone/../lib/kantora/Kantora231.so): name it with --plugin FILE");
     // --plugin still decides.
     ExpectOneLineError(RunFilterHostAt(installed, {"--plugin", dir + "/none.so", "--list"}),
                        "cannot open plug-in " + dir + "/none.so");
@@ -562,30 +568,43 @@ TEST(FilterHost, RefusesBrokenPicturesAndItsOwnInputAsOutputLosingNoFile) {
         std::string message;
         std::string stdinFile = "";
     } cases[] = {
-        {image("cut-in-header.png"), "cannot read image " + d + "cut-in-header.png: the file is cut short"},
-        {image("cut-in-pixels.png"), "cannot read image " + d + "cut-in-pixels.png: the file is cut short"},
-        {image("cut-before-end.png"), "cannot read image " + d + "cut-before-end.png: the file is cut short"},
+        {image("cut-in-header.png"),
+         "cannot read image " + d + "cut-in-header.png: the file is cut short"},
+        {image("cut-in-pixels.png"),
+         "cannot read image " + d + "cut-in-pixels.png: the file is cut short"},
+        {image("cut-before-end.png"),
+         "cannot read image " + d + "cut-before-end.png: the file is cut short"},
         {image("bad-checksum.png"), "cannot read image " + d + "bad-checksum.png: IHDR: CRC error"},
         {image("bad-data.png"), "cannot read image " + d + "bad-data.png: IDAT: CRC error"},
-        {image("zero-width.png"), "cannot read image " + d + "zero-width.png: its size is 0x2, a picture without pixels"},
-        {image("zero-height.png"), "cannot read image " + d + "zero-height.png: its size is 2x0, a picture without pixels"},
-        {image("huge.png"), "image " + d + "huge.png is 100000x100000, larger than 16384 on a side"},
+        {image("zero-width.png"),
+         "cannot read image " + d + "zero-width.png: its size is 0x2, a picture without pixels"},
+        {image("zero-height.png"),
+         "cannot read image " + d + "zero-height.png: its size is 2x0, a picture without pixels"},
+        {image("huge.png"),
+         "image " + d + "huge.png is 100000x100000, larger than 16384 on a side"},
         {image("wide.png"), "image " + d + "wide.png is 16385x1, larger than 16384 on a side"},
-        {image("many-pixels.png"), "image " + d + "many-pixels.png is 16384x16384, more than the 67108864 pixels"},
-        {image("no-palette.png"), "cannot read image " + d + "no-palette.png: IDAT: Missing PLTE before IDAT"},
+        {image("many-pixels.png"),
+         "image " + d + "many-pixels.png is 16384x16384, more than the 67108864 pixels"},
+        {image("no-palette.png"),
+         "cannot read image " + d + "no-palette.png: IDAT: Missing PLTE before IDAT"},
         {image("random.png"), "cannot read image " + d + "random.png: not a PNG file"},
-        {image("random-after-signature.png"), "cannot read image " + d + "random-after-signature.png: "},
+        {image("random-after-signature.png"),
+         "cannot read image " + d + "random-after-signature.png: "},
         {image("none.png"), "cannot open image " + d + "none.png: No such file or directory"},
         {image("card.png", "missing/out.png"),
          "cannot write image " + d + "missing/out.png: No such file or directory"},
         // The output is the input: refused before anything is written.
-        {image("card.png", "card.png"), "the output " + d + "card.png is the input " + d + "card.png" + sameFile},
-        {image("card.png", "hard.png"), "the output " + d + "hard.png is the input " + d + "card.png" + sameFile},
-        {rawFiles("in.raw", "in.raw"), "the output " + d + "in.raw is the input " + d + "in.raw" + sameFile},
-        {rawFiles("in.raw", "hard.raw"), "the output " + d + "hard.raw is the input" },
-        {rawFiles("in.raw", "soft.raw"), "the output " + d + "soft.raw is the input" },
+        {image("card.png", "card.png"),
+         "the output " + d + "card.png is the input " + d + "card.png" + sameFile},
+        {image("card.png", "hard.png"),
+         "the output " + d + "hard.png is the input " + d + "card.png" + sameFile},
+        {rawFiles("in.raw", "in.raw"),
+         "the output " + d + "in.raw is the input " + d + "in.raw" + sameFile},
+        {rawFiles("in.raw", "hard.raw"), "the output " + d + "hard.raw is the input"},
+        {rawFiles("in.raw", "soft.raw"), "the output " + d + "soft.raw is the input"},
         {rawFiles("soft.raw", "../refusals/in.raw"), "is the input " + d + "soft.raw" + sameFile},
-        {rawFiles("-", "in.raw"), "the output " + d + "in.raw is the input standard input" + sameFile, d + "in.raw"},
+        {rawFiles("-", "in.raw"),
+         "the output " + d + "in.raw is the input standard input" + sameFile, d + "in.raw"},
     };
     const std::map<std::string, std::string> before = FolderContents(dir);
     for (const Case &c : cases) {

@@ -86,10 +86,9 @@ TEST(RawFrames, ReadIntoBitmapRowsAndWrittenBackRefusingAFrameCutShort) {
             Expected<bool> more = reader.Next(bitmap);
             ASSERT_TRUE(more.ok());
             EXPECT_TRUE(*more);
-            EXPECT_EQ(bitmap.Row(0)[0], uint32_t(data[n * 24 + 16]) |
-                                            uint32_t(data[n * 24 + 17]) << 8 |
-                                            uint32_t(data[n * 24 + 18]) << 16 |
-                                            uint32_t(data[n * 24 + 19]) << 24);
+            EXPECT_EQ(bitmap.Row(0)[0],
+                      uint32_t(data[n * 24 + 16]) | uint32_t(data[n * 24 + 17]) << 8 |
+                          uint32_t(data[n * 24 + 18]) << 16 | uint32_t(data[n * 24 + 19]) << 24);
             EXPECT_TRUE(bitmap.PaddingIntact());
             ASSERT_TRUE(WriteRawFrame(out, "out.raw", bitmap).ok());
         }
@@ -171,20 +170,37 @@ TEST(ReadPng, TurnsEveryKindOfPictureIntoColourWithoutAlpha) {
         int width, height;
         std::vector<uint8_t> bgrx;
     } cases[] = {
-        {"RGB", File(Header(2, 1, 8, 2), s + "\x01\x02\x03\xF0\xE0\xD0"), 2, 1,
+        {"RGB",
+         File(Header(2, 1, 8, 2), s + "\x01\x02\x03\xF0\xE0\xD0"),
+         2,
+         1,
          {3, 2, 1, 0, 0xD0, 0xE0, 0xF0, 0}},
-        {"grey, 2 bits", File(Header(4, 1, 2, 0), s + "\x1B"), 4, 1,  // 0, 1, 2, 3
+        {"grey, 2 bits",
+         File(Header(4, 1, 2, 0), s + "\x1B"),
+         4,
+         1,  // 0, 1, 2, 3
          {0, 0, 0, 0, 85, 85, 85, 0, 170, 170, 170, 0, 255, 255, 255, 0}},
-        {"grey and alpha", File(Header(1, 2, 8, 4), s + "\x40\x01" + s + "\x80\xFF"), 1, 2,
+        {"grey and alpha",
+         File(Header(1, 2, 8, 4), s + "\x40\x01" + s + "\x80\xFF"),
+         1,
+         2,
          {0x40, 0x40, 0x40, 0, 0x80, 0x80, 0x80, 0}},
         {"palette with a transparent entry",
          File(Header(2, 1, 8, 3), s + "\x01\x02",
               Chunk("PLTE", "\x10\x20\x30\x40\x50\x60\x70\x80\x90") + Chunk("tRNS", "\x07\x08")),
-         2, 1, {0x60, 0x50, 0x40, 0, 0x90, 0x80, 0x70, 0}},
-        {"RGBA, 16 bits", File(Header(1, 1, 16, 6), s + "\x12\x34\x56\x78\x9A\xBC\x01\x02"),
-         1, 1, {0x9A, 0x56, 0x12, 0}},
+         2,
+         1,
+         {0x60, 0x50, 0x40, 0, 0x90, 0x80, 0x70, 0}},
+        {"RGBA, 16 bits",
+         File(Header(1, 1, 16, 6), s + "\x12\x34\x56\x78\x9A\xBC\x01\x02"),
+         1,
+         1,
+         {0x9A, 0x56, 0x12, 0}},
         // Interlaced 2x2: pass 1 holds (0,0), pass 6 (1,0), pass 7 the second row.
-        {"interlaced", File(Header(2, 2, 8, 0, 1), s + "\x01" + s + "\x02" + s + "\x03\x04"), 2, 2,
+        {"interlaced",
+         File(Header(2, 2, 8, 0, 1), s + "\x01" + s + "\x02" + s + "\x03\x04"),
+         2,
+         2,
          {1, 1, 1, 0, 2, 2, 2, 0, 3, 3, 3, 0, 4, 4, 4, 0}},
     };
     for (const Case &c : cases) {

@@ -149,8 +149,8 @@ public:
                 if (!*next)
                     return Ok();
                 const int64_t at = frame_->best_effort_timestamp;
-                if (at != AV_NOPTS_VALUE && (at < key || (visitedUpTo != AV_NOPTS_VALUE &&
-                                                         at <= visitedUpTo))) {
+                if (at != AV_NOPTS_VALUE &&
+                    (at < key || (visitedUpTo != AV_NOPTS_VALUE && at <= visitedUpTo))) {
                     av_frame_unref(frame_.get());
                     continue;  // before the key frame's time, or seen in the run before
                 }
@@ -223,14 +223,15 @@ private:
         const int width = frame_->width, height = frame_->height;
         const AVPixelFormat format = static_cast<AVPixelFormat>(frame_->format);
         scaler_.reset(sws_getCachedContext(scaler_.release(), width, height, format, width, height,
-                                           AV_PIX_FMT_BGRA, SWS_BICUBIC, nullptr, nullptr, nullptr));
+                                           AV_PIX_FMT_BGRA, SWS_BICUBIC, nullptr, nullptr,
+                                           nullptr));
         if (!scaler_)
             return;
-        const int matrix = frame_->colorspace != AVCOL_SPC_UNSPECIFIED ? frame_->colorspace
-                                                                       : AVCOL_SPC_BT470BG;
+        const int matrix =
+            frame_->colorspace != AVCOL_SPC_UNSPECIFIED ? frame_->colorspace : AVCOL_SPC_BT470BG;
         int *inverse, sourceFull, *table, destinationFull, brightness, contrast, saturation;
-        if (sws_getColorspaceDetails(scaler_.get(), &inverse, &sourceFull, &table,
-                                     &destinationFull, &brightness, &contrast, &saturation) >= 0)
+        if (sws_getColorspaceDetails(scaler_.get(), &inverse, &sourceFull, &table, &destinationFull,
+                                     &brightness, &contrast, &saturation) >= 0)
             sws_setColorspaceDetails(scaler_.get(), sws_getCoefficients(matrix),
                                      frame_->color_range == AVCOL_RANGE_JPEG, table,
                                      destinationFull, brightness, contrast, saturation);
@@ -266,15 +267,16 @@ Status SampleFrames(const std::string &path, int64_t wanted,
         return opened;
     // Where the container indexes its key frames, runs of frames from key frames spread over
     // the file: only the frames measured are decoded.
-    const std::vector<int64_t> keys = sampler.CanSeek() ? sampler.KeyFrameTimes()
-                                                        : std::vector<int64_t>();
+    const std::vector<int64_t> keys =
+        sampler.CanSeek() ? sampler.KeyFrameTimes() : std::vector<int64_t>();
     if (!keys.empty()) {
         const int64_t runs = std::min<int64_t>(static_cast<int64_t>(keys.size()), wanted);
         const int64_t run = (wanted + runs - 1) / runs;
         std::vector<Sampler::KeyFrame> chosen;
         for (int64_t index : EvenlySpread(static_cast<int64_t>(keys.size()), runs)) {
             const int64_t key = keys[size_t(index)];
-            const int64_t next = size_t(index) + 1 < keys.size() ? keys[size_t(index) + 1] : key + 2;
+            const int64_t next =
+                size_t(index) + 1 < keys.size() ? keys[size_t(index) + 1] : key + 2;
             chosen.push_back({key, key + (next - key) / 2});
         }
         expect(runs * run);

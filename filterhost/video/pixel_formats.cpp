@@ -51,11 +51,13 @@ Status CheckStripFormat(AVPixelFormat format) {
     if (d->flags & AV_PIX_FMT_FLAG_HWACCEL)
         return Fail("its video comes as hardware frames (" + name + "), which cannot be repaired");
     if (d->flags & (AV_PIX_FMT_FLAG_PAL | AV_PIX_FMT_FLAG_BITSTREAM))
-        return Fail("its pixel format " + name + " (a palette or bit-packed pixels) cannot take "
+        return Fail("its pixel format " + name +
+                    " (a palette or bit-packed pixels) cannot take "
                     "repaired colours");
     const AVPixelFormat colours = ColourPlanesOf(format);
     if (colours == AV_PIX_FMT_NONE)
-        return Fail("its pixel format " + name + " has alpha within each pixel, which a repair "
+        return Fail("its pixel format " + name +
+                    " has alpha within each pixel, which a repair "
                     "would lose; convert it to a planar format first");
     if (!sws_isSupportedInput(colours) || !sws_isSupportedOutput(colours))
         return Fail("its pixel format " + name + " cannot be converted to 32-bit RGB and back");

@@ -66,8 +66,12 @@ struct StripConverter::Piece {
     SwsContext *scaler = nullptr;
 
     Piece(AVPixelFormat colours, const Strip &s, int firstRow, int rowStep, int pieceRows)
-        : strip(s), first(firstRow), step(rowStep), rows(pieceRows),
-          frame(colours, s.width, pieceRows), host(AV_PIX_FMT_RGB32, s.width, pieceRows) {}
+        : strip(s),
+          first(firstRow),
+          step(rowStep),
+          rows(pieceRows),
+          frame(colours, s.width, pieceRows),
+          host(AV_PIX_FMT_RGB32, s.width, pieceRows) {}
     Piece(const Piece &) = delete;
     Piece &operator=(const Piece &) = delete;
     ~Piece() { sws_freeContext(scaler); }
@@ -84,11 +88,12 @@ struct StripConverter::Piece {
             // Row r of the piece is picture row y + first + r * step; in a plane with shared
             // chroma rows the same pattern holds on the plane's own rows.
             const int planeFirst = (strip.y >> shift) + first;
-            const int planeRows = step == 1 ? AV_CEIL_RSHIFT(strip.y + strip.height, shift) -
-                                                  (strip.y >> shift)
-                                            : AV_CEIL_RSHIFT(rows, shift);
+            const int planeRows =
+                step == 1 ? AV_CEIL_RSHIFT(strip.y + strip.height, shift) - (strip.y >> shift)
+                          : AV_CEIL_RSHIFT(rows, shift);
             for (int r = 0; r < planeRows; ++r) {
-                uint8_t *inFrame = planes[p] + ptrdiff_t{planeFirst + r * step} * linesizes[p] + offset;
+                uint8_t *inFrame =
+                    planes[p] + ptrdiff_t{planeFirst + r * step} * linesizes[p] + offset;
                 uint8_t *own = frame.data[p] + ptrdiff_t{r} * frame.linesize[p];
                 if (intoFrame)
                     std::memcpy(inFrame, own, bytes);

@@ -132,8 +132,8 @@ Expected<EncoderChoice> ChooseEncoder(const AVOutputFormat *format, const std::s
         usable.push_back(*f);
         // Lossless encoders may take an odd size in shared chroma (ffv1 does); they are tried.
         // Lossy ones are not: libx264 leaks what it set up when it refuses one.
-        if (Fits(*f, width, height) ||
-            (*f == source && IsLossless(choice.encoder) && Opens(choice.encoder, *f, width, height)))
+        if (Fits(*f, width, height) || (*f == source && IsLossless(choice.encoder) &&
+                                        Opens(choice.encoder, *f, width, height)))
             fitting.push_back(*f);
     }
     usable.push_back(AV_PIX_FMT_NONE);
@@ -153,10 +153,10 @@ Expected<EncoderChoice> ChooseEncoder(const AVOutputFormat *format, const std::s
                     ": its pixel formats all share chroma between neighbouring pixels, which "
                     "needs an even width and height; use --codec ffv1");
     }
-    choice.pixelFormat = Contains(fitting.data(), preferred)
-                             ? preferred
-                             : avcodec_find_best_pix_fmt_of_list(fitting.data(), preferred, alpha,
-                                                                 nullptr);
+    choice.pixelFormat =
+        Contains(fitting.data(), preferred)
+            ? preferred
+            : avcodec_find_best_pix_fmt_of_list(fitting.data(), preferred, alpha, nullptr);
     const std::string chosen = av_get_pix_fmt_name(choice.pixelFormat);
     if (!Fits(preferred, width, height)) {
         const std::string size = std::to_string(width) + "x" + std::to_string(height);
@@ -165,12 +165,11 @@ Expected<EncoderChoice> ChooseEncoder(const AVOutputFormat *format, const std::s
                                choice.encoder->name + " as " + chosen +
                                " (full-resolution colour, which fewer players take)");
     } else {
-        choice.notes.push_back(std::string(choice.encoder->name) + " cannot keep the video's " +
-                               sourceName + " pixels" +
-                               (sourceTakesStrips ? "" : " as they are") + ": every picture is " +
-                               "converted to " + chosen +
-                               (alpha && !HasAlpha(choice.pixelFormat) ? ", without its alpha"
-                                                                       : ""));
+        choice.notes.push_back(
+            std::string(choice.encoder->name) + " cannot keep the video's " + sourceName +
+            " pixels" + (sourceTakesStrips ? "" : " as they are") + ": every picture is " +
+            "converted to " + chosen +
+            (alpha && !HasAlpha(choice.pixelFormat) ? ", without its alpha" : ""));
     }
     return choice;
 }

@@ -240,8 +240,8 @@ private:
                 if (!opened)
                     return opened;
                 // The input's encoder tag would name the wrong encoder; say which one wrote it.
-                const std::string encoder = std::string(LIBAVCODEC_IDENT) + " " +
-                                            choice_.encoder->name;
+                const std::string encoder =
+                    std::string(LIBAVCODEC_IDENT) + " " + choice_.encoder->name;
                 av_dict_set(&out->metadata, "encoder", encoder.c_str(), 0);
                 continue;
             }
@@ -288,7 +288,8 @@ private:
 
     Status OpenEncoder(const AVOutputFormat *format, AVStream *out) {
         const AVStream *in = input_->streams[videoIndex_];
-        const AVRational rate = av_guess_frame_rate(input_.get(), const_cast<AVStream *>(in), nullptr);
+        const AVRational rate =
+            av_guess_frame_rate(input_.get(), const_cast<AVStream *>(in), nullptr);
         // Containers that take any time stamps get the input's own clock, so that every time
         // stamp stays as it was; the others, and encoders that need it, a frame-rate clock.
         std::vector<AVRational> clocks = {in->time_base};
@@ -307,8 +308,8 @@ private:
             e.time_base = clock;
             if (rate.num > 0 && rate.den > 0)
                 e.framerate = rate;
-            e.sample_aspect_ratio = av_guess_sample_aspect_ratio(input_.get(),
-                                                                 const_cast<AVStream *>(in), nullptr);
+            e.sample_aspect_ratio =
+                av_guess_sample_aspect_ratio(input_.get(), const_cast<AVStream *>(in), nullptr);
             e.field_order = in->codecpar->field_order;
             if (e.field_order != AV_FIELD_PROGRESSIVE && e.field_order != AV_FIELD_UNKNOWN)
                 e.flags |= AV_CODEC_FLAG_INTERLACED_DCT | AV_CODEC_FLAG_INTERLACED_ME;
@@ -405,9 +406,10 @@ private:
         if (framesDone_ == 0 && !break_.happened && !refused_)
             return Fail(job_.input + " has no video frames that can be decoded");
         if (skippedAtStart_ > 0)
-            std::fprintf(stderr, "filterhost: %s: skipped %lld video packets before the first "
-                         "frame that could be decoded\n", job_.input.c_str(),
-                         static_cast<long long>(skippedAtStart_));
+            std::fprintf(stderr,
+                         "filterhost: %s: skipped %lld video packets before the first "
+                         "frame that could be decoded\n",
+                         job_.input.c_str(), static_cast<long long>(skippedAtStart_));
         int result = av_write_trailer(output_.get());
         if (result >= 0 && !(output_->oformat->flags & AVFMT_NOFILE))
             result = avio_closep(&output_->pb);
@@ -510,10 +512,9 @@ private:
             av_frame_copy(out, decoded);
         } else {
             const int width = decoded->width, height = decoded->height;
-            whole_.reset(sws_getCachedContext(whole_.release(), width, height,
-                                              static_cast<AVPixelFormat>(decoded->format), width,
-                                              height, encoder_->pix_fmt, kScalerFlags, nullptr,
-                                              nullptr, nullptr));
+            whole_.reset(sws_getCachedContext(
+                whole_.release(), width, height, static_cast<AVPixelFormat>(decoded->format), width,
+                height, encoder_->pix_fmt, kScalerFlags, nullptr, nullptr, nullptr));
             if (!whole_)
                 throw std::bad_alloc();  // both formats were checked when the encoder was chosen
             const ColourKey key{whole_.get(), decoded->colorspace, decoded->color_range};
@@ -652,8 +653,8 @@ private:
     ColourKey colourKey_;
     std::unique_ptr<HostBitmap> source_;
     std::unique_ptr<HostBitmap> destination_;  // null: the filter works in place in source_
-    std::unique_ptr<StripConverter> reader_;  // the strips the filter reads, to its pixels
-    std::unique_ptr<StripConverter> writer_;  // the strips it changes, back
+    std::unique_ptr<StripConverter> reader_;   // the strips the filter reads, to its pixels
+    std::unique_ptr<StripConverter> writer_;   // the strips it changes, back
     std::unique_ptr<FramePool> outputs_;
     Packet encoded_;
     int64_t framesDone_ = 0;

@@ -30,9 +30,11 @@ RECT WorkArea() {
 
 }  // namespace
 
-PreviewWindow::PreviewWindow(FilterInstance &instance, HostBitmap &source,
-                             HostBitmap &destination, std::string caption)
-    : instance_(instance), source_(source), destination_(destination),
+PreviewWindow::PreviewWindow(FilterInstance &instance, HostBitmap &source, HostBitmap &destination,
+                             std::string caption)
+    : instance_(instance),
+      source_(source),
+      destination_(destination),
       caption_(std::move(caption)) {}
 
 PreviewWindow::~PreviewWindow() {
@@ -40,13 +42,13 @@ PreviewWindow::~PreviewWindow() {
         DestroyWindow(window_);
 }
 
-void PreviewWindow::SetButtonCallback(void (VDX_CDECL *callback)(bool, void *), void *data) {
+void PreviewWindow::SetButtonCallback(void(VDX_CDECL *callback)(bool, void *), void *data) {
     buttonCallback_ = callback;
     buttonCallbackData_ = data;
 }
 
 // There is only the one frame to sample, and no filter here asks for it.
-void PreviewWindow::SetSampleCallback(void (VDX_CDECL *)(FilterBitmap *, long, long, void *),
+void PreviewWindow::SetSampleCallback(void(VDX_CDECL *)(FilterBitmap *, long, long, void *),
                                       void *) {}
 
 bool PreviewWindow::isPreviewEnabled() { return window_ != nullptr; }
@@ -100,8 +102,8 @@ void PreviewWindow::Open(HWND dialog) {
         RECT owner{area.left, area.top, area.left, area.top};
         if (dialog != nullptr)
             GetWindowRect(dialog, &owner);
-        at.x = std::max<LONG>(area.left, std::min<LONG>(owner.right + kGapToDialog,
-                                                        area.right - width));
+        at.x = std::max<LONG>(area.left,
+                              std::min<LONG>(owner.right + kGapToDialog, area.right - width));
         at.y = std::max<LONG>(area.top, std::min<LONG>(owner.top, area.bottom - height));
     }
     // Owned by the dialog: it stays above it and goes when the dialog goes.

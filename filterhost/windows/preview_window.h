@@ -24,8 +24,8 @@ public:
     const Status &RenderStatus() const { return renderStatus_; }
     HWND Window() const { return window_; }
 
-    void SetButtonCallback(void (VDX_CDECL *callback)(bool, void *), void *data) override;
-    void SetSampleCallback(void (VDX_CDECL *callback)(FilterBitmap *, long, long, void *),
+    void SetButtonCallback(void(VDX_CDECL *callback)(bool, void *), void *data) override;
+    void SetSampleCallback(void(VDX_CDECL *callback)(FilterBitmap *, long, long, void *),
                            void *data) override;
     bool isPreviewEnabled() override;
     void Toggle(HWND dialog) override;
@@ -55,6 +55,6 @@ private:
     bool placed_ = false;
     Status renderStatus_ = Ok();
     std::string renderError_;  // shown in the window instead of a frame
-    void (VDX_CDECL *buttonCallback_)(bool, void *) = nullptr;
+    void(VDX_CDECL *buttonCallback_)(bool, void *) = nullptr;
     void *buttonCallbackData_ = nullptr;
 };

@@ -9,11 +9,11 @@
 namespace {
 
 TEST(CString, LoadsFromTheStringTableAndEmptiesWhenMissing) {
-  CString text("previous");
-  EXPECT_TRUE(text.LoadString(IDS_PROBE_TEXT));
-  EXPECT_EQ(std::string(text), "Probe text");
-  EXPECT_FALSE(text.LoadString(IDS_PROBE_MISSING));
-  EXPECT_TRUE(text.IsEmpty());
+    CString text("previous");
+    EXPECT_TRUE(text.LoadString(IDS_PROBE_TEXT));
+    EXPECT_EQ(std::string(text), "Probe text");
+    EXPECT_FALSE(text.LoadString(IDS_PROBE_MISSING));
+    EXPECT_TRUE(text.IsEmpty());
 }
 
 }  // namespace

@@ -34,18 +34,23 @@ const Row kRows[] = {
     {"top smear", &BorderSettings::smearRegion, Top, IDC_TOP_SMEAR, IDC_TOP_SMEAR_UPDOWN},
     {"top fade", &BorderSettings::fadeRegion, Top, IDC_TOP_FADE, IDC_TOP_FADE_UPDOWN},
     {"top stretch", &BorderSettings::stretchFactor, Top, IDC_TOP_STRETCH, IDC_TOP_STRETCH_UPDOWN},
-    {"bottom black", &BorderSettings::blackRegion, Bottom, IDC_BOTTOM_BLACK, IDC_BOTTOM_BLACK_UPDOWN},
-    {"bottom smear", &BorderSettings::smearRegion, Bottom, IDC_BOTTOM_SMEAR, IDC_BOTTOM_SMEAR_UPDOWN},
+    {"bottom black", &BorderSettings::blackRegion, Bottom, IDC_BOTTOM_BLACK,
+     IDC_BOTTOM_BLACK_UPDOWN},
+    {"bottom smear", &BorderSettings::smearRegion, Bottom, IDC_BOTTOM_SMEAR,
+     IDC_BOTTOM_SMEAR_UPDOWN},
     {"bottom fade", &BorderSettings::fadeRegion, Bottom, IDC_BOTTOM_FADE, IDC_BOTTOM_FADE_UPDOWN},
-    {"bottom stretch", &BorderSettings::stretchFactor, Bottom, IDC_BOTTOM_STRETCH, IDC_BOTTOM_STRETCH_UPDOWN},
+    {"bottom stretch", &BorderSettings::stretchFactor, Bottom, IDC_BOTTOM_STRETCH,
+     IDC_BOTTOM_STRETCH_UPDOWN},
     {"left black", &BorderSettings::blackRegion, Left, IDC_LEFT_BLACK, IDC_LEFT_BLACK_UPDOWN},
     {"left smear", &BorderSettings::smearRegion, Left, IDC_LEFT_SMEAR, IDC_LEFT_SMEAR_UPDOWN},
     {"left fade", &BorderSettings::fadeRegion, Left, IDC_LEFT_FADE, IDC_LEFT_FADE_UPDOWN},
-    {"left stretch", &BorderSettings::stretchFactor, Left, IDC_LEFT_STRETCH, IDC_LEFT_STRETCH_UPDOWN},
+    {"left stretch", &BorderSettings::stretchFactor, Left, IDC_LEFT_STRETCH,
+     IDC_LEFT_STRETCH_UPDOWN},
     {"right black", &BorderSettings::blackRegion, Right, IDC_RIGHT_BLACK, IDC_RIGHT_BLACK_UPDOWN},
     {"right smear", &BorderSettings::smearRegion, Right, IDC_RIGHT_SMEAR, IDC_RIGHT_SMEAR_UPDOWN},
     {"right fade", &BorderSettings::fadeRegion, Right, IDC_RIGHT_FADE, IDC_RIGHT_FADE_UPDOWN},
-    {"right stretch", &BorderSettings::stretchFactor, Right, IDC_RIGHT_STRETCH, IDC_RIGHT_STRETCH_UPDOWN},
+    {"right stretch", &BorderSettings::stretchFactor, Right, IDC_RIGHT_STRETCH,
+     IDC_RIGHT_STRETCH_UPDOWN},
 };
 
 // Every field of the record, for comparisons that name what differs.
@@ -55,13 +60,14 @@ std::vector<long long> Fields(const BorderSettings &s) {
         all.insert(all.end(), {s.smearRegion[side], s.blackRegion[side], s.fadeRegion[side],
                                s.stretchFactor[side]});
     }
-    all.insert(all.end(), {s.processTopBottomFirst, s.borderColour, s.colourRed, s.colourGreen,
-                           s.colourBlue});
+    all.insert(all.end(),
+               {s.processTopBottomFirst, s.borderColour, s.colourRed, s.colourGreen, s.colourBlue});
     return all;
 }
 
 int UpDownPosition(HWND dialog, const Row &row) {
-    return static_cast<short>(LOWORD(SendMessageA(GetDlgItem(dialog, row.upDown), UDM_GETPOS, 0, 0)));
+    return static_cast<short>(
+        LOWORD(SendMessageA(GetDlgItem(dialog, row.upDown), UDM_GETPOS, 0, 0)));
 }
 
 // The ways a user steps a value: an arrow key in its edit, or a click on an up-down arrow.
@@ -114,8 +120,8 @@ protected:
         Expected<std::unique_ptr<PluginUnderTest>> loaded = PluginUnderTest::Load(g_pluginPath);
         ASSERT_TRUE(loaded.ok()) << loaded.failure().message;
         plugin_ = loaded->release();
-        parent_ = CreateWindowExA(0, "Static", "host", WS_OVERLAPPEDWINDOW, 0, 0, 400, 300,
-                                  nullptr, nullptr, nullptr, nullptr);
+        parent_ = CreateWindowExA(0, "Static", "host", WS_OVERLAPPEDWINDOW, 0, 0, 400, 300, nullptr,
+                                  nullptr, nullptr, nullptr);
     }
     static void TearDownTestSuite() {
         DestroyWindow(parent_);
@@ -160,25 +166,26 @@ HWND ConfigDialog::parent_ = nullptr;
 TEST_F(ConfigDialog, OpensShowingEveryFieldTogglesThePreviewAndAttachesTheButtonLast) {
     HWND seen = nullptr, button = nullptr;
     EXPECT_EQ(1, run([&](HWND dialog) {
-        seen = dialog;
-        button = GetDlgItem(dialog, IDC_SHOW_PREVIEW);
-        EXPECT_EQ(parent_, GetWindow(dialog, GW_OWNER));
-        for (const Row &row : kRows) {
-            SCOPED_TRACE(row.name);
-            EXPECT_EQ(std::to_string(row.field(settings())), ControlText(dialog, row.edit));
-            EXPECT_EQ(row.field(settings()), UpDownPosition(dialog, row));
-        }
-        HWND order = GetDlgItem(dialog, IDC_TOP_BOTTOM_FIRST);
-        EXPECT_EQ(BST_UNCHECKED, IsDlgButtonChecked(dialog, IDC_TOP_BOTTOM_FIRST));
-        EXPECT_FALSE(IsWindowVisible(order));
-        EXPECT_FALSE(IsWindowEnabled(order));
-        EXPECT_EQ("12", ControlText(dialog, IDC_COLOUR_RED));
-        EXPECT_EQ("34", ControlText(dialog, IDC_COLOUR_GREEN));
-        EXPECT_EQ("56", ControlText(dialog, IDC_COLOUR_BLUE));
-        clickButton(dialog, IDC_SHOW_PREVIEW);
-        clickButton(dialog, IDC_SHOW_PREVIEW);
-        clickButton(dialog, IDCANCEL);
-    }));
+                  seen = dialog;
+                  button = GetDlgItem(dialog, IDC_SHOW_PREVIEW);
+                  EXPECT_EQ(parent_, GetWindow(dialog, GW_OWNER));
+                  for (const Row &row : kRows) {
+                      SCOPED_TRACE(row.name);
+                      EXPECT_EQ(std::to_string(row.field(settings())),
+                                ControlText(dialog, row.edit));
+                      EXPECT_EQ(row.field(settings()), UpDownPosition(dialog, row));
+                  }
+                  HWND order = GetDlgItem(dialog, IDC_TOP_BOTTOM_FIRST);
+                  EXPECT_EQ(BST_UNCHECKED, IsDlgButtonChecked(dialog, IDC_TOP_BOTTOM_FIRST));
+                  EXPECT_FALSE(IsWindowVisible(order));
+                  EXPECT_FALSE(IsWindowEnabled(order));
+                  EXPECT_EQ("12", ControlText(dialog, IDC_COLOUR_RED));
+                  EXPECT_EQ("34", ControlText(dialog, IDC_COLOUR_GREEN));
+                  EXPECT_EQ("56", ControlText(dialog, IDC_COLOUR_BLUE));
+                  clickButton(dialog, IDC_SHOW_PREVIEW);
+                  clickButton(dialog, IDC_SHOW_PREVIEW);
+                  clickButton(dialog, IDCANCEL);
+              }));
     ASSERT_EQ(4u, calls().size());
     std::vector<PreviewCall::Kind> kinds;
     for (const PreviewCall &call : calls())
@@ -199,21 +206,22 @@ TEST_F(ConfigDialog, EachStepChangesOnlyItsRowAndRedoesThePreviewOnce) {
     BorderSettings expected = settings();
     expected.preview = preview_.get();
     EXPECT_EQ(1, run([&](HWND dialog) {
-        for (const Step &step : kSteps) {
-            for (const Row &row : kRows) {
-                SCOPED_TRACE(std::string(row.name) + ", " + step.name);
-                size_t callsBefore = calls().size();
-                row.field(expected) += step.delta;
-                step.apply(dialog, row);
-                EXPECT_EQ(Fields(expected), Fields(settings()));
-                ASSERT_EQ(callsBefore + 1, calls().size());
-                EXPECT_EQ(PreviewCall::Redo, calls().back().kind);
-                EXPECT_EQ(Fields(expected), Fields(calls().back().settings));
-                EXPECT_EQ(std::to_string(row.field(expected)), ControlText(dialog, row.edit));
-            }
-        }
-        clickButton(dialog, IDCANCEL);
-    }));
+                  for (const Step &step : kSteps) {
+                      for (const Row &row : kRows) {
+                          SCOPED_TRACE(std::string(row.name) + ", " + step.name);
+                          size_t callsBefore = calls().size();
+                          row.field(expected) += step.delta;
+                          step.apply(dialog, row);
+                          EXPECT_EQ(Fields(expected), Fields(settings()));
+                          ASSERT_EQ(callsBefore + 1, calls().size());
+                          EXPECT_EQ(PreviewCall::Redo, calls().back().kind);
+                          EXPECT_EQ(Fields(expected), Fields(calls().back().settings));
+                          EXPECT_EQ(std::to_string(row.field(expected)),
+                                    ControlText(dialog, row.edit));
+                      }
+                  }
+                  clickButton(dialog, IDCANCEL);
+              }));
 }
 
 TEST_F(ConfigDialog, ARepeatedPositionRedoesOnceAndOtherSendersNothing) {
@@ -226,7 +234,8 @@ TEST_F(ConfigDialog, ARepeatedPositionRedoesOnceAndOtherSendersNothing) {
         SendMessageA(upDown, UDM_SETPOS, 0, 200);
         size_t callsBefore = calls().size();
         for (WPARAM code : {SB_THUMBPOSITION, SB_ENDSCROLL, SB_THUMBPOSITION})
-            SendMessageA(dialog, WM_VSCROLL, MAKEWPARAM(code, 200), reinterpret_cast<LPARAM>(upDown));
+            SendMessageA(dialog, WM_VSCROLL, MAKEWPARAM(code, 200),
+                         reinterpret_cast<LPARAM>(upDown));
         for (LPARAM other : {reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)), LPARAM{0}})
             SendMessageA(dialog, WM_VSCROLL, SB_THUMBPOSITION, other);
         EXPECT_EQ(callsBefore + 1, calls().size());
@@ -273,10 +282,10 @@ TEST_F(ConfigDialog, CancelEscapeAndTheCloseBoxPutTheWholeRecordBack) {
         const std::vector<long long> before = Fields(settings());
         calls().clear();
         EXPECT_EQ(1, run([&](HWND dialog) {
-            kUpKey.apply(dialog, kRows[3]);
-            kDownKey.apply(dialog, kRows[12]);
-            ending.end(dialog);
-        }));
+                      kUpKey.apply(dialog, kRows[3]);
+                      kDownKey.apply(dialog, kRows[12]);
+                      ending.end(dialog);
+                  }));
         EXPECT_EQ(before, Fields(settings()));
         EXPECT_EQ(4u, calls().size());  // no call when the dialog ends
     }
@@ -289,10 +298,10 @@ TEST_F(ConfigDialog, OkKeepsTheStepsAndRepacksTheColour) {
     kRows[2].field(expected) += 1;
     kRows[14].field(expected) -= 1;
     EXPECT_EQ(0, run([](HWND dialog) {
-        kUpKey.apply(dialog, kRows[2]);
-        kDownKey.apply(dialog, kRows[14]);
-        clickButton(dialog, IDOK);
-    }));
+                  kUpKey.apply(dialog, kRows[2]);
+                  kDownKey.apply(dialog, kRows[14]);
+                  clickButton(dialog, IDOK);
+              }));
     EXPECT_EQ(Fields(expected), Fields(settings()));
 }
 
@@ -303,10 +312,10 @@ TEST_F(ConfigDialog, WithoutAPreviewControllerTheDialogStillWorks) {
     expected.borderColour = 0x0C2238;
     kRows[0].field(expected) += 1;
     EXPECT_EQ(0, run([](HWND dialog) {
-        kUpKey.apply(dialog, kRows[0]);
-        clickButton(dialog, IDC_SHOW_PREVIEW);
-        clickButton(dialog, IDOK);
-    }));
+                  kUpKey.apply(dialog, kRows[0]);
+                  clickButton(dialog, IDC_SHOW_PREVIEW);
+                  clickButton(dialog, IDOK);
+              }));
     EXPECT_EQ(Fields(expected), Fields(settings()));
     EXPECT_TRUE(calls().empty());
 }

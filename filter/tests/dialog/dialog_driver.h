@@ -16,8 +16,8 @@
 // Every call the dialog makes to the host's preview controller.
 struct PreviewCall {
     enum Kind { Toggle, Redo, InitButton, Other } kind;
-    HWND window;              // Toggle: the dialog; InitButton: the button
-    BorderSettings settings;  // the live record when the call came
+    HWND window;                           // Toggle: the dialog; InitButton: the button
+    BorderSettings settings;               // the live record when the call came
     std::vector<std::string> dialogTexts;  // InitButton: the texts of the given controls
 };
 
@@ -27,10 +27,14 @@ public:
         : live_(live), controlsToRead_(std::move(controlsToRead)) {}
     std::vector<PreviewCall> calls;
 
-    void SetButtonCallback(void (VDX_CDECL *)(bool, void *), void *) override { other(); }
-    void SetSampleCallback(void (VDX_CDECL *)(FilterBitmap *, long, long, void *),
-                           void *) override { other(); }
-    bool isPreviewEnabled() override { other(); return false; }
+    void SetButtonCallback(void(VDX_CDECL *)(bool, void *), void *) override { other(); }
+    void SetSampleCallback(void(VDX_CDECL *)(FilterBitmap *, long, long, void *), void *) override {
+        other();
+    }
+    bool isPreviewEnabled() override {
+        other();
+        return false;
+    }
     void Toggle(HWND dialog) override { record(PreviewCall::Toggle, dialog); }
     void Display(HWND, bool) override { other(); }
     void RedoFrame() override { record(PreviewCall::Redo, nullptr); }

@@ -67,10 +67,21 @@ public:
 
 private:
     WORD word(int at) const { return static_cast<WORD>(p_[at] | p_[at + 1] << 8); }
-    WORD takeWord() { WORD w = word(0); p_ += 2; return w; }
+    WORD takeWord() {
+        WORD w = word(0);
+        p_ += 2;
+        return w;
+    }
     short takeShort() { return static_cast<short>(takeWord()); }
-    DWORD dword() { DWORD d = word(0) | static_cast<DWORD>(word(2)) << 16; p_ += 4; return d; }
-    void align() { while (reinterpret_cast<uintptr_t>(p_) % 4) ++p_; }
+    DWORD dword() {
+        DWORD d = word(0) | static_cast<DWORD>(word(2)) << 16;
+        p_ += 4;
+        return d;
+    }
+    void align() {
+        while (reinterpret_cast<uintptr_t>(p_) % 4)
+            ++p_;
+    }
     std::string string() {
         std::string s;
         for (WORD c; (c = takeWord()) != 0;)
@@ -83,17 +94,22 @@ private:
             return string();
         p_ += 2;
         switch (WORD atom = takeWord()) {
-        case 0x80: return "Button";
-        case 0x81: return "Edit";
-        case 0x82: return "Static";
-        default: return "#" + std::to_string(atom);
+        case 0x80:
+            return "Button";
+        case 0x81:
+            return "Edit";
+        case 0x82:
+            return "Static";
+        default:
+            return "#" + std::to_string(atom);
         }
     }
     const BYTE *p_;
 };
 
 constexpr DWORD kShown = WS_CHILD | WS_VISIBLE;
-constexpr DWORD kValueEdit = kShown | WS_BORDER | WS_TABSTOP | ES_NUMBER | ES_READONLY | ES_AUTOHSCROLL;
+constexpr DWORD kValueEdit =
+    kShown | WS_BORDER | WS_TABSTOP | ES_NUMBER | ES_READONLY | ES_AUTOHSCROLL;
 constexpr DWORD kUpDown = kShown | UDS_SETBUDDYINT | UDS_AUTOBUDDY | UDS_ARROWKEYS;
 constexpr DWORD kLabel = kShown | WS_GROUP | SS_LEFT | SS_CENTERIMAGE;
 constexpr DWORD kGroupBox = kShown | BS_GROUPBOX;
@@ -106,22 +122,22 @@ std::vector<Control> ExpectedControls() {
         c.push_back({edit, "Edit", "", ex, ey, ew, eh, kValueEdit});
         c.push_back({upDown, UPDOWN_CLASSA, "", ux, uy, 11, 15, kUpDown});
     };
-    pair(1043, 19, 109, 34, 14, 1044, 9, 109);    // left black
-    pair(1045, 19, 138, 34, 14, 1016, 9, 138);    // left smear
-    pair(1047, 20, 164, 33, 15, 1048, 10, 165);   // left fade
-    pair(1061, 20, 191, 33, 14, 1060, 10, 191);   // left stretch
-    pair(1025, 98, 22, 34, 14, 1026, 87, 22);     // top black
-    pair(1024, 98, 51, 36, 14, 1014, 87, 51);     // top smear
-    pair(1027, 98, 80, 36, 15, 1029, 87, 80);     // top fade
-    pair(1039, 98, 105, 25, 14, 1041, 88, 105);   // top stretch
-    pair(1032, 98, 148, 35, 14, 1033, 86, 147);   // bottom black
-    pair(1034, 96, 176, 35, 14, 1015, 86, 176);   // bottom smear
-    pair(1036, 96, 203, 35, 15, 1037, 86, 203);   // bottom fade
-    pair(1063, 96, 227, 25, 14, 1062, 86, 227);   // bottom stretch
-    pair(1051, 161, 110, 33, 14, 1052, 151, 110); // right black
-    pair(1053, 161, 137, 34, 14, 1017, 151, 137); // right smear
-    pair(1055, 159, 164, 35, 15, 1056, 149, 164); // right fade
-    pair(1059, 161, 190, 25, 14, 1058, 151, 190); // right stretch
+    pair(1043, 19, 109, 34, 14, 1044, 9, 109);     // left black
+    pair(1045, 19, 138, 34, 14, 1016, 9, 138);     // left smear
+    pair(1047, 20, 164, 33, 15, 1048, 10, 165);    // left fade
+    pair(1061, 20, 191, 33, 14, 1060, 10, 191);    // left stretch
+    pair(1025, 98, 22, 34, 14, 1026, 87, 22);      // top black
+    pair(1024, 98, 51, 36, 14, 1014, 87, 51);      // top smear
+    pair(1027, 98, 80, 36, 15, 1029, 87, 80);      // top fade
+    pair(1039, 98, 105, 25, 14, 1041, 88, 105);    // top stretch
+    pair(1032, 98, 148, 35, 14, 1033, 86, 147);    // bottom black
+    pair(1034, 96, 176, 35, 14, 1015, 86, 176);    // bottom smear
+    pair(1036, 96, 203, 35, 15, 1037, 86, 203);    // bottom fade
+    pair(1063, 96, 227, 25, 14, 1062, 86, 227);    // bottom stretch
+    pair(1051, 161, 110, 33, 14, 1052, 151, 110);  // right black
+    pair(1053, 161, 137, 34, 14, 1017, 151, 137);  // right smear
+    pair(1055, 159, 164, 35, 15, 1056, 149, 164);  // right fade
+    pair(1059, 161, 190, 25, 14, 1058, 151, 190);  // right stretch
     std::vector<Control> rest = {
         {1, "Button", "OK", 145, 8, 50, 14, kShown | WS_TABSTOP | BS_DEFPUSHBUTTON},
         {5, "Button", "Show Preview", 146, 28, 50, 14, kShown | WS_TABSTOP | BS_DEFPUSHBUTTON},
@@ -149,7 +165,8 @@ std::vector<Control> ExpectedControls() {
         {1004, "Button", "Process Top/Bottom before sides", 149, 0, 51, 17,
          WS_CHILD | WS_DISABLED | WS_TABSTOP | BS_AUTOCHECKBOX | BS_MULTILINE | BS_NOTIFY},
         {1005, "Edit", "", 7, 26, 18, 12, kColourEdit},
-        {-1, "Static", "Border Colours R      G      B", 14, 7, 49, 18, kShown | WS_GROUP | SS_LEFT},
+        {-1, "Static", "Border Colours R      G      B", 14, 7, 49, 18,
+         kShown | WS_GROUP | SS_LEFT},
         {1006, "Edit", "", 26, 26, 18, 12, kColourEdit},
         {1007, "Edit", "", 44, 26, 18, 12, kColourEdit},
     };
@@ -162,9 +179,8 @@ std::string Describe(const Control &c) {
     for (char &ch : className)
         ch = static_cast<char>(toupper(static_cast<unsigned char>(ch)));
     char text[200];
-    snprintf(text, sizeof text, "%d %s \"%s\" %d,%d,%d,%d style %08lX", c.id,
-             className.c_str(), c.text.c_str(), c.x, c.y, c.w, c.h,
-             static_cast<unsigned long>(c.style));
+    snprintf(text, sizeof text, "%d %s \"%s\" %d,%d,%d,%d style %08lX", c.id, className.c_str(),
+             c.text.c_str(), c.x, c.y, c.w, c.h, static_cast<unsigned long>(c.style));
     return text;
 }
 

@@ -43,8 +43,8 @@ Picture Repaired(Picture source, const Values &values, bool topBottomFirst) {
     settings.processTopBottomFirst = topBottomFirst;
     Picture out;
     const ptrdiff_t pitch = -ptrdiff_t{kWidth} * 4;
-    ProcessFrame(&source.At(0, kHeight - 1), pitch, &out.At(0, kHeight - 1), pitch, kWidth,
-                 kHeight, settings);
+    ProcessFrame(&source.At(0, kHeight - 1), pitch, &out.At(0, kHeight - 1), pitch, kWidth, kHeight,
+                 settings);
     return out;
 }
 
@@ -58,12 +58,16 @@ EdgeDepths ChangedDepths(Picture &before, Picture &after) {
     const auto changed = [&](int32_t x, int32_t y) { return before.At(x, y) != after.At(x, y); };
     EdgeDepths d;
     for (int32_t n = 1; n <= kHeight / 2; ++n) {
-        if (changed(kWidth / 2, n - 1)) d.top = n;
-        if (changed(kWidth / 2, kHeight - n)) d.bottom = n;
+        if (changed(kWidth / 2, n - 1))
+            d.top = n;
+        if (changed(kWidth / 2, kHeight - n))
+            d.bottom = n;
     }
     for (int32_t n = 1; n <= kWidth / 2; ++n) {
-        if (changed(n - 1, kHeight / 2)) d.left = n;
-        if (changed(kWidth - n, kHeight / 2)) d.right = n;
+        if (changed(n - 1, kHeight / 2))
+            d.left = n;
+        if (changed(kWidth - n, kHeight / 2))
+            d.right = n;
     }
     return d;
 }
@@ -91,21 +95,24 @@ TEST(FilterReach, CoversExactlyWhatTheFilterChangesAndReads) {
         const FilterReach reach = ReachOfFilter(kBorderFilterName, text);
         ASSERT_FALSE(reach.wholeFrame) << text;
         Picture source;
-        for (uint32_t &p : source.pixels) p = random() & 0xFFFFFF;
+        for (uint32_t &p : source.pixels)
+            p = random() & 0xFFFFFF;
         for (const bool topBottomFirst : {true, false}) {
             Picture repaired = Repaired(source, values, topBottomFirst);
             const EdgeDepths changed = ChangedDepths(source, repaired);
             if (tight) {
                 EXPECT_EQ(changed, reach.changes) << text;
             }
-            EXPECT_TRUE(changed.top <= reach.changes.top && changed.bottom <= reach.changes.bottom &&
+            EXPECT_TRUE(changed.top <= reach.changes.top &&
+                        changed.bottom <= reach.changes.bottom &&
                         changed.left <= reach.changes.left && changed.right <= reach.changes.right)
                 << text;
             // Anything beyond the lines read leaves the changed lines as they were.
             Picture other = source;
             for (int32_t y = 0; y < kHeight; ++y)
                 for (int32_t x = 0; x < kWidth; ++x)
-                    if (!Inside(reach.reads, x, y)) other.At(x, y) = random() & 0xFFFFFF;
+                    if (!Inside(reach.reads, x, y))
+                        other.At(x, y) = random() & 0xFFFFFF;
             Picture repairedOther = Repaired(other, values, topBottomFirst);
             for (int32_t y = 0; y < kHeight; ++y)
                 for (int32_t x = 0; x < kWidth; ++x)
@@ -129,13 +136,16 @@ TEST(FilterReach, IsTheWholeFrameForWhatItDoesNotKnow) {
         {kBorderFilterName, "Config(8, 2, 12, 4, 8, 2, 12, 4, 8, 2, 12, 4, 8, 2, 12)", false},
         {kBorderFilterName, "Config(8, 2, 12, 4, 8, 2, 12, 4, 8, 2, 12, 4, 8, 2, 12, -1)", false},
         {kBorderFilterName, "Config(8, 2, 12, 4, 8, 2, 12, 4, 8, 2, 12, 4, 8, 2, 12, 256)", false},
-        {kBorderFilterName, "Config(8, 2, 12, 4, 8, 2, 12, 4, 8, 2, 12, 4, 8, 2, 12, \"4\")", false},
-        {kBorderFilterName, typical + "; Config(0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0)", false},
+        {kBorderFilterName, "Config(8, 2, 12, 4, 8, 2, 12, 4, 8, 2, 12, 4, 8, 2, 12, \"4\")",
+         false},
+        {kBorderFilterName, typical + "; Config(0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0)",
+         false},
         {kBorderFilterName, "Other(8, 2, 12, 4, 8, 2, 12, 4, 8, 2, 12, 4, 8, 2, 12, 4)", false},
         {kBorderFilterName, "", false},
     };
     for (const Case &c : cases)
-        EXPECT_EQ(ReachOfFilter(c.filter, c.text).wholeFrame, !c.known) << c.filter << ": " << c.text;
+        EXPECT_EQ(ReachOfFilter(c.filter, c.text).wholeFrame, !c.known)
+            << c.filter << ": " << c.text;
 }
 
 }  // namespace

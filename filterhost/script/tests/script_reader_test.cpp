@@ -16,12 +16,8 @@ void VDX_CDECL Record(IScriptInterpreter *, void *, const ScriptValue *argv, int
 }
 
 ScriptFunctionDef functions[] = {
-    {Record, "Config", "0ii"},
-    {Record, "Over", "0i"},
-    {Record, "Over", "0iii"},
-    {Record, "Text", "0s"},
-    {Record, "Result", "ii"},
-    {nullptr, nullptr, nullptr},
+    {Record, "Config", "0ii"}, {Record, "Over", "0i"},   {Record, "Over", "0iii"},
+    {Record, "Text", "0s"},    {Record, "Result", "ii"}, {nullptr, nullptr, nullptr},
 };
 ScriptObject object = {nullptr, functions, nullptr};
 
@@ -79,35 +75,53 @@ TEST(ScriptReader, RefusesBadTextAtItsLineAndColumn) {
         std::string text;
         std::string error;
     } cases[] = {
-        {"Config(1, 2", "line 1, column 12: expected ',' or ')' after argument 2, found the end of the line"},
+        {"Config(1, 2",
+         "line 1, column 12: expected ',' or ')' after argument 2, found the end of the line"},
         {"Config(1,, 2)", "line 1, column 10: expected a name, a number or a string, found ','"},
         {"Config(1 2)", "line 1, column 10: expected ',' or ')' after argument 1, found '2'"},
         {"Config(-)", "line 1, column 9: expected a name, a number or a string, found ')'"},
-        {"Config 1", "line 1, column 8: expected ';' or the end of the line after the statement, found '1'"},
-        {"Config(1) x", "line 1, column 11: expected ';' or the end of the line after the statement, found 'x'"},
+        {"Config 1",
+         "line 1, column 8: expected ';' or the end of the line after the statement, found '1'"},
+        {"Config(1) x",
+         "line 1, column 11: expected ';' or the end of the line after the statement, found 'x'"},
         {"a..Config(1)", "line 1, column 3: expected a name after '.', found '.'"},
-        {"Config(1\x01)", "line 1, column 9: expected ',' or ')' after argument 1, found byte 0x01"},
+        {"Config(1\x01)",
+         "line 1, column 9: expected ',' or ')' after argument 1, found byte 0x01"},
         {"Config(0x)", "line 1, column 10: expected hexadecimal digits after 0x, found ')'"},
-        {"Config(2147483648, 1)", "line 1, column 8: the number 2147483648 is outside the 32-bit integer range"},
-        {"Config(1, -2147483649)", "line 1, column 11: the number -2147483649 is outside the 32-bit integer range"},
-        {"Config(99999999999999999999999999999, 1)", "line 1, column 8: the number 99999999999999999999999999999 is outside"},
-        {"Config(0x123456789, 1)", "line 1, column 8: the number 0x123456789 is outside the 32-bit integer range"},
-        {"Config(\"a, 1)", "line 1, column 8: the string that starts at column 8 has no closing '\"' on its line"},
-        {"Config(1.5, 2)", "line 1, column 8: expected an integer for argument 1 of Config (this host passes integers only), found 1.5"},
-        {"Config(1, x)", "line 1, column 11: expected an integer for argument 2 of Config (this host passes integers only), found x"},
-        {"Config(1, \"2\")", "line 1, column 11: expected an integer for argument 2 of Config (this host passes integers only), found \"2\""},
+        {"Config(2147483648, 1)",
+         "line 1, column 8: the number 2147483648 is outside the 32-bit integer range"},
+        {"Config(1, -2147483649)",
+         "line 1, column 11: the number -2147483649 is outside the 32-bit integer range"},
+        {"Config(99999999999999999999999999999, 1)",
+         "line 1, column 8: the number 99999999999999999999999999999 is outside"},
+        {"Config(0x123456789, 1)",
+         "line 1, column 8: the number 0x123456789 is outside the 32-bit integer range"},
+        {"Config(\"a, 1)",
+         "line 1, column 8: the string that starts at column 8 has no closing '\"' on its line"},
+        {"Config(1.5, 2)", "line 1, column 8: expected an integer for argument 1 of Config (this "
+                           "host passes integers only), found 1.5"},
+        {"Config(1, x)", "line 1, column 11: expected an integer for argument 2 of Config (this "
+                         "host passes integers only), found x"},
+        {"Config(1, \"2\")", "line 1, column 11: expected an integer for argument 2 of Config "
+                             "(this host passes integers only), found \"2\""},
         {"x = 1", "line 1, column 1: expected a call such as Config(...), found x = 1"},
-        {"Config(1)", "line 1, column 1: expected arguments matching Config's signature \"0ii\" (this host passes integers only, one 'i' each), found 1 integer"},
-        {"  Over(1, 2)", "line 1, column 3: expected arguments matching Over's signature \"0i\" or \"0iii\""},
+        {"Config(1)", "line 1, column 1: expected arguments matching Config's signature \"0ii\" "
+                      "(this host passes integers only, one 'i' each), found 1 integer"},
+        {"  Over(1, 2)",
+         "line 1, column 3: expected arguments matching Over's signature \"0i\" or \"0iii\""},
         {"Text(1)", "signature \"0s\""},
         {"Result(1)", "signature \"ii\""},
-        {"Missing(1)", "line 1, column 1: expected the name of a script function of the filter, found Missing"},
-        {"VirtualDub.video.filters.instance[1].Config(1, 2)", "line 1, column 1: expected the object VirtualDub.video.filters.instance[0] (the one filter instance), found VirtualDub.video.filters.instance[1]"},
+        {"Missing(1)",
+         "line 1, column 1: expected the name of a script function of the filter, found Missing"},
+        {"VirtualDub.video.filters.instance[1].Config(1, 2)",
+         "line 1, column 1: expected the object VirtualDub.video.filters.instance[0] (the one "
+         "filter instance), found VirtualDub.video.filters.instance[1]"},
         {"other.Config(1, 2)", "found other"},
         // Line 2 fails to bind and line 3 to parse, then the other way round.
         {"Config(1, 2)\nConfig(1)\nConfig(\n", "line 2, column 1: expected arguments"},
         {"Config(1, 2)\nConfig(1 2)\nNope()\n", "line 2, column 10: expected ',' or ')'"},
-        {"A(1); B(", "line 1, column 9: expected a name, a number or a string, found the end of the line"},
+        {"A(1); B(",
+         "line 1, column 9: expected a name, a number or a string, found the end of the line"},
         {"# nothing here\n\n", "f.vcf: expected a call such as Config(...), found no call"},
         {"", "f.vcf: expected a call such as Config(...), found no call"},
     };
@@ -138,61 +152,94 @@ TEST(ScriptReader, RunsTheCallsOfTheInstanceThatAddsTheFilter) {
     const std::string saved =
         "VirtualDub.audio.SetMode(0);\r\n"
         "VirtualDub.Open(U\"C:\\\\clips\\\\a \\\"b\\\".avi\", \"\", 0);  // opened file\r\n"
-        "VirtualDub.video.SetCompression(0x64697678,0,10000,0); VirtualDub.video.SetDepth(24, 24);\n"
+        "VirtualDub.video.SetCompression(0x64697678,0,10000,0); VirtualDub.video.SetDepth(24, "
+        "24);\n"
         "declare x; x = VirtualDub.video.GetDepth(1.5e2);\n" +
-        kChain + "Clear();\n" +
-        kChain + "Add(\"null transform\");\n" +
-        kChain + "instance[0].SetClipping(8,0,8,0);\n" +
-        kChain + "Add(\"Ours\");\n" +
-        kChain + "instance[1].Config(-3, 0xFFFFFFFF);\n" +
-        kChain + "instance[1].SetClipping(1,2,3,4);\n" +
-        kChain + "instance[1].Config(5, 6)\n" +
-        kChain + "Add(\"Ours\");\n" +
-        kChain + "instance[2].Config(7, 8);\n";
+        kChain + "Clear();\n" + kChain + "Add(\"null transform\");\n" + kChain +
+        "instance[0].SetClipping(8,0,8,0);\n" + kChain + "Add(\"Ours\");\n" + kChain +
+        "instance[1].Config(-3, 0xFFFFFFFF);\n" + kChain + "instance[1].SetClipping(1,2,3,4);\n" +
+        kChain + "instance[1].Config(5, 6)\n" + kChain + "Add(\"Ours\");\n" + kChain +
+        "instance[2].Config(7, 8);\n";
     struct Case {
         std::string text;
         int instance;
         Outcome expected;
     } cases[] = {
-        {saved, 1, {{-3, -1, 5, 6},
-                    {"f.vcf: not running the other filters of the chain: instance[0] \"null "
-                     "transform\", instance[2] \"Ours\"",
-                     "f.vcf line 10: not running VirtualDub.video.filters.instance[1]"
-                     ".SetClipping(1,2,3,4): the host applies it, not the filter"}, ""}},
-        {saved, 2, {{7, 8}, {"f.vcf: not running the other filters of the chain: instance[0] "
-                              "\"null transform\", instance[1] \"Ours\""}, ""}},
-        {saved, -1, {{}, {}, "f.vcf adds \"Ours\" 2 times, as instance[1] and instance[2]: "
-                             "choose one with --instance 1 or --instance 2"}},
-        {saved, 0, {{}, {}, "--instance 0: instance[0] of f.vcf is \"null transform\"; "
-                            "choose --instance 1 or --instance 2"}},
+        {saved,
+         1,
+         {{-3, -1, 5, 6},
+          {"f.vcf: not running the other filters of the chain: instance[0] \"null "
+           "transform\", instance[2] \"Ours\"",
+           "f.vcf line 10: not running VirtualDub.video.filters.instance[1]"
+           ".SetClipping(1,2,3,4): the host applies it, not the filter"},
+          ""}},
+        {saved,
+         2,
+         {{7, 8},
+          {"f.vcf: not running the other filters of the chain: instance[0] "
+           "\"null transform\", instance[1] \"Ours\""},
+          ""}},
+        {saved,
+         -1,
+         {{},
+          {},
+          "f.vcf adds \"Ours\" 2 times, as instance[1] and instance[2]: "
+          "choose one with --instance 1 or --instance 2"}},
+        {saved,
+         0,
+         {{},
+          {},
+          "--instance 0: instance[0] of f.vcf is \"null transform\"; "
+          "choose --instance 1 or --instance 2"}},
         // Clear starts the chain anew; the calls before it are gone with their filters.
-        {kChain + "Add(\"Ours\")\n" + kChain + "instance[0].Config(1, 1)\n" + kChain +
-             "Clear()\n" + kChain + "Add(\"Ours\")\n" + kChain + "instance[0].Config(2, 2)",
-         -1, {{2, 2}, {}, ""}},
+        {kChain + "Add(\"Ours\")\n" + kChain + "instance[0].Config(1, 1)\n" + kChain + "Clear()\n" +
+             kChain + "Add(\"Ours\")\n" + kChain + "instance[0].Config(2, 2)",
+         -1,
+         {{2, 2}, {}, ""}},
         {"Config(1, 2)", 1, {{}, {}, "--instance 1: f.vcf adds no filters to choose from"}},
-        {kChain + "Add(\"Other\");", -1,
+        {kChain + "Add(\"Other\");",
+         -1,
          {{}, {}, "f.vcf adds no filter named \"Ours\" (it adds \"Other\")"}},
-        {kChain + "Add(\"Ours\");\n" + kChain + "instance[1].Config(1, 2);", -1,
-         {{}, {}, "f.vcf line 2, column 1: expected an instance below 1 (the filters added so "
-                  "far), found instance[1]"}},
-        {kChain + "Add(\"Ours\");\n" + kChain + "instance[0].Config(1, \"2\");", -1,
-         {{}, {}, "f.vcf line 2, column 48: expected an integer for argument 2 of Config (this "
-                  "host passes integers only), found \"2\""}},
-        {kChain + "Add(\"Ours\");\n" + kChain + "instance[0].Config(1, 2, 3);", -1,
-         {{}, {}, "f.vcf line 2, column 38: expected arguments matching Config's signature"
-                  " \"0ii\" (this host passes integers only, one 'i' each), found 3 integers"}},
-        {kChain + "Add(Ours);", -1,
-         {{}, {}, "f.vcf line 1, column 26: expected Add(\"filter name\"), found "
-                  "VirtualDub.video.filters.Add(Ours)"}},
+        {kChain + "Add(\"Ours\");\n" + kChain + "instance[1].Config(1, 2);",
+         -1,
+         {{},
+          {},
+          "f.vcf line 2, column 1: expected an instance below 1 (the filters added so "
+          "far), found instance[1]"}},
+        {kChain + "Add(\"Ours\");\n" + kChain + "instance[0].Config(1, \"2\");",
+         -1,
+         {{},
+          {},
+          "f.vcf line 2, column 48: expected an integer for argument 2 of Config (this "
+          "host passes integers only), found \"2\""}},
+        {kChain + "Add(\"Ours\");\n" + kChain + "instance[0].Config(1, 2, 3);",
+         -1,
+         {{},
+          {},
+          "f.vcf line 2, column 38: expected arguments matching Config's signature"
+          " \"0ii\" (this host passes integers only, one 'i' each), found 3 integers"}},
+        {kChain + "Add(Ours);",
+         -1,
+         {{},
+          {},
+          "f.vcf line 1, column 26: expected Add(\"filter name\"), found "
+          "VirtualDub.video.filters.Add(Ours)"}},
         // Syntax errors anywhere in a settings file, also in lines for the host.
-        {kChain + "Add(\"Ours\");\nVirtualDub.audio.SetSource(\"a.wav);", -1,
-         {{}, {}, "f.vcf line 2, column 28: the string that starts at column 28 has no "
-                  "closing '\"' on its line"}},
-        {kChain + "Add(\"Ours\");\nVirtualDub.video.SetRange(0 1);", -1,
+        {kChain + "Add(\"Ours\");\nVirtualDub.audio.SetSource(\"a.wav);",
+         -1,
+         {{},
+          {},
+          "f.vcf line 2, column 28: the string that starts at column 28 has no "
+          "closing '\"' on its line"}},
+        {kChain + "Add(\"Ours\");\nVirtualDub.video.SetRange(0 1);",
+         -1,
          {{}, {}, "f.vcf line 2, column 29: expected ',' or ')' after argument 1, found '1'"}},
-        {kChain + "Add(\"Ours\") x", -1,
-         {{}, {}, "f.vcf line 1, column 38: expected ';' or the end of the line after the "
-                  "statement, found 'x'"}},
+        {kChain + "Add(\"Ours\") x",
+         -1,
+         {{},
+          {},
+          "f.vcf line 1, column 38: expected ';' or the end of the line after the "
+          "statement, found 'x'"}},
     };
     for (const Case &c : cases) {
         const Outcome outcome = Bind(c.text, c.instance);

@@ -86,10 +86,11 @@ int main(int argc, char **argv) {
         benchmark::RegisterBenchmark(("measure/" + name).c_str(), MeasureFrame, size)
             ->UseManualTime()
             ->Unit(benchmark::kMillisecond);
-        benchmark::RegisterBenchmark(("choose/" + name + "/" +
-                                      std::to_string(suggest::BorderSurvey::FramesWanted()) + " frames")
-                                         .c_str(),
-                                     ChooseValues, size)
+        benchmark::RegisterBenchmark(
+            ("choose/" + name + "/" + std::to_string(suggest::BorderSurvey::FramesWanted()) +
+             " frames")
+                .c_str(),
+            ChooseValues, size)
             ->Unit(benchmark::kMillisecond);
     }
     benchmark::Initialize(&argc, argv);

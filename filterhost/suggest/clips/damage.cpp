@@ -36,7 +36,8 @@ void HeadSwitching::Apply(Frame &frame, std::mt19937 &random, PixelNoise &noise)
     for (int32_t k = 1; k <= rows; ++k) {  // k = rows is the bottom row
         const int32_t y = frame.height - 1 - (rows - k);
         const double t = double(k) / rows;
-        int32_t shift = int32_t(std::lround(widest * std::pow(t, growth_) + Uniform(random, -1.5, 1.5)));
+        int32_t shift =
+            int32_t(std::lround(widest * std::pow(t, growth_) + Uniform(random, -1.5, 1.5)));
         shift = std::max(1, shift);
         const int32_t dir = Chance(random, 0.9) ? direction_ : -direction_;
         const int32_t from = partial && k == 1 ? Between(random, w / 8, w * 3 / 4) : 0;
@@ -103,7 +104,8 @@ void DarkColumns::Apply(Frame &frame, std::mt19937 &random, PixelNoise &noise) {
             } else {
                 swing = Uniform(random, -c.rowSwing, c.rowSwing);
             }
-            const int32_t width = std::clamp(int32_t(std::lround(base + swing)), 1, frame.width / 4);
+            const int32_t width =
+                std::clamp(int32_t(std::lround(base + swing)), 1, frame.width / 4);
             const int32_t altered = width + (c.soft ? 1 : 0);
             for (int32_t i = 0; i < altered; ++i) {
                 const int32_t x = s == 0 ? i : frame.width - 1 - i;
@@ -135,7 +137,8 @@ void BrightTopLine::Apply(Frame &frame, std::mt19937 &random, bool first) {
         for (int32_t x = 0; x < frame.width; ++x) {
             uint8_t *p = frame.Pixel(x, y);
             for (int ch = 0; ch < 3; ++ch)
-                p[ch] = whiten_ ? ToByte(p[ch] + (235.0f - p[ch]) * lift / 130.0f) : ToByte(p[ch] + lift);
+                p[ch] = whiten_ ? ToByte(p[ch] + (235.0f - p[ch]) * lift / 130.0f)
+                                : ToByte(p[ch] + lift);
         }
     }
 }

@@ -58,7 +58,8 @@ int32_t ChangedRows(const Frame &before, const Frame &after, bool fromTop, float
         const size_t row = size_t(y) * size_t(w) * 4;
         int32_t changed = 0;
         for (int32_t x = 0; x < w; ++x)
-            changed += Changed(&before.bgrx[row + size_t(x) * 4], &after.bgrx[row + size_t(x) * 4], visible);
+            changed += Changed(&before.bgrx[row + size_t(x) * 4], &after.bgrx[row + size_t(x) * 4],
+                               visible);
         if (changed >= kVisibleRowShare * w)
             deepest = n;
     }

@@ -39,7 +39,9 @@ struct ClipRecipe {
 struct Frame {
     int32_t width = 0, height = 0;
     std::vector<uint8_t> bgrx;
-    uint8_t *Pixel(int32_t x, int32_t y) { return &bgrx[(size_t(y) * size_t(width) + size_t(x)) * 4]; }
+    uint8_t *Pixel(int32_t x, int32_t y) {
+        return &bgrx[(size_t(y) * size_t(width) + size_t(x)) * 4];
+    }
 };
 
 // Makes the clip's frames one at a time; what it damaged is known once every frame is made.

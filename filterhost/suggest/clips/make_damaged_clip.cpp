@@ -58,7 +58,8 @@ int main(int argc, char **argv) {
         const std::string value = argv[++i];
         if (option == "--size") {
             if (std::sscanf(value.c_str(), "%dx%d", &recipe.width, &recipe.height) != 2 ||
-                recipe.width < 16 || recipe.height < 16 || recipe.width > 8192 || recipe.height > 8192)
+                recipe.width < 16 || recipe.height < 16 || recipe.width > 8192 ||
+                recipe.height > 8192)
                 return Usage();
         } else if (option == "--frames") {
             recipe.frames = std::atoi(value.c_str());
@@ -67,7 +68,8 @@ int main(int argc, char **argv) {
         } else if (option == "--seed") {
             recipe.seed = uint32_t(std::strtoul(value.c_str(), nullptr, 10));
         } else if (option == "--content") {
-            static const char *const kNames[] = {"bars", "animation", "live", "dark", "letterboxed", "edges"};
+            static const char *const kNames[] = {"bars", "animation",   "live",
+                                                 "dark", "letterboxed", "edges"};
             int found = -1;
             for (int k = 0; k < clips::kContentCount; ++k)
                 if (value == kNames[k])

@@ -109,7 +109,7 @@ private:
                         c = bar % 2 ? Rgb{16, 16, 16} : kBars[6 - bar];
                     } else {
                         const int part = int(int64_t(x) * 6 / w);
-                        static const Rgb kLow[6] = {{0, 33, 76}, {235, 235, 235}, {50, 0, 106},
+                        static const Rgb kLow[6] = {{0, 33, 76},  {235, 235, 235}, {50, 0, 106},
                                                     {16, 16, 16}, {9, 9, 9},       {26, 26, 26}};
                         c = kLow[part];
                     }
@@ -136,7 +136,8 @@ public:
         const int zones = Between(random, 1, 3);
         for (int z = 0; z < zones; ++z) {
             zoneEnds_.push_back(z + 1 == zones ? recipe.height
-                                               : Between(random, recipe.height / 8, recipe.height - recipe.height / 8));
+                                               : Between(random, recipe.height / 8,
+                                                         recipe.height - recipe.height / 8));
             zoneColours_.push_back(RandomColour(random, 30, 230));
         }
         std::sort(zoneEnds_.begin(), zoneEnds_.end());
@@ -175,7 +176,8 @@ public:
                     const float dx = std::fabs(float(x) - cx), dy = std::fabs(float(y) - cy);
                     float inside;  // > 0 inside, in pixels from the outline
                     if (s.round) {
-                        const float r = std::sqrt(dx * dx / (s.halfW * s.halfW) + dy * dy / (s.halfH * s.halfH));
+                        const float r = std::sqrt(dx * dx / (s.halfW * s.halfW) +
+                                                  dy * dy / (s.halfH * s.halfH));
                         inside = (1.0f - r) * std::min(s.halfW, s.halfH);
                     } else {
                         inside = std::min(s.halfW - dx, s.halfH - dy);
@@ -242,8 +244,10 @@ public:
             std::copy_n(scene_.Pixel(ox, y + oy), size_t(w) * 4, frame.Pixel(0, y));
         for (const Shape &s : blobs_) {
             const float cx = s.x + s.vx * float(frameIndex), cy = s.y + s.vy * float(frameIndex);
-            const int32_t x0 = std::max(0, int32_t(cx - s.halfW)), x1 = std::min(w - 1, int32_t(cx + s.halfW));
-            const int32_t y0 = std::max(0, int32_t(cy - s.halfH)), y1 = std::min(h - 1, int32_t(cy + s.halfH));
+            const int32_t x0 = std::max(0, int32_t(cx - s.halfW)),
+                          x1 = std::min(w - 1, int32_t(cx + s.halfW));
+            const int32_t y0 = std::max(0, int32_t(cy - s.halfH)),
+                          y1 = std::min(h - 1, int32_t(cy + s.halfH));
             for (int32_t y = y0; y <= y1; ++y)
                 for (int32_t x = x0; x <= x1; ++x) {
                     const float dx = (float(x) - cx) / s.halfW, dy = (float(y) - cy) / s.halfH;
@@ -271,7 +275,8 @@ private:
                 const float tint = tint_.At(x / 8, y / 8) - 0.5f;
                 const float luma = low_ + range_ * t;
                 const float chroma = dark_ ? 0.3f : 1.0f;
-                Put(scene_, x, y, FromLumaChroma(luma, 60.0f * tint * chroma, -45.0f * tint * chroma));
+                Put(scene_, x, y,
+                    FromLumaChroma(luma, 60.0f * tint * chroma, -45.0f * tint * chroma));
             }
     }
 
@@ -289,8 +294,9 @@ private:
 class Letterboxed : public PictureMaker {
 public:
     Letterboxed(const ClipRecipe &recipe, std::mt19937 &random)
-        : inner_(Chance(random, 0.5) ? std::unique_ptr<PictureMaker>(new LiveAction(recipe, random, false))
-                                     : std::unique_ptr<PictureMaker>(new Animation(recipe, random))),
+        : inner_(Chance(random, 0.5)
+                     ? std::unique_ptr<PictureMaker>(new LiveAction(recipe, random, false))
+                     : std::unique_ptr<PictureMaker>(new Animation(recipe, random))),
           bar_(Between(random, recipe.height / 16, recipe.height / 7)),
           side_(Chance(random, 0.4) ? Between(random, 2, std::max(2, recipe.width / 45)) : 0),
           level_(float(Between(random, 0, 16))) {}

@@ -77,8 +77,8 @@ void CheckEdge(const BorderSettings &settings, Side side, int32_t damaged, int32
                int32_t height, Tally &tally, Verdict &verdict) {
     const int32_t extent = side == Top || side == Bottom ? height : width;
     const EdgeOutcome o = RunFilter(settings, side, width, height);
-    const std::string where = std::string(" ") + kSideNames[side] + " (damaged " +
-                              std::to_string(damaged) + "):";
+    const std::string where =
+        std::string(" ") + kSideNames[side] + " (damaged " + std::to_string(damaged) + "):";
     std::string missed, harmed;
     for (int32_t n = 1; n <= damaged; ++n) {
         const int32_t shown = o.shown[size_t(n - 1)];
@@ -161,8 +161,8 @@ Verdict Results::Check(const clips::ClipRecipe &recipe) {
         if (suggest::ScriptValues(s) != std::array<int32_t, 16>{})
             verdict.harmed += " values not all zero;";
     for (int e = 0; e < kSideCount; ++e)
-        CheckEdge(settings, Side(e), clip.DamagedLines(Side(e)), recipe.width, recipe.height,
-                  tally, verdict);
+        CheckEdge(settings, Side(e), clip.DamagedLines(Side(e)), recipe.width, recipe.height, tally,
+                  verdict);
     ++tally.clips;
     const bool passed = verdict.missed.empty() && verdict.harmed.empty();
     tally.passed += passed;
@@ -170,8 +170,8 @@ Verdict Results::Check(const clips::ClipRecipe &recipe) {
         return verdict;
     verdict.report = std::string(clips::ContentName(recipe.content)) + ", " + kind + ", " +
                      std::to_string(recipe.width) + "x" + std::to_string(recipe.height) +
-                     ", seed " + std::to_string(recipe.seed) + ": Config values" + ValuesText(s) + ":" +
-                     verdict.missed + verdict.harmed;
+                     ", seed " + std::to_string(recipe.seed) + ": Config values" + ValuesText(s) +
+                     ":" + verdict.missed + verdict.harmed;
     for (const std::string &line : s.explanation)
         verdict.report += "\n    " + line;
     return verdict;

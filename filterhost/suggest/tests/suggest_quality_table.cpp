@@ -22,15 +22,16 @@ int main(int argc, char **argv) {
         else if (option == "--frames")
             frames = int(std::max(1L, value));
         else {
-            std::fputs("usage: suggest_quality_table [--first SEED] [--count N] [--frames N]\n", stderr);
+            std::fputs("usage: suggest_quality_table [--first SEED] [--count N] [--frames N]\n",
+                       stderr);
             return 2;
         }
     }
-    static const int32_t kSizes[][2] = {{720, 576}, {704, 576}, {720, 480}, {704, 480},
+    static const int32_t kSizes[][2] = {{720, 576}, {704, 576}, {720, 480},  {704, 480},
                                         {640, 480}, {352, 288}, {1920, 1080}};
-    static const unsigned kDamageSets[] = {0, clips::kHeadSwitching, clips::kDarkColumns,
-                                           clips::kBrightTopLine,
-                                           clips::kHeadSwitching | clips::kDarkColumns | clips::kBrightTopLine};
+    static const unsigned kDamageSets[] = {
+        0, clips::kHeadSwitching, clips::kDarkColumns, clips::kBrightTopLine,
+        clips::kHeadSwitching | clips::kDarkColumns | clips::kBrightTopLine};
     quality::Results results;
     int failed = 0;
     for (int i = 0; i < count; ++i) {

@@ -15,11 +15,12 @@ namespace {
 struct FrameSize {
     int32_t width, height;
 };
-const FrameSize kSizes[] = {{720, 576}, {704, 576}, {720, 480}, {704, 480},
+const FrameSize kSizes[] = {{720, 576}, {704, 576}, {720, 480},  {704, 480},
                             {640, 480}, {352, 288}, {1920, 1080}};
 
-const unsigned kDamageSets[] = {0, clips::kHeadSwitching, clips::kDarkColumns, clips::kBrightTopLine,
-                                clips::kHeadSwitching | clips::kDarkColumns | clips::kBrightTopLine};
+const unsigned kDamageSets[] = {
+    0, clips::kHeadSwitching, clips::kDarkColumns, clips::kBrightTopLine,
+    clips::kHeadSwitching | clips::kDarkColumns | clips::kBrightTopLine};
 
 // Clips per picture kind and damage set, each at the next frame size: `variants` of `frames`
 // frames each. Under AddressSanitizer the pixel work is several times slower and what is

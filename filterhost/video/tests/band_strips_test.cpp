@@ -12,8 +12,8 @@ TEST(BandStrips, CoverTheDepthsOnTheSampleGrid) {
     const SampleGrid grids[] = {{1, 1}, {2, 2}, {2, 1}, {2, 4}};
     const int32_t sizes[][2] = {{64, 48}, {97, 63}, {10, 6}, {7, 9}};
     const EdgeDepths depths[] = {
-        {0, 0, 0, 0}, {11, 12, 12, 11}, {1, 0, 0, 3}, {5, 0, 7, 0}, {0, 9, 0, 0},
-        {40, 40, 3, 3}, {3, 3, 60, 60}, {200, 1, 1, 1}, {100, 100, 100, 100},
+        {0, 0, 0, 0},   {11, 12, 12, 11}, {1, 0, 0, 3},   {5, 0, 7, 0},         {0, 9, 0, 0},
+        {40, 40, 3, 3}, {3, 3, 60, 60},   {200, 1, 1, 1}, {100, 100, 100, 100},
     };
     for (const SampleGrid &grid : grids)
         for (const auto &[width, height] : sizes)
