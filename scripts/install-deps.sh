@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ make pkg-config          # native build
-  googletest libbenchmark-dev                    # GoogleTest sources (compiled per build), Google Benchmark
+  googletest libgtest-dev libbenchmark-dev       # GoogleTest: prebuilt (native) and sources (cross), Google Benchmark
   gcc-multilib g++-multilib qemu-user            # 32-bit Linux build, run by qemu-i386
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix   # Windows builds (32-bit release, 64-bit for Wine)
   binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
