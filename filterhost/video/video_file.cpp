@@ -16,6 +16,7 @@ extern "C" {
 #include <libswscale/swscale.h>
 }
 
+#include "av_handles.h"
 #include "band_strips.h"
 #include "frame_pool.h"
 #include "output_file.h"
@@ -27,15 +28,6 @@ extern "C" {
 
 namespace {
 
-std::string AvError(int code) {
-    char text[AV_ERROR_MAX_STRING_SIZE] = {};
-    av_strerror(code, text, sizeof text);
-    return text;
-}
-
-struct InputCloser {
-    void operator()(AVFormatContext *context) const { avformat_close_input(&context); }
-};
 struct OutputCloser {
     void operator()(AVFormatContext *context) const {
         if (context->pb != nullptr && !(context->oformat->flags & AVFMT_NOFILE))
@@ -43,24 +35,7 @@ struct OutputCloser {
         avformat_free_context(context);
     }
 };
-struct CodecCloser {
-    void operator()(AVCodecContext *context) const { avcodec_free_context(&context); }
-};
-struct FrameFreer {
-    void operator()(AVFrame *frame) const { av_frame_free(&frame); }
-};
-struct PacketFreer {
-    void operator()(AVPacket *packet) const { av_packet_free(&packet); }
-};
-struct ScalerFreer {
-    void operator()(SwsContext *scaler) const { sws_freeContext(scaler); }
-};
-using InputFile = std::unique_ptr<AVFormatContext, InputCloser>;
 using Muxer = std::unique_ptr<AVFormatContext, OutputCloser>;
-using Codec = std::unique_ptr<AVCodecContext, CodecCloser>;
-using Frame = std::unique_ptr<AVFrame, FrameFreer>;
-using Packet = std::unique_ptr<AVPacket, PacketFreer>;
-using Scaler = std::unique_ptr<SwsContext, ScalerFreer>;
 
 // Where the input broke, when it did; the frames before stay in the output.
 struct Break {
