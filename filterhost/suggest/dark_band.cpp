@@ -166,6 +166,32 @@ DarkBand FindBandInProfile(const std::vector<double> &g, int32_t deepest, int32_
     return band;
 }
 
+// A band of one level is straight, whatever the pixels' changes show beside it (letterboxing or
+// pillarboxing), unless those changes show a band inside it: over the bar the pixels change by
+// the bar's own grain alike in every column, while a band drawn over it changes by its own
+// noise and, over its ragged end, turns from band to bar and back. A band whose change differs
+// from the bar's innermost column by the change's least contrast is such a band; it reaches
+// as far as the change lies away from the bar's, and one column further (its widest rows may
+// be too few to move the profile clearly).
+DarkBand BandInsideBar(const std::vector<double> &change, const DarkBand &bar, int32_t deepest) {
+    const int32_t width = bar.widest;
+    if (change.size() < size_t(width) || width < 2)
+        return bar;
+    const double own = change[size_t(width - 1)];
+    const double contrast = std::fabs(change[0] - own);
+    if (contrast < kLeastChangeContrast)
+        return bar;
+    int32_t widest = 1;
+    for (int32_t n = 1; n < width; ++n)
+        if (std::fabs(change[size_t(n - 1)] - own) > kPartOfContrast * contrast)
+            widest = n;
+    DarkBand band = bar;
+    band.uneven = true;
+    band.narrowest = 1;
+    band.widest = std::min(widest + 1, deepest);
+    return band;
+}
+
 // `changeAlone`: whether only the pixels' change saw the band (the share of pixels keeping the
 // edge's level did not).
 DarkBand FindDarkBandByProfiles(const DarkRuns &runs, int32_t deepest, int32_t widestSpread,
@@ -185,8 +211,9 @@ DarkBand FindDarkBandByProfiles(const DarkRuns &runs, int32_t deepest, int32_t w
     const DarkBand byChange =
         FindBandInProfile(change, deepest, widestSpread, kLeastChangeContrast, true);
     byShare.share = double(runs.evenAtEdge) / double(runs.rows);
-    // A band of one level is straight, whatever the pixels' changes show beside it.
-    if (!byChange.found || (byShare.found && !byShare.uneven))
+    if (byShare.found && !byShare.uneven)
+        return BandInsideBar(change, byShare, deepest);
+    if (!byChange.found)
         return byShare;
     changeAlone = !byShare.found;
     if (!byShare.found)
