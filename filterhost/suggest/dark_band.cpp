@@ -81,6 +81,9 @@ constexpr int32_t kUnevenSpread = 1;
 // ...unless this share of the rows show one width: a straight band, the rest strays where
 // picture as dark as the band continued it.
 constexpr double kStraightShare = 0.85;
+// Where neither profile sees a band, the runs alone must show it in this share of the rows:
+// in fewer, they are dark picture ending at whatever lies in it.
+constexpr double kShareOfRowsUnseen = 0.2;
 
 // The band as one profile sees it: g[n - 1] for column n.
 DarkBand FindBandInProfile(const std::vector<double> &g, int32_t deepest, int32_t widestSpread,
@@ -163,7 +166,37 @@ DarkBand FindBandInProfile(const std::vector<double> &g, int32_t deepest, int32_
     return band;
 }
 
-DarkBand FindDarkBandByProfiles(const DarkRuns &runs, int32_t deepest, int32_t widestSpread) {
+// A band of one level is straight, whatever the pixels' changes show beside it (letterboxing or
+// pillarboxing), unless those changes show a band inside it: over the bar the pixels change by
+// the bar's own grain alike in every column, while a band drawn over it changes by its own
+// noise and, over its ragged end, turns from band to bar and back. A band whose change differs
+// from the bar's innermost column by the change's least contrast is such a band; it reaches
+// as far as the change lies away from the bar's, and one column further (its widest rows may
+// be too few to move the profile clearly).
+DarkBand BandInsideBar(const std::vector<double> &change, const DarkBand &bar, int32_t deepest) {
+    const int32_t width = bar.widest;
+    if (change.size() < size_t(width) || width < 2)
+        return bar;
+    const double own = change[size_t(width - 1)];
+    const double contrast = std::fabs(change[0] - own);
+    if (contrast < kLeastChangeContrast)
+        return bar;
+    int32_t widest = 1;
+    for (int32_t n = 1; n < width; ++n)
+        if (std::fabs(change[size_t(n - 1)] - own) > kPartOfContrast * contrast)
+            widest = n;
+    DarkBand band = bar;
+    band.uneven = true;
+    band.narrowest = 1;
+    band.widest = std::min(widest + 1, deepest);
+    return band;
+}
+
+// `changeAlone`: whether only the pixels' change saw the band (the share of pixels keeping the
+// edge's level did not).
+DarkBand FindDarkBandByProfiles(const DarkRuns &runs, int32_t deepest, int32_t widestSpread,
+                                bool &changeAlone) {
+    changeAlone = false;
     const int32_t span = std::min(int32_t(runs.atEdgeLevel.size()), deepest + 2);
     if (runs.rows == 0 || double(runs.darkAtEdge) < kEvenEdgeShare * double(runs.rows) ||
         double(runs.evenAtEdge) < kEvenEdgeShare * double(runs.rows))
@@ -178,9 +211,11 @@ DarkBand FindDarkBandByProfiles(const DarkRuns &runs, int32_t deepest, int32_t w
     const DarkBand byChange =
         FindBandInProfile(change, deepest, widestSpread, kLeastChangeContrast, true);
     byShare.share = double(runs.evenAtEdge) / double(runs.rows);
-    // A band of one level is straight, whatever the pixels' changes show beside it.
-    if (!byChange.found || (byShare.found && !byShare.uneven))
+    if (byShare.found && !byShare.uneven)
+        return BandInsideBar(change, byShare, deepest);
+    if (!byChange.found)
         return byShare;
+    changeAlone = !byShare.found;
     if (!byShare.found)
         return DarkBand{byChange.found, byChange.uneven, byChange.narrowest, byChange.widest,
                         byShare.share};
@@ -192,8 +227,12 @@ DarkBand FindDarkBandByProfiles(const DarkRuns &runs, int32_t deepest, int32_t w
     return byShare;
 }
 
-DarkBand FindDarkBandByRuns(const DarkRuns &runs, int32_t deepest, int32_t widestSpread) {
+// `scattered`: whether the rows show dark runs enough for a band, but of widths spread wider
+// than a band's ragged end wanders.
+DarkBand FindDarkBandByRuns(const DarkRuns &runs, int32_t deepest, int32_t widestSpread,
+                            bool &scattered) {
     DarkBand band;
+    scattered = false;
     // Runs wider than damage reaches ended at something in dark picture: counted as unclear.
     const int32_t last = std::min(deepest, int32_t(runs.widths.size()) - 1);
     int64_t dark = 0;
@@ -221,7 +260,8 @@ DarkBand FindDarkBandByRuns(const DarkRuns &runs, int32_t deepest, int32_t wides
     int64_t inCluster = 0;
     for (int32_t w = narrowest; w <= widest; ++w)
         inCluster += runs.widths[size_t(w)];
-    if (double(inCluster) < kClusterShare * double(dark) || widest - narrowest > widestSpread)
+    scattered = widest - narrowest > widestSpread;
+    if (double(inCluster) < kClusterShare * double(dark) || scattered)
         return band;
     band.found = true;
     band.narrowest = narrowest;
@@ -235,8 +275,17 @@ DarkBand FindDarkBandByRuns(const DarkRuns &runs, int32_t deepest, int32_t wides
 }  // namespace
 
 DarkBand FindDarkBand(const DarkRuns &runs, int32_t deepest, int32_t widestSpread) {
-    DarkBand byRuns = FindDarkBandByRuns(runs, deepest, widestSpread);
-    const DarkBand byProfiles = FindDarkBandByProfiles(runs, deepest, widestSpread);
+    bool scattered = false, changeAlone = false;
+    DarkBand byRuns = FindDarkBandByRuns(runs, deepest, widestSpread, scattered);
+    DarkBand byProfiles = FindDarkBandByProfiles(runs, deepest, widestSpread, changeAlone);
+    // A band seen only in the pixels' change lies at the picture's own level; dark picture
+    // that ends at a still line beside it, or darkens gradually towards the edge, shows such
+    // a band too. Where the rows' runs see that picture (a straight edge in most rows, or
+    // widths scattered wider than a band's), the change's band is that picture.
+    if (changeAlone && ((byRuns.found && !byRuns.uneven) || scattered))
+        byProfiles = DarkBand{};
+    if (byRuns.found && byRuns.uneven && !byProfiles.found && byRuns.share < kShareOfRowsUnseen)
+        return DarkBand{};
     if (byRuns.found && byRuns.uneven) {
         // Rows that dark picture widened can outnumber the band's own widest rows, and where
         // dark picture beside the band leaves the widest rows unclear, their runs are not

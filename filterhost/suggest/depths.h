@@ -13,9 +13,10 @@ constexpr int32_t kDeepestBand = 96;
 // Rows just beyond a band of torn rows that show how undamaged rows differ.
 constexpr int32_t kBaselineLines = 8;
 // Lines just inside a line that give its expected brightness (their median, or the darkest of
-// the nearest few where that is brighter), and lines past the deepest bright line whose jumps
+// the nearest few where that is brighter; eleven, so that a stripe of a few lines just inside,
+// bright or dark, cannot be their median), and lines past the deepest bright line whose jumps
 // in brightness are the picture's own.
-constexpr int32_t kNeighbourLines = 8;
+constexpr int32_t kNeighbourLines = 11;
 constexpr int32_t kNearNeighbourLines = 3;
 constexpr int32_t kFlickerReferenceLines = 4;
 
