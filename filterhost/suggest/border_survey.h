@@ -1,3 +1,4 @@
+// filterhost/suggest: the settings suggestion, from a clip's frames to the filter's sixteen values.
 // Measures the edges of a clip frame by frame; SuggestSettings (suggest_settings.h) then turns
 // the measurements into the filter's sixteen values. Plain pixels in: nothing here knows the
 // host, Windows or any decoder.
