@@ -42,15 +42,16 @@ ToScript() {
       } else {
         run = 0
         if (info == "" || info ~ /^(bash|shell|console|zsh)$/)
-          print "__convention " quote(file) " " NR " " quote(info)
+          print "__convention " quote(file) " " NR " " quote("a code block with info string \x27" info "\x27")
       }
       next
     }
     /^```/ && inside { inside = 0; reason = ""; next }
     inside { if (run) print; next }
+    /^[ \t]+```/ { print "__convention " quote(file) " " NR " \x27an indented code fence\x27" }
     /^\*[^*]+:\*$/ { reason = substr($0, 2, length($0) - 3); next }
     /[^ \t]/ { reason = "" }
-    END { if (inside) print "__convention " quote(file) " " start " \x27unclosed\x27" }
+    END { if (inside) print "__convention " quote(file) " " start " \x27a code block never closed\x27" }
   ' "$checkout/$1"
 }
 
@@ -70,8 +71,8 @@ __block() {
 __skip() { echo "skipped: $1 line $2: $3" >&3; }
 __convention() {
   __where=
-  echo "FAILED: $1 line $2: a code block with info string '$3': commands go in \`\`\`sh blocks," \
-       "the rest in \`\`\`text" >&3
+  echo "FAILED: $1 line $2: $3; commands go in \`\`\`sh blocks, the rest in \`\`\`text," \
+       "each fence at the start of its line" >&3
   exit 1
 }
 trap '__status=$?; [ $__status -eq 0 ] || [ -z "${__where:-}" ] ||
