@@ -12,13 +12,9 @@
 #error "size_solver.cpp needs double arithmetic without wider intermediates (-msse2 -mfpmath=sse)"
 #endif
 
-namespace {
+namespace mensurio {
 
-using mensurio::FormatFixed2;
-using mensurio::Trunc;
-using mensurio::WrapAdd;
-using mensurio::WrapMul;
-using mensurio::WrapSub;
+namespace {
 
 // The table's doubles, written by their bits: 0x1.<52-bit fraction>p<exponent>.
 constexpr double kPixelAspects[8] = {
@@ -222,3 +218,5 @@ std::string SolveSizes(int32_t sourceWidth, int32_t sourceHeight, int32_t destWi
     return "Solution 1:" + CandidateText(one, SW, SH) +
            "\nSolution 2:" + CandidateText(two, SW, SH);
 }
+
+}  // namespace mensurio

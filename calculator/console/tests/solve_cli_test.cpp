@@ -11,7 +11,9 @@
 
 namespace {
 
+using mensurio::PixelAspectCaption;
 using mensurio::RunSolveCli;
+using mensurio::SolveSizes;
 
 struct CliRun {
     int status;
