@@ -12,19 +12,22 @@
 #include <string>
 #include <vector>
 
-#include "border_process.h"
+#include "border_repair.h"
+#include "config_layout.h"
 #include "script_form.h"
 
 namespace {
 
+using namespace kantora;
+
 constexpr int32_t kWidth = 560, kHeight = 530;  // room for two bands of the dialog's range
 
-using Values = std::array<int32_t, kScriptValueCount>;
+using Values = ConfigValues;
 
 std::string ConfigText(const Values &values) {
     BorderSettings settings{};
     ResetBorderSettings(settings);
-    SettingsFromScriptValues(settings, values.data());
+    SetConfigValues(settings, values);
     char text[256];
     EXPECT_TRUE(WriteConfigCall(settings, text, sizeof text));
     return text;
@@ -39,7 +42,7 @@ struct Picture {
 Picture Repaired(Picture source, const Values &values, bool topBottomFirst) {
     BorderSettings settings{};
     ResetBorderSettings(settings);
-    SettingsFromScriptValues(settings, values.data());
+    SetConfigValues(settings, values);
     settings.processTopBottomFirst = topBottomFirst;
     Picture out;
     const ptrdiff_t pitch = -ptrdiff_t{kWidth} * 4;

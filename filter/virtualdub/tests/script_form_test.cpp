@@ -12,6 +12,8 @@
 
 namespace {
 
+using namespace kantora;
+
 using Instance = std::unique_ptr<FilterInstance>;
 
 BorderSettings &settingsOf(const Instance &inst) {
@@ -33,10 +35,10 @@ protected:
     Instance newInstance() { return plugin->NewInstance(); }
 
     // Runs Config through the script object as a host would, with host script values.
-    void runConfig(const Instance &inst, const int32_t (&values)[kScriptValueCount],
-                   int argc = kScriptValueCount) {
-        ScriptValue argv[kScriptValueCount];
-        for (int k = 0; k < kScriptValueCount; ++k) {
+    void runConfig(const Instance &inst, const int32_t (&values)[kConfigValueCount],
+                   int argc = kConfigValueCount) {
+        ScriptValue argv[kConfigValueCount];
+        for (int k = 0; k < kConfigValueCount; ++k) {
             argv[k] = ScriptValue{};
             argv[k].type = kScriptInt;
             argv[k].u.i = values[k];
@@ -52,16 +54,16 @@ protected:
     }
 };
 
-std::string configText(const int32_t (&v)[kScriptValueCount]) {
+std::string configText(const int32_t (&v)[kConfigValueCount]) {
     std::string text = "Config(";
-    for (int k = 0; k < kScriptValueCount; ++k)
+    for (int k = 0; k < kConfigValueCount; ++k)
         text += (k ? ", " : "") + std::to_string(v[k]);
     return text + ")";
 }
 
 TEST_F(ScriptForm, ArgumentsLandInTheirEdgesRightBeforeLeft) {
     Instance inst = newInstance();
-    const int32_t values[kScriptValueCount] = {1, 2,  3,  4,  5,  6,  7,  8,
+    const int32_t values[kConfigValueCount] = {1, 2,  3,  4,  5,  6,  7,  8,
                                                9, 10, 11, 12, 13, 14, 15, 16};
     runConfig(inst, values);
     const BorderSettings &s = settingsOf(inst);
@@ -93,7 +95,7 @@ TEST_F(ScriptForm, RestoringLeavesOrderFlagColourAndPreviewAlone) {
     IFilterPreview *const marker = reinterpret_cast<IFilterPreview *>(&inst);
     s.preview = marker;
 
-    const int32_t values[kScriptValueCount] = {9, 8, 7,  6,  5,  4,  3,  2,
+    const int32_t values[kConfigValueCount] = {9, 8, 7,  6,  5,  4,  3,  2,
                                                1, 0, -1, -2, -3, -4, -5, -6};
     runConfig(inst, values);
     EXPECT_FALSE(s.processTopBottomFirst);
@@ -116,7 +118,7 @@ TEST_F(ScriptForm, RoundTripKeepsAnyIntegerUnchanged) {
     std::uniform_int_distribution<int> pick(0, 3);
     std::uniform_int_distribution<int> extreme(0, sizeof extremes / sizeof extremes[0] - 1);
     for (int round = 0; round < 500; ++round) {
-        int32_t values[kScriptValueCount];
+        int32_t values[kConfigValueCount];
         for (int32_t &v : values) {
             switch (pick(rng)) {
             case 0:
@@ -136,7 +138,7 @@ TEST_F(ScriptForm, RoundTripKeepsAnyIntegerUnchanged) {
         ASSERT_EQ(configText(values), text);
 
         // Read the text back the way a script would hand it over, and write it again.
-        int32_t parsed[kScriptValueCount];
+        int32_t parsed[kConfigValueCount];
         const char *p = text.c_str() + std::strlen("Config(");
         for (int32_t &v : parsed) {
             char *end = nullptr;
@@ -152,15 +154,15 @@ TEST_F(ScriptForm, RoundTripKeepsAnyIntegerUnchanged) {
 
 TEST_F(ScriptForm, ShortArgumentListIsIgnored) {
     Instance inst = newInstance();
-    const int32_t values[kScriptValueCount] = {5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5};
-    runConfig(inst, values, kScriptValueCount - 1);
+    const int32_t values[kConfigValueCount] = {5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5};
+    runConfig(inst, values, kConfigValueCount - 1);
     EXPECT_EQ("Config(0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0)", saved(inst));
 }
 
 // Every buffer size from 0 to 220: nothing written past the end, always terminated, and
 // true exactly when the whole call fits.
 TEST_F(ScriptForm, ScriptStringStaysInsideTheHostBuffer) {
-    const int32_t samples[][kScriptValueCount] = {
+    const int32_t samples[][kConfigValueCount] = {
         {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
         {255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255},
         {INT32_MIN, INT32_MIN, INT32_MIN, INT32_MIN, INT32_MIN, INT32_MIN, INT32_MIN, INT32_MIN,
@@ -196,7 +198,7 @@ TEST_F(ScriptForm, ScriptStringStaysInsideTheHostBuffer) {
 
 TEST_F(ScriptForm, LongestSummaryFitsItsBuffer) {
     Instance inst = newInstance();
-    int32_t values[kScriptValueCount];
+    int32_t values[kConfigValueCount];
     for (int32_t &v : values)
         v = INT32_MIN;
     runConfig(inst, values);

@@ -20,6 +20,8 @@ std::string g_pluginPath;
 
 namespace {
 
+using namespace kantora;
+
 // Each value row: the field it edits, its edit and its up-down.
 struct Row {
     const char *name;

@@ -13,6 +13,8 @@
 
 namespace border_reference {
 
+using namespace kantora;
+
 struct Edge {
     int64_t B, S, T, F;
 };

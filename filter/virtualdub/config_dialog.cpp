@@ -14,45 +14,50 @@
 #include <cstdint>
 
 #include "border_settings.h"
+#include "config_layout.h"
 #include "help_command.h"
 #include "resources/resource.h"
 
 namespace {
+
+using kantora::Band;
+using kantora::BorderSettings;
+using kantora::Side;
 
 // ---------------------------------------------------------------------------------------------
 // Settings: one row per region value, in the order the dialog fills them: smear, black and
 // fade of each edge in turn, then the four stretch factors.
 
 struct ValueRow {
-    int32_t (BorderSettings::*values)[kSideCount];
+    Band band;
     Side side;
     int editId;
     int upDownId;
 
-    int32_t &field(BorderSettings &s) const { return (s.*values)[side]; }
+    int32_t &field(BorderSettings &s) const { return kantora::BandValue(s, side, band); }
 };
 
 constexpr ValueRow kValueRows[] = {
-    {&BorderSettings::smearRegion, Top, IDC_TOP_SMEAR, IDC_TOP_SMEAR_UPDOWN},
-    {&BorderSettings::blackRegion, Top, IDC_TOP_BLACK, IDC_TOP_BLACK_UPDOWN},
-    {&BorderSettings::fadeRegion, Top, IDC_TOP_FADE, IDC_TOP_FADE_UPDOWN},
-    {&BorderSettings::smearRegion, Bottom, IDC_BOTTOM_SMEAR, IDC_BOTTOM_SMEAR_UPDOWN},
-    {&BorderSettings::blackRegion, Bottom, IDC_BOTTOM_BLACK, IDC_BOTTOM_BLACK_UPDOWN},
-    {&BorderSettings::fadeRegion, Bottom, IDC_BOTTOM_FADE, IDC_BOTTOM_FADE_UPDOWN},
-    {&BorderSettings::smearRegion, Left, IDC_LEFT_SMEAR, IDC_LEFT_SMEAR_UPDOWN},
-    {&BorderSettings::blackRegion, Left, IDC_LEFT_BLACK, IDC_LEFT_BLACK_UPDOWN},
-    {&BorderSettings::fadeRegion, Left, IDC_LEFT_FADE, IDC_LEFT_FADE_UPDOWN},
-    {&BorderSettings::smearRegion, Right, IDC_RIGHT_SMEAR, IDC_RIGHT_SMEAR_UPDOWN},
-    {&BorderSettings::blackRegion, Right, IDC_RIGHT_BLACK, IDC_RIGHT_BLACK_UPDOWN},
-    {&BorderSettings::fadeRegion, Right, IDC_RIGHT_FADE, IDC_RIGHT_FADE_UPDOWN},
-    {&BorderSettings::stretchFactor, Top, IDC_TOP_STRETCH, IDC_TOP_STRETCH_UPDOWN},
-    {&BorderSettings::stretchFactor, Bottom, IDC_BOTTOM_STRETCH, IDC_BOTTOM_STRETCH_UPDOWN},
-    {&BorderSettings::stretchFactor, Left, IDC_LEFT_STRETCH, IDC_LEFT_STRETCH_UPDOWN},
-    {&BorderSettings::stretchFactor, Right, IDC_RIGHT_STRETCH, IDC_RIGHT_STRETCH_UPDOWN},
+    {Band::Smear, kantora::Top, IDC_TOP_SMEAR, IDC_TOP_SMEAR_UPDOWN},
+    {Band::Black, kantora::Top, IDC_TOP_BLACK, IDC_TOP_BLACK_UPDOWN},
+    {Band::Fade, kantora::Top, IDC_TOP_FADE, IDC_TOP_FADE_UPDOWN},
+    {Band::Smear, kantora::Bottom, IDC_BOTTOM_SMEAR, IDC_BOTTOM_SMEAR_UPDOWN},
+    {Band::Black, kantora::Bottom, IDC_BOTTOM_BLACK, IDC_BOTTOM_BLACK_UPDOWN},
+    {Band::Fade, kantora::Bottom, IDC_BOTTOM_FADE, IDC_BOTTOM_FADE_UPDOWN},
+    {Band::Smear, kantora::Left, IDC_LEFT_SMEAR, IDC_LEFT_SMEAR_UPDOWN},
+    {Band::Black, kantora::Left, IDC_LEFT_BLACK, IDC_LEFT_BLACK_UPDOWN},
+    {Band::Fade, kantora::Left, IDC_LEFT_FADE, IDC_LEFT_FADE_UPDOWN},
+    {Band::Smear, kantora::Right, IDC_RIGHT_SMEAR, IDC_RIGHT_SMEAR_UPDOWN},
+    {Band::Black, kantora::Right, IDC_RIGHT_BLACK, IDC_RIGHT_BLACK_UPDOWN},
+    {Band::Fade, kantora::Right, IDC_RIGHT_FADE, IDC_RIGHT_FADE_UPDOWN},
+    {Band::Stretch, kantora::Top, IDC_TOP_STRETCH, IDC_TOP_STRETCH_UPDOWN},
+    {Band::Stretch, kantora::Bottom, IDC_BOTTOM_STRETCH, IDC_BOTTOM_STRETCH_UPDOWN},
+    {Band::Stretch, kantora::Left, IDC_LEFT_STRETCH, IDC_LEFT_STRETCH_UPDOWN},
+    {Band::Stretch, kantora::Right, IDC_RIGHT_STRETCH, IDC_RIGHT_STRETCH_UPDOWN},
 };
 
-constexpr int kValueMin = 0;
-constexpr int kValueMax = 255;
+constexpr int kValueMin = kantora::kDialogMinimum;
+constexpr int kValueMax = kantora::kDialogMaximum;
 
 // The record's address lives in the dialog's user-data slot: all 64 bits of it on Win64.
 BorderSettings *settingsOfDialog(HWND dialog) {
@@ -60,21 +65,26 @@ BorderSettings *settingsOfDialog(HWND dialog) {
 }
 
 // ---------------------------------------------------------------------------------------------
-// Preview: a host that hands over no controller gets a dialog that simply shows none.
+// Preview: a host that hands over no controller gets a dialog that simply shows none. The
+// record keeps the host's controller while the dialog is open.
+
+IFilterPreview *previewOf(const BorderSettings &s) {
+    return static_cast<IFilterPreview *>(s.preview);
+}
 
 void togglePreview(const BorderSettings &s, HWND dialog) {
-    if (s.preview != nullptr)
-        s.preview->Toggle(dialog);
+    if (previewOf(s) != nullptr)
+        previewOf(s)->Toggle(dialog);
 }
 
 void redoPreview(const BorderSettings &s) {
-    if (s.preview != nullptr)
-        s.preview->RedoFrame();
+    if (previewOf(s) != nullptr)
+        previewOf(s)->RedoFrame();
 }
 
 void attachPreviewButton(const BorderSettings &s, HWND button) {
-    if (s.preview != nullptr)
-        s.preview->InitButton(button);
+    if (previewOf(s) != nullptr)
+        previewOf(s)->InitButton(button);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -3,20 +3,24 @@
 // For each picture edge it paints a band in the border colour, smears picture lines from
 // further in outward, and fades a band towards black. The host saves the sixteen region
 // values in its scripts as one Config call. This file adapts the host's records to the
-// portable core (border_process, script_form), shows the configuration dialog on Windows
-// (config_dialog), and registers the filter.
+// border engine (../engine), shows the configuration dialog on Windows (config_dialog), and
+// registers the filter.
 #include <cstdint>
 
-#include "border_process.h"
+#include "border_repair.h"
 #include "border_settings.h"
-#include "vdfilter.h"
+#include "config_layout.h"
+#include "filter_name.h"
 #include "script_form.h"
+#include "vdfilter.h"
 
 #if defined(_WIN32)
 #include "config_dialog.h"
 #endif
 
 namespace {
+
+using kantora::BorderSettings;
 
 // ---------------------------------------------------------------------------------------------
 // Settings: the host allocates one BorderSettings per instance.
@@ -26,10 +30,11 @@ BorderSettings &settingsOf(const FilterActivation *fa) {
 }
 
 // ---------------------------------------------------------------------------------------------
-// Callbacks. Every one returns 0 (success) and lets no exception escape: the core throws none.
+// Callbacks. Every one returns 0 (success) and lets no exception escape: the engine throws
+// none.
 
 int VDX_CDECL initProc(FilterActivation *fa, const FilterFunctions *) {
-    ResetBorderSettings(settingsOf(fa));
+    kantora::ResetBorderSettings(settingsOf(fa));
     return 0;
 }
 
@@ -37,7 +42,7 @@ int VDX_CDECL runProc(const FilterActivation *fa, const FilterFunctions *) {
     const FilterBitmap &src = *fa->src;
     const FilterBitmap &dst = *fa->dst;
     // The filter declares no change of format, so the destination has the source's size.
-    ProcessFrame(src.data, src.pitch, dst.data, dst.pitch, src.w, src.h, settingsOf(fa));
+    kantora::ProcessFrame(src.data, src.pitch, dst.data, dst.pitch, src.w, src.h, settingsOf(fa));
     return 0;
 }
 
@@ -46,12 +51,12 @@ int VDX_CDECL startProc(FilterActivation *, const FilterFunctions *) { return 0;
 int VDX_CDECL endProc(FilterActivation *, const FilterFunctions *) { return 0; }
 
 void VDX_CDECL stringProc(const FilterActivation *fa, const FilterFunctions *, char *buffer) {
-    WriteSummary(settingsOf(fa), buffer);
+    kantora::WriteSummary(settingsOf(fa), buffer);
 }
 
 bool VDX_CDECL scriptStringProc(FilterActivation *fa, const FilterFunctions *, char *buffer,
                                 int bufferSize) {
-    return WriteConfigCall(settingsOf(fa), buffer, bufferSize);
+    return kantora::WriteConfigCall(settingsOf(fa), buffer, bufferSize);
 }
 
 // Config(16 integers): restores the region values exactly as the script-string callback wrote
@@ -60,12 +65,12 @@ void VDX_CDECL configScriptProc(IScriptInterpreter *, void *activation, const Sc
                                 int argc) {
     // The host only calls with the sixteen integers of the signature; anything shorter would
     // make us read past its argument array, so it is ignored.
-    if (argv == nullptr || argc < kScriptValueCount)
+    if (argv == nullptr || argc < kantora::kConfigValueCount)
         return;
-    int32_t values[kScriptValueCount];
-    for (int k = 0; k < kScriptValueCount; ++k)
+    kantora::ConfigValues values;
+    for (int k = 0; k < kantora::kConfigValueCount; ++k)
         values[k] = argv[k].u.i;
-    SettingsFromScriptValues(settingsOf(static_cast<FilterActivation *>(activation)), values);
+    kantora::SetConfigValues(settingsOf(static_cast<FilterActivation *>(activation)), values);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -79,7 +84,7 @@ constexpr FilterConfigProc configureProc = nullptr;
 #endif
 
 ScriptFunctionDef scriptFunctions[] = {
-    {configScriptProc, kConfigFunctionName, kConfigSignature},
+    {configScriptProc, kantora::kConfigFunctionName, kantora::kConfigSignature},
     {nullptr, nullptr, nullptr},
 };
 
@@ -90,7 +95,7 @@ FilterDefinition filterDefinition = {
     nullptr,
     nullptr,
     nullptr,                          // next, prev, module: the host's
-    "Kantora - 2.31",                 // name
+    kantora::kFilterName,             // name
     "Improves picture near borders",  // description
     "Tessaly",                        // maker
     nullptr,                          // private data

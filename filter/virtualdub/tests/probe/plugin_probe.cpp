@@ -19,6 +19,8 @@
 
 namespace {
 
+using namespace kantora;
+
 // A fixed-seed generator of our own: the same numbers in every build and C++ library.
 class Random {
 public:
@@ -48,7 +50,7 @@ struct Frame {
     std::vector<uint8_t> topDown;  // the picture as B, G, R, X bytes, top row first
 };
 
-using Values = int32_t[kScriptValueCount];
+using Values = int32_t[kConfigValueCount];
 
 // Bytes after each row of both bitmaps, which the host library checks stay untouched.
 constexpr ptrdiff_t kPaddingBytes = 12;
@@ -113,8 +115,8 @@ struct Probe {
 
     static std::string ConfigCall(const Values &values) {
         std::string call = "Config(";
-        for (int k = 0; k < kScriptValueCount; ++k)
-            call += std::to_string(values[k]) + (k < kScriptValueCount - 1 ? ", " : ")");
+        for (int k = 0; k < kConfigValueCount; ++k)
+            call += std::to_string(values[k]) + (k < kConfigValueCount - 1 ? ", " : ")");
         return call;
     }
 };
@@ -164,7 +166,7 @@ int main(int argc, char **argv) {
         {60, 50, 70, 9, 60, 50, 70, 9, 80, 70, 90, 9, 80, 70, 90, 9},
     };
     for (int n = 0; n < 40; ++n) {
-        std::vector<int32_t> values(kScriptValueCount);
+        std::vector<int32_t> values(kConfigValueCount);
         for (int32_t &value : values)
             value = random.Next() % 8 == 0 ? random.Between(-3, 70) : random.Between(0, 20);
         settings.push_back(values);

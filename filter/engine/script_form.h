@@ -1,24 +1,19 @@
-// The filter's settings as script text: the host saves each instance as one call
+// The filter's settings as script text: a host saves each instance as one call
 //   Config(top smear, top black, top fade, top stretch, bottom ..., right ..., left ...)
-// and restores it by running that call. Also the one-line summary of the filter list.
+// (the values in the order of kConfigLayout) and restores it by running that call. Also the
+// one-line summary of a host's filter list.
 #pragma once
-
-#include <cstdint>
 
 #include "border_settings.h"
 
-constexpr int kScriptValueCount = 16;
+namespace kantora {
+
 constexpr const char *kConfigFunctionName = "Config";
 constexpr const char *kConfigSignature = "0iiiiiiiiiiiiiiii";
 
 // Size of the summary buffer, terminating zero included. Sixteen 32-bit values never need
 // more than 84 characters, so nothing real is ever cut.
 constexpr int kSummarySize = 128;
-
-// The sixteen region values in script order: Top, Bottom, Right, Left (Right before Left),
-// and for each edge smear, black, fade, stretch.
-void ScriptValuesFromSettings(const BorderSettings &settings, int32_t values[kScriptValueCount]);
-void SettingsFromScriptValues(BorderSettings &settings, const int32_t values[kScriptValueCount]);
 
 // Writes the Config call into buffer[0..bufferSize). Never writes past the buffer and always
 // leaves a terminated string in it (when bufferSize > 0). Returns false when the whole call
@@ -27,3 +22,5 @@ bool WriteConfigCall(const BorderSettings &settings, char *buffer, int bufferSiz
 
 // "(Top: smear,black,fade. Bot: smear,black,fade)" into a buffer of kSummarySize bytes.
 void WriteSummary(const BorderSettings &settings, char *buffer);
+
+}  // namespace kantora

@@ -10,6 +10,8 @@
 
 namespace {
 
+using namespace kantora;
+
 // Records what the plug-in registers; add-filter fails when told to.
 struct RecordingHost {
     inline static RecordingHost *current = nullptr;

@@ -6,7 +6,7 @@
 # Exits 77 (skipped) when no native build is given.
 set -euo pipefail
 emulator=$1 probe=$2 plugin=$3 native=$4 work=$5
-native_probe=$native/filter/tests/probe/plugin_probe native_plugin=$native/filter/Kantora231.so
+native_probe=$native/filter/virtualdub/tests/probe/plugin_probe native_plugin=$native/filter/Kantora231.so
 if [ -z "$native" ] || [ ! -x "$native_probe" ] || [ ! -f "$native_plugin" ]; then
   echo "SKIP: no native build to compare with (configure with -DKANTORA_NATIVE_BUILD_DIR=<linux64 build>)"
   exit 77

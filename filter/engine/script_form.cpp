@@ -2,38 +2,15 @@
 
 #include <cstdio>
 
-namespace {
+#include "config_layout.h"
 
-// Script order of the edges; the settings arrays are indexed by Side.
-constexpr Side kScriptEdgeOrder[] = {Top, Bottom, Right, Left};
-
-}  // namespace
-
-void ScriptValuesFromSettings(const BorderSettings &s, int32_t values[kScriptValueCount]) {
-    int k = 0;
-    for (Side side : kScriptEdgeOrder) {
-        values[k++] = s.smearRegion[side];
-        values[k++] = s.blackRegion[side];
-        values[k++] = s.fadeRegion[side];
-        values[k++] = s.stretchFactor[side];
-    }
-}
-
-void SettingsFromScriptValues(BorderSettings &s, const int32_t values[kScriptValueCount]) {
-    int k = 0;
-    for (Side side : kScriptEdgeOrder) {
-        s.smearRegion[side] = values[k++];
-        s.blackRegion[side] = values[k++];
-        s.fadeRegion[side] = values[k++];
-        s.stretchFactor[side] = values[k++];
-    }
-}
+namespace kantora {
 
 bool WriteConfigCall(const BorderSettings &s, char *buffer, int bufferSize) {
     if (buffer == nullptr || bufferSize <= 0)
         return false;
-    int32_t v[kScriptValueCount];
-    ScriptValuesFromSettings(s, v);
+    const ConfigValues v = ConfigValuesOf(s);
+    static_assert(kConfigValueCount == 16, "the format names sixteen values");
     const int length = std::snprintf(
         buffer, static_cast<size_t>(bufferSize),
         "Config(%d, %d, %d, %d, %d, %d, %d, %d, %d, %d, %d, %d, %d, %d, %d, %d)", v[0], v[1], v[2],
@@ -47,3 +24,5 @@ void WriteSummary(const BorderSettings &s, char *buffer) {
                   s.blackRegion[Top], s.fadeRegion[Top], s.smearRegion[Bottom],
                   s.blackRegion[Bottom], s.fadeRegion[Bottom]);
 }
+
+}  // namespace kantora

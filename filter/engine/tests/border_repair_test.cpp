@@ -1,4 +1,4 @@
-#include "border_process.h"
+#include "border_repair.h"
 
 #include <gtest/gtest.h>
 
@@ -9,6 +9,8 @@
 #include "border_reference.h"
 
 namespace {
+
+using namespace kantora;
 
 constexpr uint32_t kGuard = 0xDEADBEEF;
 

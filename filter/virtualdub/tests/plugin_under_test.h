@@ -9,9 +9,9 @@
 #include <string>
 
 #include "border_settings.h"
+#include "config_layout.h"
 #include "filter_host.h"
 #include "filter_instance.h"
-#include "script_form.h"
 #include "vdfilter.h"
 
 extern "C" int VDX_CDECL VirtualdubFilterModuleInit2(FilterModule *, const FilterFunctions *, int &,
@@ -39,7 +39,9 @@ public:
     const FilterFunctions &Functions() const { return host_.Functions(); }
     FilterInstance &Instance() { return *instance_; }
     FilterActivation &Activation() { return instance_->Activation(); }
-    BorderSettings &Settings() { return *static_cast<BorderSettings *>(instance_->Data()); }
+    kantora::BorderSettings &Settings() {
+        return *static_cast<kantora::BorderSettings *>(instance_->Data());
+    }
 
     // Another instance of the filter, fresh from init.
     std::unique_ptr<FilterInstance> NewInstance() {
@@ -52,14 +54,14 @@ public:
     }
 
     // The sixteen values in script order, through the filter's Config function.
-    void SetValues(const int32_t (&values)[kScriptValueCount]) {
-        ScriptValue arguments[kScriptValueCount] = {};
-        for (int k = 0; k < kScriptValueCount; ++k) {
+    void SetValues(const int32_t (&values)[kantora::kConfigValueCount]) {
+        ScriptValue arguments[kantora::kConfigValueCount] = {};
+        for (int k = 0; k < kantora::kConfigValueCount; ++k) {
             arguments[k].type = kScriptInt;
             arguments[k].u.i = values[k];
         }
         definition_->script_obj->func_list[0].func(nullptr, &Activation(), arguments,
-                                                   kScriptValueCount);
+                                                   kantora::kConfigValueCount);
     }
 
 private:

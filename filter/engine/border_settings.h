@@ -1,16 +1,21 @@
-// The per-instance settings of the border filter, kept in the host's instance memory.
+// The per-instance settings of the border filter. The VirtualDub plug-in keeps one record in
+// the instance memory its host allocates from the record's size, so the layout below is part
+// of the plug-in's binary interface and must stay exactly as it is.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
-class IFilterPreview;
+namespace kantora {
 
 // Picture edges in settings order; every per-edge array is indexed by it.
 enum Side : int { Top = 0, Bottom = 1, Left = 2, Right = 3 };
 constexpr int kSideCount = 4;
 
 struct BorderSettings {
-    IFilterPreview *preview;  // set while the configuration dialog is open
+    // The host's preview controller while the plug-in's configuration dialog is open; the
+    // engine never reads it.
+    void *preview;
     int32_t smearRegion[kSideCount];
     int32_t blackRegion[kSideCount];
     int32_t fadeRegion[kSideCount];
@@ -21,6 +26,14 @@ struct BorderSettings {
     int32_t colourGreen;
     int32_t colourBlue;
 };
+
+// The layout the plug-in's hosts see: 88 bytes on 32-bit targets, 96 on 64-bit ones.
+static_assert(offsetof(BorderSettings, smearRegion) == sizeof(void *), "record layout");
+static_assert(offsetof(BorderSettings, processTopBottomFirst) == sizeof(void *) + 64,
+              "record layout");
+static_assert(offsetof(BorderSettings, borderColour) == sizeof(void *) + 68, "record layout");
+static_assert(offsetof(BorderSettings, colourBlue) == sizeof(void *) + 80, "record layout");
+static_assert(sizeof(BorderSettings) == (sizeof(void *) == 4 ? 88 : 96), "record size");
 
 // Defaults of a new instance: no bands, top and bottom before the sides, black borders.
 // The preview controller is left as it was.
@@ -37,3 +50,5 @@ inline void ResetBorderSettings(BorderSettings &s) {
     s.colourGreen = 0;
     s.colourBlue = 0;
 }
+
+}  // namespace kantora

@@ -17,13 +17,13 @@
 struct PreviewCall {
     enum Kind { Toggle, Redo, InitButton, Other } kind;
     HWND window;                           // Toggle: the dialog; InitButton: the button
-    BorderSettings settings;               // the live record when the call came
+    kantora::BorderSettings settings;      // the live record when the call came
     std::vector<std::string> dialogTexts;  // InitButton: the texts of the given controls
 };
 
 class RecordingPreview : public IFilterPreview {
 public:
-    RecordingPreview(const BorderSettings &live, std::vector<int> controlsToRead)
+    RecordingPreview(const kantora::BorderSettings &live, std::vector<int> controlsToRead)
         : live_(live), controlsToRead_(std::move(controlsToRead)) {}
     std::vector<PreviewCall> calls;
 
@@ -47,7 +47,7 @@ private:
     void record(PreviewCall::Kind kind, HWND window) { calls.push_back({kind, window, live_, {}}); }
     void other() { record(PreviewCall::Other, nullptr); }
 
-    const BorderSettings &live_;
+    const kantora::BorderSettings &live_;
     std::vector<int> controlsToRead_;
 };
 
