@@ -19,12 +19,13 @@ struct EdgeDepths {
 
 // What one frame of the filter touches, for settings of any 32-bit value, each depth at most
 // the frame's extent across that edge:
-// - changes: the deepest line from each edge that the edge's bands change. Every output pixel
-//   outside these depths is the input pixel, and on a picture of distinct lines the line at
-//   each depth does change.
-// - reads: the changed pixels depend only on input pixels within these depths (what lies
-//   beyond them may be anything). Each is at least the edge's `changes`, so a picture holding
-//   only the lines within `reads` holds every pixel within `changes`, changed or not.
+// - changes: the deepest line from each edge that the edge's bands change: painted, faded, or
+//   smeared from another line (a line smeared from itself and not faded keeps its value). Every
+//   output pixel outside these depths is the input pixel; on a random picture the line at each
+//   depth does change.
+// - reads: the changed pixels depend only on input pixels within these depths; what lies beyond
+//   them may be anything. Each is at least the edge's `changes`, so a frame that holds the input
+//   only within `reads` comes out right within `changes`, changed pixels and unchanged ones.
 struct BorderReach {
     EdgeDepths changes;
     EdgeDepths reads;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "border_reference.h"
+#include "kernels.h"
 
 namespace {
 
@@ -479,6 +480,38 @@ TEST(BorderProcess, MatchesPlainPerPixelSweepsOnRandomFramesAndSettings) {
             if (HasFatalFailure())
                 FAIL() << "iteration " << iteration << " " << w << "x" << h
                        << (topBottomFirst ? " top and bottom first" : " sides first");
+        }
+    }
+}
+
+// Every table of pixel loops this processor can run (plain, SSE2, SSSE3, AVX2) gives the plain
+// sweeps' picture, whichever table ProcessFrame took.
+TEST(BorderProcess, EveryKernelTableGivesTheSameBits) {
+    const unsigned have = ProcessorFeatures();
+    const unsigned levels[] = {0, kFeatureSse2, kFeatureSse2 | kFeatureSsse3,
+                               kFeatureSse2 | kFeatureSsse3 | kFeatureAvx2};
+    std::mt19937 rng(20250302);
+    for (const unsigned features : levels) {
+        if ((features & have) != features)
+            continue;
+        BorderKernels kernels;
+        InitBorderKernels(&kernels, features);
+        for (int iteration = 0; iteration < 300; ++iteration) {
+            const int32_t w = 1 + int32_t(rng() % 70), h = 1 + int32_t(rng() % 50);
+            const TestFrame src = RandomFrame(rng, w, h, int32_t(rng() % 4));
+            BorderSettings s = NoBands();
+            s.borderColour = rng();
+            s.processTopBottomFirst = iteration % 2 == 0;
+            for (Side side : {Top, Bottom, Left, Right}) {
+                const int32_t extent = side == Left || side == Right ? w : h;
+                SetEdge(s, side, RandomValue(rng, extent / 3), RandomValue(rng, extent / 3),
+                        RandomValue(rng, extent / 3), RandomValue(rng, extent));
+            }
+            TestFrame dst(w, h, src.padding + 2, iteration % 3 == 0);
+            RepairFrameWith(kernels, src.data(), src.pitch(), dst.data(), dst.pitch(), w, h, s);
+            ExpectSamePixels(dst, ReferenceRepaired(src, s));
+            if (HasFatalFailure())
+                FAIL() << "features " << features << ", iteration " << iteration;
         }
     }
 }
