@@ -156,10 +156,17 @@ void StripConverter::ToHost(const AVFrame &frame, HostBitmap &bitmap) {
 void StripConverter::FromHost(const HostBitmap &bitmap, AVFrame &frame) {
     UseColours(frame);
     for (const auto &piece : pieces_) {
-        for (int r = 0; r < piece->rows; ++r)
-            std::memcpy(piece->HostRow(r),
+        const size_t rowBytes = piece->HostRowBytes();
+        for (int r = 0; r < piece->rows; ++r) {
+            uint8_t *row = piece->HostRow(r);
+            std::memcpy(row,
                         bitmap.PictureRowBytes(piece->BitmapRow(r)) + ptrdiff_t{piece->strip.x} * 4,
-                        piece->HostRowBytes());
+                        rowBytes);
+            // Chroma shared by two columns is taken from both pixels, for an odd last column
+            // also from the one beyond the strip: that is the last pixel again, not whatever
+            // the scratch held (which made the picture's right edge differ from run to run).
+            std::memcpy(row + rowBytes, row + rowBytes - 4, 4);
+        }
         sws_scale(piece->scaler, piece->host.data, piece->host.linesize, 0, piece->rows,
                   piece->frame.data, piece->frame.linesize);
         piece->CopyPlanes(colours_, frame.data, frame.linesize, true);
