@@ -9,6 +9,7 @@
 
 #include "fuzz_input.h"
 #include "plugin_under_test.h"
+#include "script_form.h"
 
 namespace {
 
