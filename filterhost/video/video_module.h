@@ -6,10 +6,11 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
+#include "border_settings.h"
 #include "expected.h"
-#include "filter_reach.h"
 #include "host_bitmap.h"
 
 // The filter as the video module sees it: one call per frame, on the module's calling thread.
@@ -26,9 +27,10 @@ struct VideoJob {
     std::string output;
     std::string codec;      // encoder name; empty: a default for the output's container
     bool progress = false;  // a progress line on standard error
-    // What the filter can change in a frame: only those strips are converted to its pixels
-    // and back, and the rest of each picture is kept as decoded.
-    FilterReach reach;
+    // The border filter's settings when the filter is the border filter: only the strips it
+    // reads and changes are converted to its pixels and back, and the rest of each picture is
+    // kept as decoded. Any other filter may change and read the whole picture.
+    std::optional<kantora::BorderSettings> border;
 };
 
 // Frames handed over for measuring: 32-bit B, G, R, X pixels from the picture's top row, rows
@@ -38,7 +40,7 @@ using FrameVisitor =
 
 // Host and module are built together and share C++ types, so a module from another build is
 // refused by this number, which changes with anything declared here.
-constexpr int kVideoModuleInterface = 3;
+constexpr int kVideoModuleInterface = 4;
 
 struct VideoModule {
     int interface;
