@@ -12,6 +12,10 @@ trap 'rm -rf "$prefix"' EXIT
 status=0
 expected=(bin/filterhost bin/mensurio-solve lib/kantora/Kantora231.so share/doc/kantora/README.md
           share/doc/kantora/KantoraHelp.txt)
+# The frei0r plug-in and Kdenlive's description of it, where the build has them.
+if [ -f "$build/filter/frei0r/kantora.so" ]; then
+  expected+=(lib/frei0r-1/kantora.so share/kdenlive/effects/kantora.xml)
+fi
 for file in "${expected[@]}"; do
   [ -f "$prefix/$file" ] || { echo "not installed: $file"; status=1; }
 done
