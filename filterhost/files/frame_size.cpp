@@ -13,6 +13,6 @@ Expected<FrameSize> ParseFrameSize(std::string_view text) {
         return Fail("bad --size '" + std::string(text) +
                         "': expected WIDTHxHEIGHT, each from 1 to " +
                         std::to_string(kMaxFrameSide) + ", such as 720x576",
-                    kExitUsage);
+                    FailureKind::Usage);
     return size;
 }

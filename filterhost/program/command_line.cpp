@@ -46,7 +46,7 @@ const char *const kUsage =
 
 namespace {
 
-Failure Usage(const std::string &message) { return Fail(message, kExitUsage); }
+Failure Usage(const std::string &message) { return Fail(message, FailureKind::Usage); }
 
 bool ParseCount(const std::string &text, int minimum, int maximum, int &value) {
     int32_t parsed = 0;

@@ -11,6 +11,7 @@
 
 #include "command_line.h"
 #include "configure_session.h"
+#include "exit_codes.h"
 #include "filter_host.h"
 #include "filter_instance.h"
 #include "frame_read_ahead.h"
@@ -35,7 +36,7 @@ const char *TextOrNone(const char *text) { return text != nullptr ? text : "(non
 int Report(const Failure &failure) {
     if (!failure.message.empty())
         std::fprintf(stderr, "filterhost: %s\n", failure.message.c_str());
-    return failure.exitCode;
+    return ExitCodeOf(failure.kind);
 }
 
 Expected<std::string> ReadTextFile(const std::string &path) {
@@ -112,7 +113,7 @@ Status PrintSettings(FilterInstance &instance, const std::string &filterName,
 Failure FramesKept(const Failure &why, int64_t frames, const std::string &output) {
     const std::string where = output == "-" ? "went to standard output" : "are in " + output;
     return Fail(why.message + "; the " + std::to_string(frames) + " frames before it " + where,
-                why.exitCode);
+                why.kind);
 }
 
 Status ProcessRawFrames(FilterInstance &instance, const Options &options) {
@@ -187,7 +188,7 @@ Status RunDialog(FilterInstance &instance, const FilterDefinition &definition,
     if (!accepted)
         return accepted.failure();
     if (!*accepted)
-        return Fail("", kExitCancelled);
+        return Fail("", FailureKind::Cancelled);
     Options print = options;
     print.saveScript = true;
     return PrintSettings(instance, TextOrNone(definition.name), print);
@@ -233,7 +234,7 @@ Status ProcessVideo(FilterInstance &instance, const char *filterName, const Opti
 
 Status RunHost(const Options &options) {
     if (options.mode == Mode::Configure && !kHostShowsDialogs)
-        return Fail(kConfigureNeedsWindows, kExitUsage);
+        return Fail(kConfigureNeedsWindows, FailureKind::Usage);
 #if KANTORA_HAS_VIDEO
     if (options.mode == Mode::Video) {  // before anything is done for nothing
         Expected<const VideoModule *> module = LoadVideoModule();

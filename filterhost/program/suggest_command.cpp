@@ -172,7 +172,7 @@ Status SuggestSettings(FilterInstance &instance, const FilterDefinition &definit
                        const Options &options) {
     if (options.input == "-" && !options.suggestRaw)
         return Fail("--suggest - reads raw frames from standard input: give their --size",
-                    kExitUsage);
+                    FailureKind::Usage);
     Measurements measurements(!options.quiet && isatty(fileno(stderr)));
     Status measured = options.suggestRaw             ? MeasureRawFrames(options, measurements)
                       : StartsLikePng(options.input) ? MeasurePicture(options, measurements)

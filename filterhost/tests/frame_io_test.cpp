@@ -58,7 +58,7 @@ TEST(FrameSize, AcceptsOnlyTwoPositiveSides) {
         Expected<FrameSize> parsed = ParseFrameSize(bad);
         EXPECT_FALSE(parsed.ok()) << bad;
         if (!parsed.ok()) {
-            EXPECT_EQ(parsed.failure().exitCode, kExitUsage);
+            EXPECT_EQ(parsed.failure().kind, FailureKind::Usage);
         }
     }
 }

@@ -56,7 +56,7 @@ Expected<Picture> LoadPreviewFrame(const Options &options) {
 const bool kHostShowsDialogs = false;
 
 Expected<bool> ConfigureWithPreview(FilterInstance &, const FilterDefinition &, const Options &) {
-    return Fail(kConfigureNeedsWindows, kExitUsage);
+    return Fail(kConfigureNeedsWindows, FailureKind::Usage);
 }
 
 #else
