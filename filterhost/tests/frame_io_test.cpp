@@ -97,7 +97,6 @@ TEST(RawFrames, ReadIntoBitmapRowsAndWrittenBackRefusingAFrameCutShort) {
         EXPECT_EQ(cut.failure().message,
                   "in.raw ends inside frame 3 (5 of 24 bytes): the input is not a whole number of "
                   "2x3 frames");
-        EXPECT_EQ(reader.FramesRead(), 2);
         std::fclose(stream);
 
         std::rewind(out);
