@@ -2,7 +2,9 @@
 // a band of noise at the bottom, and dark side borders of uneven width.
 #pragma once
 
-#include "png_files.h"
+#include <cstdint>
+
+#include "host_bitmap.h"
 
 constexpr int32_t kTestCardWidth = 320;
 constexpr int32_t kTestCardHeight = 240;
@@ -19,4 +21,4 @@ constexpr int kTestCardRightDamageMax = 6;  // columns, at least 2 in every row
 constexpr const char *kTestCardRepairConfig =
     "Config(3, 0, 0, 0, 0, 10, 20, 0, 7, 0, 0, 0, 0, 10, 0, 0)";
 
-Picture MakeTestCard();
+HostBitmap MakeTestCard();

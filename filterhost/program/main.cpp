@@ -168,17 +168,14 @@ Status ProcessImage(FilterInstance &instance, const Options &options) {
     Status distinct = CheckOutputIsNotInput(options.input, options.output);
     if (!distinct)
         return distinct;
-    Expected<Picture> picture = ReadPng(options.input);
-    if (!picture)
-        return picture.failure();
-    HostBitmap source(picture->width, picture->height, options.pitchPadding);
-    HostBitmap destination(picture->width, picture->height, options.pitchPadding);
-    source.LoadTopDown(picture->bgrx.data());
-    Status run = instance.Run(source, destination);
+    Expected<HostBitmap> source = ReadPng(options.input, {options.pitchPadding});
+    if (!source)
+        return source.failure();
+    HostBitmap destination(source->Width(), source->Height(), options.pitchPadding);
+    Status run = instance.Run(*source, destination);
     if (!run)
         return run;
-    destination.StoreTopDown(picture->bgrx.data());
-    return WritePng(options.output, *picture);
+    return WritePng(options.output, destination);
 }
 
 // Prints the settings line after OK, as --save-script does; nothing after Cancel.

@@ -120,11 +120,10 @@ Status MeasureRawFrames(const Options &options, Measurements &measurements) {
 }
 
 Status MeasurePicture(const Options &options, Measurements &measurements) {
-    Expected<Picture> picture = ReadPng(options.input);
+    Expected<HostBitmap> picture = ReadPng(options.input);
     if (!picture)
         return picture.failure();
-    measurements.Add(picture->bgrx.data(), ptrdiff_t{picture->width} * 4, picture->width,
-                     picture->height);
+    measurements.Add(*picture);
     return Ok();
 }
 

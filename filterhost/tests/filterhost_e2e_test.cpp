@@ -439,35 +439,40 @@ TEST(FilterHost, FindsThePluginWhereItIsBuiltOrInstalled) {
 
 // --- PNG pictures --------------------------------------------------------------------------
 
-Picture LoadPicture(const std::string &path) {
-    Expected<Picture> picture = ReadPng(path);
+HostBitmap LoadPicture(const std::string &path) {
+    Expected<HostBitmap> picture = ReadPng(path);
     EXPECT_TRUE(picture.ok()) << (picture.ok() ? "" : picture.failure().message);
-    return picture.ok() ? *picture : Picture{};
+    return picture.ok() ? std::move(*picture) : HostBitmap(1, 1);
+}
+
+// The picture as top-down B, G, R, X bytes, the layout of a raw frame.
+std::string PictureBytes(const HostBitmap &picture) {
+    std::string bytes(size_t(picture.Width()) * size_t(picture.Height()) * 4, '\0');
+    picture.StoreTopDown(reinterpret_cast<uint8_t *>(bytes.data()));
+    return bytes;
 }
 
 TEST(FilterHost, RepairsAPictureLikeTheRawFrames) {
     std::mt19937 random(99);
     const std::string dir = WorkFolder("png");
-    Picture picture{23, 17, {}};
-    picture.bgrx.resize(23 * 17 * 4);
-    for (size_t k = 0; k < picture.bgrx.size(); ++k)
-        picture.bgrx[k] = k % 4 == 3 ? 0 : uint8_t(random());
+    std::string bytes = RandomBytes(random, 23 * 17 * 4);
+    for (size_t k = 3; k < bytes.size(); k += 4)
+        bytes[k] = 0;
+    HostBitmap picture(23, 17);
+    picture.LoadTopDown(reinterpret_cast<const uint8_t *>(bytes.data()));
     ASSERT_TRUE(WritePng(dir + "/in.png", picture).ok());
     const Values v = RandomValues(random, 23, 17);
     HostRun run = RunFilterHost({"--plugin", kPlugin, "--config", ConfigCall(v), "--image",
                                  dir + "/in.png", dir + "/out.png"});
     ASSERT_EQ(run.exitCode, 0) << run.err;
-    const std::string expected =
-        ExpectedFrames(std::string(picture.bgrx.begin(), picture.bgrx.end()), 23, 17, v);
-    const Picture out = LoadPicture(dir + "/out.png");
-    EXPECT_TRUE(std::string(out.bgrx.begin(), out.bgrx.end()) == expected);
+    EXPECT_TRUE(PictureBytes(LoadPicture(dir + "/out.png")) == ExpectedFrames(bytes, 23, 17, v));
 
     // No alpha channel in the file: three channels, 8 bits each (PNG colour type 2).
-    const std::string bytes = ReadFile(dir + "/out.png");
-    ASSERT_GT(bytes.size(), 26u);
-    EXPECT_EQ(bytes.substr(12, 4), "IHDR");
-    EXPECT_EQ(int(bytes[24]), 8);
-    EXPECT_EQ(int(bytes[25]), 2);
+    const std::string file = ReadFile(dir + "/out.png");
+    ASSERT_GT(file.size(), 26u);
+    EXPECT_EQ(file.substr(12, 4), "IHDR");
+    EXPECT_EQ(int(file[24]), 8);
+    EXPECT_EQ(int(file[25]), 2);
 }
 
 TEST(FilterHost, RepairsTheTestCard) {
@@ -476,15 +481,11 @@ TEST(FilterHost, RepairsTheTestCard) {
     HostRun run = RunFilterHost({"--plugin", kPlugin, "--image", dir + "/card.png",
                                  dir + "/repaired.png", "--config", kTestCardRepairConfig});
     ASSERT_EQ(run.exitCode, 0) << run.err;
-    const Picture card = LoadPicture(dir + "/card.png");
-    const Picture fixed = LoadPicture(dir + "/repaired.png");
-    ASSERT_EQ(fixed.width, kTestCardWidth);
-    ASSERT_EQ(fixed.height, kTestCardHeight);
-    auto at = [](const Picture &p, int x, int y) {
-        uint32_t v;
-        std::memcpy(&v, &p.bgrx[(size_t(y) * p.width + x) * 4], 4);
-        return v;
-    };
+    const HostBitmap card = LoadPicture(dir + "/card.png");
+    const HostBitmap fixed = LoadPicture(dir + "/repaired.png");
+    ASSERT_EQ(fixed.Width(), kTestCardWidth);
+    ASSERT_EQ(fixed.Height(), kTestCardHeight);
+    auto at = [](const HostBitmap &p, int x, int y) { return p.Row(p.Height() - 1 - y)[x]; };
     const int w = kTestCardWidth, h = kTestCardHeight;
     // The card is damaged where the settings say...
     EXPECT_NE(at(card, 105, 0), at(card, 105, kTestCardTopDamage));

@@ -23,29 +23,24 @@ const char *const kConfigureNeedsWindows =
 
 namespace {
 
-Expected<Picture> FirstRawFrame(const Options &options) {
+Expected<HostBitmap> FirstRawFrame(const Options &options) {
     Expected<InputFile> input = OpenInput(options.input);
     if (!input)
         return input.failure();
     const std::string name = InputName(options.input);
     RawFrameReader reader(input->get(), name, options.size);
-    Picture picture;
-    picture.width = options.size.width;
-    picture.height = options.size.height;
     HostBitmap frame(options.size.width, options.size.height, 0, RowOrder::TopDown);
     Expected<bool> read = reader.Next(frame);
     if (!read)
         return read.failure();
     if (!*read)
         return Fail(name + " holds no frame to preview");
-    picture.bgrx.resize(options.size.Bytes());
-    frame.StoreTopDown(picture.bgrx.data());
-    return picture;
+    return frame;
 }
 
 }  // namespace
 
-Expected<Picture> LoadPreviewFrame(const Options &options) {
+Expected<HostBitmap> LoadPreviewFrame(const Options &options) {
     if (options.input.empty())
         return MakeTestCard();
     return options.configureRaw ? FirstRawFrame(options) : ReadPng(options.input);
@@ -80,7 +75,7 @@ Expected<bool> ConfigureWithPreview(FilterInstance &instance, const FilterDefini
     if (!instance.HasDialog())
         return Fail(std::string("the filter '") + (definition.name ? definition.name : "") +
                     "' has no configuration dialog");
-    Expected<Picture> frame = LoadPreviewFrame(options);
+    Expected<HostBitmap> frame = LoadPreviewFrame(options);
     if (!frame)
         return frame.failure();
 
@@ -93,9 +88,8 @@ Expected<bool> ConfigureWithPreview(FilterInstance &instance, const FilterDefini
     if (!parent)
         return Fail("cannot create the host window");
 
-    HostBitmap source(frame->width, frame->height, options.pitchPadding);
-    HostBitmap destination(frame->width, frame->height, options.pitchPadding);
-    source.LoadTopDown(frame->bgrx.data());
+    HostBitmap source(*frame, {options.pitchPadding});
+    HostBitmap destination(frame->Width(), frame->Height(), options.pitchPadding);
     Status started = instance.Start();
     if (!started)
         return started.failure();

@@ -12,7 +12,7 @@ extern const bool kHostShowsDialogs;
 extern const char *const kConfigureNeedsWindows;
 
 // The frame to preview: the PNG picture, the first frame of the raw input, or the test card.
-Expected<Picture> LoadPreviewFrame(const Options &options);
+Expected<HostBitmap> LoadPreviewFrame(const Options &options);
 
 // Shows the dialog until the user closes it; true when the user accepted the settings.
 Expected<bool> ConfigureWithPreview(FilterInstance &instance, const FilterDefinition &definition,
