@@ -91,16 +91,16 @@ Expected<Options> ParseCommandLine(const std::vector<std::string> &arguments) {
             Expected<FrameSize> size = ParseFrameSize(text);
             if (!size)
                 return size.failure();
-            options.size = *size;
+            options.input.size = *size;
             raw = true;
         } else if (option == "--image") {
             if (configure) {
-                if (!value(options.input))
+                if (!value(options.input.path))
                     return Usage("--image needs the picture to preview");
             } else {
                 if (k + 2 >= arguments.size())
                     return Usage("--image needs an input and an output file");
-                options.input = arguments[++k];
+                options.input.path = arguments[++k];
                 options.output = arguments[++k];
             }
             image = true;
@@ -113,12 +113,12 @@ Expected<Options> ParseCommandLine(const std::vector<std::string> &arguments) {
 #endif
             if (k + 2 >= arguments.size())
                 return Usage("--video needs an input and an output file");
-            options.input = arguments[++k];
+            options.input.path = arguments[++k];
             options.output = arguments[++k];
             video = true;
         } else if (option == "--suggest") {
-            if (!value(options.input) || options.input.empty() ||
-                (options.input.size() > 1 && options.input[0] == '-'))
+            std::string &input = options.input.path;
+            if (!value(input) || input.empty() || (input.size() > 1 && input[0] == '-'))
                 return Usage("--suggest needs an input: a video file, a PNG picture, or raw "
                              "frames with --size ('-' for standard input)");
             suggest = true;
@@ -176,11 +176,11 @@ Expected<Options> ParseCommandLine(const std::vector<std::string> &arguments) {
         if (positional.size() > 1)
             return Usage("unexpected argument " + positional[1]);
         options.mode = Mode::Configure;
-        options.configureRaw = raw;
-        if (!raw && !image)
-            options.input.clear();
-        else if (raw && !positional.empty())
-            options.input = positional[0];
+        options.input.kind = raw     ? FrameInput::Kind::RawFrames
+                             : image ? FrameInput::Kind::Picture
+                                     : FrameInput::Kind::None;
+        if (raw && !positional.empty())
+            options.input.path = positional[0];
         return options;
     }
     if (options.settingsFile && !options.saveScript)
@@ -191,8 +191,10 @@ Expected<Options> ParseCommandLine(const std::vector<std::string> &arguments) {
                          "--quiet; leave out the other modes");
         if (!positional.empty())
             return Usage("unexpected argument " + positional.front());
+        if (options.input.path == "-" && !raw)
+            return Usage("--suggest - reads raw frames from standard input: give their --size");
         options.mode = Mode::Suggest;
-        options.suggestRaw = raw;
+        options.input.kind = raw ? FrameInput::Kind::RawFrames : FrameInput::Kind::PictureOrVideo;
         return options;
     }
     if (options.suggestFrames > 0)
@@ -208,7 +210,7 @@ Expected<Options> ParseCommandLine(const std::vector<std::string> &arguments) {
         return Usage("unexpected argument " + positional[2]);
     if (raw) {
         if (positional.size() > 0)
-            options.input = positional[0];
+            options.input.path = positional[0];
         if (positional.size() > 1)
             options.output = positional[1];
     }
@@ -218,6 +220,10 @@ Expected<Options> ParseCommandLine(const std::vector<std::string> &arguments) {
                    : image    ? Mode::Image
                    : video    ? Mode::Video
                               : Mode::Help;
+    options.input.kind = raw     ? FrameInput::Kind::RawFrames
+                         : image ? FrameInput::Kind::Picture
+                         : video ? FrameInput::Kind::Video
+                                 : FrameInput::Kind::None;
     if (options.mode == Mode::Help)
         return Usage(
             "nothing to do: give --list, --size, --image, --video, --suggest, --configure, "

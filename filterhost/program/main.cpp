@@ -14,8 +14,8 @@
 #include "exit_codes.h"
 #include "filter_host.h"
 #include "filter_instance.h"
-#include "frame_read_ahead.h"
 #include "host_bitmap.h"
+#include "frame_input.h"
 #include "input_file.h"
 #include "output_file.h"
 #include "plugin_search.h"
@@ -117,71 +117,76 @@ Failure FramesKept(const Failure &why, int64_t frames, const std::string &output
 }
 
 Status ProcessRawFrames(FilterInstance &instance, const Options &options) {
-    Status distinct = CheckOutputIsNotInput(options.input, options.output);
+    Status distinct = CheckOutputIsNotInput(options.input.path, options.output);
     if (!distinct)
         return distinct;
-    Expected<InputFile> input = OpenInput(options.input);
-    if (!input)
-        return input.failure();
+    // The stream's top-down frames are handed over as they are read, with a negative pitch,
+    // and written straight from the destination: no copy but the plug-in's own.
+    const BitmapLayout layout{options.pitchPadding, RowOrder::TopDown};
+    Expected<std::unique_ptr<FrameSource>> frames = OpenFrames(options.input, layout);
+    if (!frames)
+        return frames.failure();
     Expected<OutputFile> output = OutputFile::Open(options.output, options.output);
     if (!output)
         return output.failure();
-    const std::string inputName = InputName(options.input);
-
-    // The stream's top-down frames are handed over as they are read, with a negative pitch,
-    // and written straight from the destination: no copy but the plug-in's own. The next
-    // frames are read meanwhile on a thread of their own.
-    HostBitmap destination(options.size.width, options.size.height, options.pitchPadding,
-                           RowOrder::TopDown);
-    RawFrameReader reader(input->get(), inputName, options.size);
-    WidenPipe(input->get(), options.size.Bytes());
-    WidenPipe(output->Stream(), options.size.Bytes());
-    FrameReadAhead frames(reader, options.size, options.pitchPadding, RowOrder::TopDown);
+    const FrameSize size = options.input.size;
+    HostBitmap destination(size.width, size.height, layout);
+    WidenPipe(output->Stream(), size.Bytes());
     // An input that breaks, or a frame the filter refuses, ends the run; the whole frames
     // before it are kept, whatever the output. Only the output's own failure loses them.
-    std::optional<Failure> broke;
+    Status refused = Ok(), stored = Ok();
     int64_t written = 0;
-    for (;; ++written) {
-        Expected<HostBitmap *> source = frames.Next();
-        if (!source) {
-            broke = source.failure();
-            break;
-        }
-        if (*source == nullptr)
-            break;
-        Status run = instance.Run(**source, destination);
-        if (!run) {
-            broke = run.failure();
-            break;
-        }
-        Status stored = WriteRawFrame(output->Stream(), output->Name(), destination);
+    const Status read = (*frames)->Each([&](HostBitmap &source) {
+        refused = instance.Run(source, destination);
+        if (!refused)
+            return false;
+        stored = WriteRawFrame(output->Stream(), output->Name(), destination);
         if (!stored)
-            return stored;
-    }
+            return false;
+        ++written;
+        return true;
+    });
+    if (!stored)
+        return stored;
     Status committed = output->Commit();
     if (!committed)
         return committed;
-    return broke ? Status(FramesKept(*broke, written, options.output)) : Ok();
+    const Status broke = !refused ? refused : read;
+    return broke ? Ok() : Status(FramesKept(broke.failure(), written, options.output));
 }
 
 Status ProcessImage(FilterInstance &instance, const Options &options) {
-    Status distinct = CheckOutputIsNotInput(options.input, options.output);
+    Status distinct = CheckOutputIsNotInput(options.input.path, options.output);
     if (!distinct)
         return distinct;
-    Expected<HostBitmap> source = ReadPng(options.input, {options.pitchPadding});
-    if (!source)
-        return source.failure();
-    HostBitmap destination(source->Width(), source->Height(), options.pitchPadding);
-    Status run = instance.Run(*source, destination);
-    if (!run)
-        return run;
-    return WritePng(options.output, destination);
+    Expected<std::unique_ptr<FrameSource>> picture =
+        OpenFrames(options.input, {options.pitchPadding});
+    if (!picture)
+        return picture.failure();
+    Status done = Ok();
+    const Status read = (*picture)->Each([&](HostBitmap &source) {
+        HostBitmap destination(source.Width(), source.Height(), options.pitchPadding);
+        done = instance.Run(source, destination);
+        if (done)
+            done = WritePng(options.output, destination);
+        return false;
+    });
+    return read ? done : read;
 }
 
 // Prints the settings line after OK, as --save-script does; nothing after Cancel.
 Status RunDialog(FilterInstance &instance, const FilterDefinition &definition,
                  const Options &options) {
-    Expected<bool> accepted = ConfigureWithPreview(instance, definition, options);
+    PreviewSource preview{nullptr, options.pitchPadding};
+    std::unique_ptr<FrameSource> frames;
+    if (options.input.kind != FrameInput::Kind::None) {
+        Expected<std::unique_ptr<FrameSource>> opened = OpenFrames(options.input, {});
+        if (!opened)
+            return opened.failure();
+        frames = std::move(*opened);
+        preview.frames = frames.get();
+    }
+    Expected<bool> accepted = ConfigureWithPreview(instance, definition, preview);
     if (!accepted)
         return accepted.failure();
     if (!*accepted)
@@ -213,7 +218,7 @@ Status ProcessVideo(FilterInstance &instance, const char *filterName, const Opti
     const bool progress = !options.quiet && isatty(fileno(stderr));
     InstanceFilter filter(instance);
     VideoJob job;
-    job.input = options.input;
+    job.input = options.input.path;
     job.output = options.output;
     job.codec = options.codec;
     job.progress = progress;

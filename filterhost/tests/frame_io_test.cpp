@@ -116,7 +116,8 @@ TEST(RawFrames, ReadIntoBitmapRowsAndWrittenBackRefusingAFrameCutShort) {
 }
 
 // Frames read ahead on their own thread come out in stream order through a ring smaller
-// than the stream, then the end or the cut-short failure; leaving early stops the reader.
+// than the stream, then the end or the cut-short failure; leaving early stops the reader, and
+// a caller that takes only the first frame has read no frame more.
 TEST(FrameReadAhead, HandsOutFramesInOrderThenTheEndOrTheFailure) {
     const FrameSize size{3, 2};  // 24 bytes a frame
     struct Case {
@@ -135,7 +136,7 @@ TEST(FrameReadAhead, HandsOutFramesInOrderThenTheEndOrTheFailure) {
         std::rewind(stream);
         {
             RawFrameReader reader(stream, "in.raw", size);
-            FrameReadAhead frames(reader, size, 4, RowOrder::TopDown, 2);
+            FrameReadAhead frames(reader, size, {4, RowOrder::TopDown}, 2);
             for (int n = 0; n < c.taken; ++n) {
                 Expected<HostBitmap *> frame = frames.Next();
                 if (n < c.frames) {
@@ -154,6 +155,9 @@ TEST(FrameReadAhead, HandsOutFramesInOrderThenTheEndOrTheFailure) {
                                   "frames");
                 }
             }
+        }
+        if (c.taken == 1) {
+            EXPECT_EQ(std::ftell(stream), std::min(c.frames * 24 + c.extraBytes, 24));
         }
         std::fclose(stream);
     }
