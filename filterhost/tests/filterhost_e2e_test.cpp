@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <map>
 #include <random>
+#include <sstream>
 
 #include <gtest/gtest.h>
 
@@ -316,24 +317,76 @@ TEST(FilterHost, CatchesAFilterThatWritesOutsideItsBuffers) {
                        "script-string callback wrote past the 256-byte buffer");
 }
 
-TEST(FilterHost, ReportsBadFilesAndSizes) {
+TEST(FilterHost, ReportsBadFiles) {
     const std::string dir = WorkFolder("files");
-    for (const char *size : {"0x5", "720", "720x", "axb", "16385x2"})
-        ExpectOneLineError(RunFilterHost({"--plugin", kPlugin, "--size", size}),
-                           std::string("bad --size '") + size + "'", 2);
     ExpectOneLineError(RunFilterHost({"--plugin", kPlugin, "--size", "4x4", dir + "/none.raw"}),
                        "cannot read " + dir + "/none.raw: No such file or directory");
     WriteFile(dir + "/in.raw", std::string(4 * 4 * 4, '\x10'));
     ExpectOneLineError(RunFilterHost({"--plugin", kPlugin, "--size", "4x4", dir + "/in.raw",
                                       dir + "/no/such/dir/out.raw"}),
                        "cannot write " + dir + "/no/such/dir/out.raw: No such file or directory");
-    ExpectOneLineError(RunFilterHost({"--plugin", kPlugin, "--frobnicate"}),
-                       "unknown option --frobnicate", 2);
-    ExpectOneLineError(RunFilterHost({"--plugin", kPlugin}), "nothing to do", 2);
-    ExpectOneLineError(RunFilterHost({"--plugin", kPlugin, "--configure"}),
-                       "cmake/wine-run.sh build/win64/filterhost/filterhost.exe --plugin "
-                       "build/win64/filter/Kantora231.vdf --configure",
-                       2);
+}
+
+// A command line that cannot run as given is refused before anything is loaded or read, in
+// one line that says what to give instead, with exit status 2.
+TEST(FilterHost, SaysWhatToGiveForACommandLineItCannotRun) {
+    const std::string size = "--size needs WIDTHxHEIGHT, each from 1 to 16384, such as 720x576";
+    struct Case {
+        std::string arguments, message;  // arguments split at spaces
+    } cases[] = {
+        {"", "nothing to do: give --list, --size, --image, --video, --suggest, --configure, "
+             "--save-script or --describe (see --help)"},
+        {"--sise 4x4", "unknown option --sise (did you mean --size? see --help)"},
+        {"--frobnicate", "unknown option --frobnicate (see --help)"},
+        {"--size", size},
+        {"--size 0x5", size + ", not '0x5'"},
+        {"--size 16385x2", size + ", not '16385x2'"},
+        {"--image in.png", "--image needs an input and an output file"},
+        {"--frames many --suggest in.mkv",
+         "--frames needs a number of frames from 1 to 100000, not 'many'"},
+        {"--pitch-padding 6 --list",
+         "--pitch-padding needs a multiple of 4 from 0 to 4096, not '6'"},
+        {"--suggest --size 352x288",
+         "--suggest needs an input: a video file, a PNG picture, or "
+         "raw frames with --size ('-' for standard input), not '--size'"},
+        {"--suggest -", "--suggest - reads raw frames from standard input: give their --size"},
+        // Each mode's files and options.
+        {"--video --config C IN OUT",
+         "unexpected argument IN: --video takes its two files right after it (--video IN OUT)"},
+        {"--image a.png b.png c.png", "unexpected argument c.png: --image takes its two files "
+                                      "right after it (--image IN.png OUT.png)"},
+        {"--size 4x4 a b c", "unexpected argument c: --size takes at most an input and an output "
+                             "file (--size WxH [IN [OUT]])"},
+        {"--suggest a b",
+         "unexpected argument b: --suggest takes its input right after it (--suggest IN)"},
+        {"--configure in.raw",
+         "unexpected argument in.raw: --configure previews a picture or raw "
+         "frames (--configure --image IN.png, or --configure --size WxH [IN])"},
+        {"--list more", "unexpected argument more: --list takes no file"},
+        {"--size 352x288 --frames 3", "--frames goes with --suggest"},
+        {"--size 4x4 --codec ffv1", "--codec goes with --video"},
+        {"--list --quiet", "--quiet goes with --video and --suggest"},
+        {"--describe --vcf", "--vcf goes with --save-script"},
+        {"--list --video a b", "--video and --list do different things: choose one (see --help)"},
+        {"--suggest a --image b c",
+         "--image and --suggest do different things: choose one (see --help)"},
+        {"--configure --save-script",
+         "--save-script and --configure do different things: choose one (see --help)"},
+        {"--configure --image a.png --size 2x2 b",
+         "--configure takes at most one picture: --image IN.png or --size WxH [IN]"},
+        // The native host has no windows: it names the Windows build to run instead.
+        {"--configure --size 2x2", "cmake/wine-run.sh build/win64/filterhost/filterhost.exe "
+                                   "--plugin build/win64/filter/Kantora231.vdf --configure"},
+    };
+    for (const Case &c : cases) {
+        std::vector<std::string> arguments = {"--plugin", kPlugin};
+        std::istringstream words(c.arguments);
+        for (std::string word; words >> word;)
+            arguments.push_back(word);
+        const HostRun run = RunFilterHost(arguments);
+        ExpectOneLineError(run, c.message, 2);
+        EXPECT_EQ(run.out, "") << c.arguments;
+    }
 }
 
 // A stream cut inside its third frame: the two whole frames before the cut are written, to a

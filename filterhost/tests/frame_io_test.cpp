@@ -47,20 +47,15 @@ TEST(HostBitmap, TurnsTopDownBytesIntoBottomUpPixelsAndBack) {
 }
 
 TEST(FrameSize, AcceptsOnlyTwoPositiveSides) {
-    Expected<FrameSize> size = ParseFrameSize("720x576");
-    ASSERT_TRUE(size.ok());
+    std::optional<FrameSize> size = ParseFrameSize("720x576");
+    ASSERT_TRUE(size.has_value());
     EXPECT_EQ(size->width, 720);
     EXPECT_EQ(size->height, 576);
     EXPECT_EQ(size->Bytes(), 720u * 576u * 4u);
-    EXPECT_TRUE(ParseFrameSize("1x16384").ok());
+    EXPECT_TRUE(ParseFrameSize("1x16384").has_value());
     for (const char *bad : {"", "x", "720", "720x", "x576", "0x576", "720x0", "-1x5", "720X576",
-                            "720x576x2", "16385x1", "99999999999x1", " 7x5", "7x5 ", "7.5x5"}) {
-        Expected<FrameSize> parsed = ParseFrameSize(bad);
-        EXPECT_FALSE(parsed.ok()) << bad;
-        if (!parsed.ok()) {
-            EXPECT_EQ(parsed.failure().kind, FailureKind::Usage);
-        }
-    }
+                            "720x576x2", "16385x1", "99999999999x1", " 7x5", "7x5 ", "7.5x5"})
+        EXPECT_FALSE(ParseFrameSize(bad).has_value()) << bad;
 }
 
 // Frames go from the stream into the bitmap's rows and back out unchanged, whatever the rows'
