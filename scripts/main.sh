@@ -19,9 +19,9 @@ native=build/linux64
 before="$out/testcard-before.png"
 after="$out/testcard-after.png"
 
-"$native/filterhost/testcard" "$before"
+"$native/tools/testcard" "$before"
 # The settings that repair the card's damage, as VirtualDub would save them.
-config=$("$native/filterhost/testcard" --repair-config)
+config=$("$native/tools/testcard" --repair-config)
 "$native/filterhost/filterhost" --plugin "$native/filter/Kantora231.so" \
   --config "$config" --image "$before" "$after"
 convert "$before" "$after" -bordercolor white -border 6 +append "$out/before-after.png"
