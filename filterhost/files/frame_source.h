@@ -19,6 +19,7 @@ using FrameVisitor = std::function<bool(HostBitmap &frame)>;
 // Learns before the first frame how many will come (0: not known).
 using FrameCount = std::function<void(int64_t frames)>;
 
+// A source is read once, by Each or by Spread.
 class FrameSource {
 public:
     virtual ~FrameSource() = default;

@@ -1,5 +1,6 @@
-// filterhost: runs a VirtualDub filter plug-in outside VirtualDub, on raw video frames or a
-// PNG picture, with its settings given as script calls.
+// filterhost: runs a VirtualDub filter plug-in outside VirtualDub, on raw video frames, PNG
+// pictures and video files, with its settings given as script calls; suggests the settings for
+// a clip, and shows the filter's dialog beside a preview.
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -14,8 +15,8 @@
 #include "exit_codes.h"
 #include "filter_host.h"
 #include "filter_instance.h"
-#include "host_bitmap.h"
 #include "frame_input.h"
+#include "host_bitmap.h"
 #include "input_file.h"
 #include "output_file.h"
 #include "plugin_search.h"

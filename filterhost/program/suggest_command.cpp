@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "frame_input.h"
 #include "host_bitmap.h"
 #include "progress_line.h"
 #include "script_binding.h"

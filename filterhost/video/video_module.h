@@ -1,6 +1,7 @@
 // filterhost/video: whole video files, in a module of their own that links FFmpeg.
 // The boundary between filterhost and its video module, which alone links FFmpeg's libraries
-// and is opened only for --video: every other run of the host maps none of them.
+// and is opened only to read or write a video file: every other run of the host maps none of
+// them.
 #pragma once
 
 #include <memory>

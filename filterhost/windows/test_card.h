@@ -1,5 +1,6 @@
 // A test card with the kind of damage the border filter repairs: a garbage line at the top,
-// a band of noise at the bottom, and dark side borders of uneven width.
+// a band of noise at the bottom, and dark side borders of uneven width. The preview shows it
+// when --configure names no input; the testcard tool writes it.
 #pragma once
 
 #include <cstdint>
