@@ -45,5 +45,5 @@ private:
     size_t taken_ = 0;      // the next slot to hand out
     bool holding_ = false;  // the slot before taken_ is still the caller's
     bool stop_ = false;
-    std::thread thread_;  // last: it starts once everything above is in place
+    std::thread thread_;  // started when the second frame is asked for
 };
