@@ -26,6 +26,8 @@
 
 namespace {
 
+using namespace kantora;
+
 struct FrameCase {
     int32_t width, height;
 };
@@ -50,8 +52,8 @@ std::unique_ptr<PluginUnderTest> plugin;
 
 void Configure(const SettingsCase &c, bool topBottomFirst) {
     const int32_t perEdge[4] = {c.smear, c.black, c.fade, c.stretch};
-    int32_t values[kScriptValueCount];
-    for (int k = 0; k < kScriptValueCount; ++k)
+    int32_t values[kConfigValueCount];
+    for (int k = 0; k < kConfigValueCount; ++k)
         values[k] = perEdge[k % 4];
     plugin->SetValues(values);
     plugin->Settings().processTopBottomFirst = topBottomFirst;

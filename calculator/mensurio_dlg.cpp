@@ -132,7 +132,7 @@ HCURSOR CMensurioDlg::OnQueryDragIcon() { return static_cast<HCURSOR>(m_hIcon); 
 void CMensurioDlg::SizeSolver() {
     UpdateData(TRUE);
     m_strResult =
-        SolveSizes(m_nSourceWidth, m_nSourceHeight, m_nDestWidth, m_nDestHeight, m_nWidthMultiple,
+        mensurio::SolveSizes(m_nSourceWidth, m_nSourceHeight, m_nDestWidth, m_nDestHeight, m_nWidthMultiple,
                    m_nHeightMultiple, m_nSourceAspect, m_nDestAspect, m_nFixedSide, m_nReduceExpand)
             .c_str();
     UpdateData(FALSE);

@@ -2,6 +2,8 @@
 # Runs a 64-bit Windows program under Wine: the emulator of the x86_64 mingw build.
 # One prefix is shared by every build; the first caller creates it while the others wait.
 set -eu
+# shellcheck source=wine-fonts.sh
+. "$(dirname "${BASH_SOURCE[0]}")/wine-fonts.sh"
 export WINEPREFIX="${KANTORA_WINEPREFIX:-${HOME:-/root}/.cache/kantora/wine64}"
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
@@ -19,15 +21,6 @@ mkdir -p "$(dirname "$WINEPREFIX")"
     "$loader" wineboot --init >/dev/null 2>&1 || true
     "$(dirname "$loader")/wineserver" -w 2>/dev/null || true
   fi
-  # Wine's own fonts (MS Sans Serif, Tahoma, Marlett for the caption buttons...) come with
-  # Debian's fonts-wine in /usr/share/wine/fonts, where this Wine does not look for them;
-  # it does look in the prefix's Fonts folder.
-  fonts="$WINEPREFIX/drive_c/windows/Fonts"
-  if [ -d /usr/share/wine/fonts ] && [ ! -e "$fonts/marlett.ttf" ]; then
-    mkdir -p "$fonts"
-    for font in /usr/share/wine/fonts/*; do
-      [ -e "$fonts/${font##*/}" ] || ln -s "$font" "$fonts/"
-    done
-  fi
+  wine_link_fonts "$WINEPREFIX"
 ) 9>"$WINEPREFIX.lock"
 exec "$loader" "$@"

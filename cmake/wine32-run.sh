@@ -11,6 +11,8 @@
 # lock, with a stamp written last, so that an interrupted set-up is made again) while the
 # others wait.
 set -eu
+# shellcheck source=wine-fonts.sh
+. "$(dirname "${BASH_SOURCE[0]}")/wine-fonts.sh"
 export WINEPREFIX="${KANTORA_WINE32PREFIX:-${HOME:-/root}/.cache/kantora/wine32}"
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
@@ -42,6 +44,8 @@ mkdir -p "$(dirname "$WINEPREFIX")"
     cp -rf "$dlls32/." "$syswow64/"
     touch "$stamp"
   fi
+  # Also in a prefix made before the fonts were.
+  wine_link_fonts "$WINEPREFIX"
 ) 9>"$WINEPREFIX.lock"
 
 # Does the kernel run 32-bit programs? The loader answers its version without a prefix.

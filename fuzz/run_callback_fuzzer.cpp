@@ -12,6 +12,8 @@
 #include "host_bitmap.h"
 #include "plugin_under_test.h"
 
+using namespace kantora;
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     FuzzInput in(data, size);
     const int32_t width = in.UpTo(64), height = in.UpTo(64);
@@ -33,7 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
 
     Expected<std::unique_ptr<PluginUnderTest>> plugin = PluginUnderTest::Linked();
     FUZZ_CHECK(plugin.ok());
-    int32_t values[kScriptValueCount];
+    int32_t values[kConfigValueCount];
     for (int32_t &value : values)
         value = in.Value();
     (*plugin)->SetValues(values);

@@ -9,8 +9,11 @@
 
 #include "fuzz_input.h"
 #include "plugin_under_test.h"
+#include "script_form.h"
 
 namespace {
+
+using namespace kantora;
 
 constexpr size_t kGuardBytes = 32;
 constexpr char kGuard = '\x5A';
@@ -38,20 +41,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
 
     // A short argument list is ignored: only the values of a whole call are kept.
     const int argumentCount =
-        in.Byte() % 24 == 0 ? in.Byte() % kScriptValueCount : kScriptValueCount;
+        in.Byte() % 24 == 0 ? in.Byte() % kConfigValueCount : kConfigValueCount;
     std::vector<ScriptValue> arguments(static_cast<size_t>(argumentCount));
-    int32_t values[kScriptValueCount] = {};
+    int32_t values[kConfigValueCount] = {};
     for (int k = 0; k < argumentCount; ++k) {
         std::memset(&arguments[k], 0, sizeof arguments[k]);
         arguments[k].type = kScriptInt;
         arguments[k].u.i = in.Value();
-        if (argumentCount == kScriptValueCount)
+        if (argumentCount == kConfigValueCount)
             values[k] = arguments[k].u.i;
     }
     filter.script_obj->func_list[0].func(nullptr, &activation, arguments.data(), argumentCount);
 
     std::string call = "Config(";
-    for (int k = 0; k < kScriptValueCount; ++k)
+    for (int k = 0; k < kConfigValueCount; ++k)
         call += (k ? ", " : "") + std::to_string(values[k]);
     call += ")";
 

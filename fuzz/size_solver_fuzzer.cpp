@@ -76,7 +76,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     for (int32_t &value : n)
         value = in.Value();
     const std::string answer =
-        SolveSizes(n[0], n[1], n[2], n[3], n[4], n[5], n[6], n[7], n[8], n[9]);
+        mensurio::SolveSizes(n[0], n[1], n[2], n[3], n[4], n[5], n[6], n[7], n[8], n[9]);
     const bool incorrect =
         n[0] == 0 || n[1] == 0 || n[2] == 0 || n[3] == 0 || n[4] == 0 || n[5] == 0;
     if (incorrect)

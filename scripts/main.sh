@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The main job: installs what is missing, builds all four builds, makes the release bundle for
-# Windows users in dist/, and runs the border filter through the stand-in host on a generated
-# test card with damaged edges (a before and an after picture, and the two side by side) and
-# on a short clip with sound made from it (a whole video file in one command).
+# Windows users in dist/, runs the border filter through the stand-in host on a generated test
+# card with damaged edges (a before and an after picture, and the two side by side) and on a
+# short clip with sound made from it (a whole video file in one command), and prints the
+# settings that the suggestion finds for that clip.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -13,34 +14,23 @@ cmake --build --preset win32 --target bundle
 rm -rf dist
 cp -r build/win32/dist dist
 
-out=build/sample
-mkdir -p "$out"
 native=build/linux64
-before="$out/testcard-before.png"
-after="$out/testcard-after.png"
-
-"$native/tools/testcard" "$before"
-# The settings that repair the card's damage, as VirtualDub would save them.
-config=$("$native/tools/testcard" --repair-config)
-"$native/filterhost/filterhost" --plugin "$native/filter/Kantora231.so" \
-  --config "$config" --image "$before" "$after"
-convert "$before" "$after" -bordercolor white -border 6 +append "$out/before-after.png"
-
-# A two-second clip of the card with a tone, repaired in one command with the same settings
-# taken from a processing-settings file as VirtualDub saves it (docs/example.vcf).
-clip="$out/clip.mkv"
-repaired="$out/clip-repaired.mkv"
-rm -f "$clip" "$repaired"
-ffmpeg -v error -loop 1 -framerate 25 -i "$before" -f lavfi -i "sine=frequency=440:duration=2" \
-  -t 2 -c:v ffv1 -c:a flac "$clip"
-"$native/filterhost/filterhost" --plugin "$native/filter/Kantora231.so" \
-  --script docs/example.vcf --video "$clip" "$repaired" --quiet
+out=build/sample
+host=$native/filterhost/filterhost
+scripts/make-sample.sh "$native" "$out"
 
 echo
 echo "Release for the 32-bit and the 64-bit VirtualDub (unpack into VirtualDub's folder):"
 for f in dist/*; do echo "  $(pwd)/$f"; done
-echo "Settings: $config"
-echo "Before:   $(pwd)/$before   (test card with damaged edges)"
-echo "After:    $(pwd)/$after   (repaired by Kantora)"
+echo "Settings: $("$native/tools/testcard" --repair-config)"
+echo "Before:   $(pwd)/$out/testcard-before.png   (test card with damaged edges)"
+echo "After:    $(pwd)/$out/testcard-after.png   (repaired by Kantora)"
 echo "Both:     $(pwd)/$out/before-after.png"
-echo "Clip:     $(pwd)/$clip -> $(pwd)/$repaired   (sound copied)"
+echo "Clip:     $(pwd)/$out/clip.mkv -> $(pwd)/$out/clip-repaired.mkv   (sound copied)"
+echo
+echo "The settings suggested for the clip (filterhost --suggest $out/clip.mkv):"
+"$host" --suggest "$out/clip.mkv" 2>&1
+echo
+echo "To repair the clip with them (the README's examples write into out/):"
+echo "  H=$host; mkdir -p out"
+echo "  \$H --config \"\$(\$H --suggest $out/clip.mkv --quiet)\" --video $out/clip.mkv out/suggested.mkv"

@@ -2,12 +2,20 @@
 # Screenshot of a program's windows as they open: runs the program on its own Wine virtual
 # desktop (which draws the captions, as no window manager runs on the test display), waits for
 # every named window, grabs that desktop with ImageMagick's import, trims it to the windows,
-# and closes the first window (WM_CLOSE, as its close box does).
-#   wine_screenshot.sh WINE_RUN CLOSER_EXE OUT_PNG 'CAPTION[|CAPTION...]' PROGRAM [ARGUMENT...]
+# and closes the first window (WM_CLOSE, as its close box does). With --labels, then checks
+# that the labels of the program's dialog template TEMPLATE_ID show their whole text.
+#   wine_screenshot.sh WINE_RUN CLOSER_EXE OUT_PNG 'CAPTION[|CAPTION...]'
+#                      [--labels CHECKER_EXE TEMPLATE_ID] PROGRAM [ARGUMENT...]
 # Arguments that are absolute Unix paths are handed to the program as Wine's Z: paths.
+# SCREENSHOT_WAIT: seconds to wait for the windows (60), longer where every start is emulated.
 set -eu
 wine_run=$1 closer=$2 out=$3 captions=$4
 shift 4
+labels=()
+if [ "${1:-}" = --labels ]; then
+  labels=("$2" "$3")
+  shift 3
+fi
 [ -n "${DISPLAY:-}" ] || { echo "screenshot: no X display (run under xvfb-run)"; exit 1; }
 to_windows_path() { printf 'Z:%s' "$1" | tr / '\\'; }
 command=()
@@ -34,7 +42,7 @@ all_shown() {
   done
 }
 window=""
-for _ in $(seq 1 120); do
+for _ in $(seq 1 $(( ${SCREENSHOT_WAIT:-60} * 2 ))); do
   window=$(xwininfo -root -tree 2>/dev/null | grep -F "\"$desktop - Wine desktop\"" | awk '{ print $1; exit }')
   if [ -n "$window" ] && all_shown "$window"; then break; fi
   window=""
@@ -52,3 +60,6 @@ close_window
 trap - EXIT
 for _ in $(seq 1 40); do kill -0 "$launcher" 2>/dev/null || break; sleep 0.5; done
 identify "$out"
+if [ ${#labels[@]} -gt 0 ]; then
+  "$wine_run" "${labels[0]}" "$(to_windows_path "$1")" "${labels[1]}"
+fi

@@ -84,7 +84,8 @@ int32_t Preset(const std::string &text, const std::string &what) {
             return p;
     if (LooksNumeric(text))
         return Integer(text, what);
-    throw UsageError{what + ": unknown preset '" + text + "' (see --help for the names)"};
+    // No hint of its own: every usage error ends with the one to --help, which lists the names.
+    throw UsageError{what + ": unknown preset '" + text + "'"};
 }
 
 void Size(const std::string &text, int32_t *width, int32_t *height) {

@@ -1,17 +1,16 @@
 // PixelAspectTable and SolveSizes.
 //
-// Every real operation below is one IEEE-754 double operation, written as its own step in
-// the order of the formulas. The build guarantees one rounding per operation: this file is
+// A picture W pixels wide and H high whose pixels have the aspect P is shown with the shape
+// W x P : H; every step below keeps that shape from the source to the destination.
+//
+// Every real operation is one IEEE-754 double operation, written as its own statement in the
+// order the answers depend on: another order or grouping rounds differently, and near a half
+// that changes a size. The build guarantees one rounding per operation: this file is
 // compiled with -ffp-contract=off (no fused multiply-add) and, for 32-bit x86, with
 // -msse2 -mfpmath=sse (no x87 extended precision). See CMakeLists.txt.
 #include "size_solver.h"
 
 #include "solver_numbers.h"
-
-#include <charconv>
-#include <cmath>
-#include <cstdio>
-#include <system_error>
 
 #if defined(__FLT_EVAL_METHOD__) && __FLT_EVAL_METHOD__ != 0
 #error "size_solver.cpp needs double arithmetic without wider intermediates (-msse2 -mfpmath=sse)"
@@ -19,66 +18,11 @@
 
 namespace mensurio {
 
-int32_t Trunc(double x) {
-    // 0x1p63 = 2^63: the first magnitude that does not fit in a signed 64-bit integer.
-    if (!std::isfinite(x) || !(std::fabs(x) < 0x1p63))
-        return 0;
-    const int64_t whole = static_cast<int64_t>(x);  // toward zero; in range, so defined
-    const uint32_t low = static_cast<uint32_t>(static_cast<uint64_t>(whole));
-    // Reinterpret the low 32 bits as two's complement without implementation-defined casts.
-    if (low <= 0x7FFFFFFFu)
-        return static_cast<int32_t>(low);
-    return static_cast<int32_t>(low - 0x80000000u) - 0x7FFFFFFF - 1;
-}
-
-namespace {
-int32_t FromBits(uint32_t bits) {
-    if (bits <= 0x7FFFFFFFu)
-        return static_cast<int32_t>(bits);
-    return static_cast<int32_t>(bits - 0x80000000u) - 0x7FFFFFFF - 1;
-}
-}  // namespace
-
-int32_t WrapAdd(int32_t a, int32_t b) {
-    return FromBits(static_cast<uint32_t>(a) + static_cast<uint32_t>(b));
-}
-int32_t WrapSub(int32_t a, int32_t b) {
-    return FromBits(static_cast<uint32_t>(a) - static_cast<uint32_t>(b));
-}
-int32_t WrapMul(int32_t a, int32_t b) {
-    // uint32_t * uint32_t stays unsigned (int is 32 bits on every target), so it wraps.
-    return FromBits(static_cast<uint32_t>(a) * static_cast<uint32_t>(b));
-}
-
-std::string FormatFixed2(double value) {
-    if (std::isnan(value))
-        return "nan";
-    if (std::isinf(value))
-        return value < 0 ? "-inf" : "inf";
-    // The largest finite double has 309 integer digits; with sign, point and two decimals the
-    // text stays below 320 characters.
-    char buffer[400];
-    const std::to_chars_result r =
-        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 2);
-    if (r.ec != std::errc()) {  // cannot happen with this buffer; keep printf as a fallback
-        std::snprintf(buffer, sizeof buffer, "%.2f", value);
-        return buffer;
-    }
-    return std::string(buffer, r.ptr);
-}
-
-}  // namespace mensurio
-
 namespace {
 
-using mensurio::FormatFixed2;
-using mensurio::Trunc;
-using mensurio::WrapAdd;
-using mensurio::WrapMul;
-using mensurio::WrapSub;
-
-// The table's doubles, written by their bits: 0x1.<52-bit fraction>p<exponent>.
-constexpr double kPixelAspects[8] = {
+// The table's doubles, written by their bits: 0x1.<52-bit fraction>p<exponent>. The first four
+// are one unit in the last place below the nearest double, and some answers depend on that.
+constexpr double kPixelAspects[kPixelAspectCount] = {
     0x1.1811811811811p+0,  // 3FF1811811811811  128/117, one ulp below the nearest double
     0x1.D2A2067B23A53p-1,  // 3FED2A2067B23A53   72/79,  one ulp below the nearest double
     0x1.756CAC201756Cp+0,  // 3FF756CAC201756C  512/351, one ulp below the nearest double
@@ -89,7 +33,7 @@ constexpr double kPixelAspects[8] = {
     0x1.1111111111111p+0,  // 3FF1111111111111   16/15,  the nearest double
 };
 
-const char *const kCaptions[8] = {
+const char *const kCaptions[kPixelAspectCount] = {
     "Standard PAL",   "Standard NTSC",  "Anamorphic PAL",          "Anamorphic NTSC",
     "SVCD - 480x576", "SVCD - 480x480", "Monitor (square pixels)", "Monitor (1280 x 1024)",
 };
@@ -97,30 +41,124 @@ const char *const kCaptions[8] = {
 const char kNoteAdjustWidth[] = " (adjust source width)";
 const char kNoteAdjustHeight[] = " (adjust source height)";
 
+// The source as entered (any borders already removed) and the pixel aspects of both sides.
+struct Problem {
+    int32_t sourceWidth;
+    int32_t sourceHeight;
+    double sourceAspect;  // PS
+    double destAspect;    // PD
+};
+
+// One way to get there: clip or pad the source to newWidth x newHeight, then resize it to
+// destWidth x destHeight. One of the two new source dimensions is always the entered one.
 struct Candidate {
-    int32_t newWidth = 0;    // NW
-    int32_t newHeight = 0;   // NH
-    int32_t destWidth = 0;   // TW
-    int32_t destHeight = 0;  // TH
-    int32_t area = 0;        // A1 or A2: NW x NH, 32-bit
+    int32_t newWidth = 0;
+    int32_t newHeight = 0;
+    int32_t destWidth = 0;
+    int32_t destHeight = 0;
+    int32_t area = 0;  // newWidth x newHeight, 32-bit with wrap-around
     const char *note = "";
 };
 
-// The candidate's text: its note followed by the template
+// The shape of the source picture, width over height: (SW x PS) / SH.
+double SourcePictureAspect(const Problem &p) {
+    const double pictureWidth = static_cast<double>(p.sourceWidth) * p.sourceAspect;
+    return pictureWidth / static_cast<double>(p.sourceHeight);
+}
+
+// The destination height that keeps the source's shape at a fixed width: (DW x PD) / shape.
+double DestHeightForWidth(const Problem &p, double shape, int32_t destWidth) {
+    const double pictureWidth = static_cast<double>(destWidth) * p.destAspect;
+    return pictureWidth / shape;
+}
+
+// The destination width that keeps the source's shape at a fixed height: shape x (DH / PD).
+double DestWidthForHeight(const Problem &p, double shape, int32_t destHeight) {
+    const double heightInPixelWidths = static_cast<double>(destHeight) / p.destAspect;
+    return shape * heightInPixelWidths;
+}
+
+// The multiple of `multiple` reached by truncating the exact size toward zero; in expand mode
+// the next one up, so that the source is padded rather than clipped.
+int32_t RoundToMultiple(double exactSize, int32_t multiple, bool expand) {
+    const double multiples = exactSize / static_cast<double>(multiple);
+    const int32_t rounded = WrapMul(Trunc(multiples), multiple);
+    return expand ? WrapAdd(rounded, multiple) : rounded;
+}
+
+// The neighbouring multiple tried by the second candidate: the two candidates' sizes are always
+// the truncated multiple and the one above it, the lower one tried first when reducing.
+int32_t OtherMultiple(int32_t firstSize, int32_t multiple, bool expand) {
+    return expand ? WrapSub(firstSize, multiple) : WrapAdd(firstSize, multiple);
+}
+
+// The source height, with the source width kept, whose picture has the shape of
+// destWidth x destHeight: ((SW x PS) / (TW x PD)) x TH, rounded half up.
+int32_t SourceHeightKeepingWidth(const Problem &p, int32_t destWidth, int32_t destHeight) {
+    const double sourcePictureWidth = static_cast<double>(p.sourceWidth) * p.sourceAspect;
+    const double destPictureWidth = static_cast<double>(destWidth) * p.destAspect;
+    const double widthRatio = sourcePictureWidth / destPictureWidth;
+    const double height = widthRatio * static_cast<double>(destHeight);
+    return Trunc(height + 0.5);
+}
+
+// The source width, with the source height kept, whose picture has the shape of
+// destWidth x destHeight: (((SH / PS) x TW) x PD) / TH, rounded half up.
+int32_t SourceWidthKeepingHeight(const Problem &p, int32_t destWidth, int32_t destHeight) {
+    double width = static_cast<double>(p.sourceHeight) / p.sourceAspect;
+    width = width * static_cast<double>(destWidth);
+    width = width * p.destAspect;
+    width = width / static_cast<double>(destHeight);
+    return Trunc(width + 0.5);
+}
+
+// Clip or pad the source height so that the source fits destWidth x destHeight.
+Candidate AdjustSourceHeight(const Problem &p, int32_t destWidth, int32_t destHeight) {
+    Candidate c;
+    c.newWidth = p.sourceWidth;
+    c.newHeight = SourceHeightKeepingWidth(p, destWidth, destHeight);
+    c.destWidth = destWidth;
+    c.destHeight = destHeight;
+    c.area = WrapMul(p.sourceWidth, c.newHeight);
+    if (c.newHeight != p.sourceHeight)
+        c.note = kNoteAdjustHeight;
+    return c;
+}
+
+// Clip or pad the source width so that the source fits destWidth x destHeight.
+Candidate AdjustSourceWidth(const Problem &p, int32_t destWidth, int32_t destHeight) {
+    Candidate c;
+    c.newWidth = SourceWidthKeepingHeight(p, destWidth, destHeight);
+    c.newHeight = p.sourceHeight;
+    c.destWidth = destWidth;
+    c.destHeight = destHeight;
+    c.area = WrapMul(p.sourceHeight, c.newWidth);
+    if (c.newWidth != p.sourceWidth)
+        c.note = kNoteAdjustWidth;
+    return c;
+}
+
+// The new source area as a percentage of the entered source area: ((A x 100) / SW) / SH.
+double PercentOfSource(const Candidate &c, const Problem &p) {
+    double percent = static_cast<double>(c.area);
+    percent = percent * 100.0;
+    percent = percent / static_cast<double>(p.sourceWidth);
+    return percent / static_cast<double>(p.sourceHeight);
+}
+
+// The destination area as a percentage of the new source area: (((TW x TH) x 100) / NW) / NH,
+// TW x TH multiplied as doubles (the 32-bit product could wrap).
+double PercentOfNewSource(const Candidate &c) {
+    double percent = static_cast<double>(c.destWidth) * static_cast<double>(c.destHeight);
+    percent = percent * 100.0;
+    percent = percent / static_cast<double>(c.newWidth);
+    return percent / static_cast<double>(c.newHeight);
+}
+
+// The candidate's text: its note, which lands on the heading line, then the template
 // "\nClip or pad source size to %ix%i and resize to %ix%i\n- new source size is %.2lf%% of
 //  desired size\n- resized to %.2lf%% of new source size\n".
-std::string CandidateText(const Candidate &c, int32_t sourceWidth, int32_t sourceHeight) {
-    // P1 = ((A x 100) / SW) / SH
-    double p1 = static_cast<double>(c.area);
-    p1 = p1 * 100.0;
-    p1 = p1 / static_cast<double>(sourceWidth);
-    p1 = p1 / static_cast<double>(sourceHeight);
-    // P2 = (((TW x TH) x 100) / NW) / NH, TW x TH multiplied as doubles
-    double p2 = static_cast<double>(c.destWidth) * static_cast<double>(c.destHeight);
-    p2 = p2 * 100.0;
-    p2 = p2 / static_cast<double>(c.newWidth);
-    p2 = p2 / static_cast<double>(c.newHeight);
-
+std::string CandidateText(const Candidate &c, const Problem &p) {
     std::string text = c.note;
     text += "\nClip or pad source size to ";
     text += std::to_string(c.newWidth);
@@ -131,11 +169,29 @@ std::string CandidateText(const Candidate &c, int32_t sourceWidth, int32_t sourc
     text += 'x';
     text += std::to_string(c.destHeight);
     text += "\n- new source size is ";
-    text += FormatFixed2(p1);
+    text += FormatFixed2(PercentOfSource(c, p));
     text += "% of desired size\n- resized to ";
-    text += FormatFixed2(p2);
+    text += FormatFixed2(PercentOfNewSource(c));
     text += "% of new source size\n";
     return text;
+}
+
+std::string OneSolution(const Candidate &c, const Problem &p) {
+    return "Solution:" + CandidateText(c, p);
+}
+
+// Both candidates stand. The second replaces the first when its area is the entered one (it
+// leaves the source size as it is) or the first has none; otherwise both are listed, reduce
+// mode putting the larger new source first and expand mode the smaller, the second candidate
+// first on equal areas.
+std::string ChooseSolutions(const Candidate &first, const Candidate &second, const Problem &p,
+                            bool expand) {
+    if (second.area == WrapMul(p.sourceWidth, p.sourceHeight) || first.area == 0)
+        return OneSolution(second, p);
+    const bool firstListedFirst = expand ? first.area < second.area : first.area > second.area;
+    const Candidate &one = firstListedFirst ? first : second;
+    const Candidate &two = firstListedFirst ? second : first;
+    return "Solution 1:" + CandidateText(one, p) + "\nSolution 2:" + CandidateText(two, p);
 }
 
 }  // namespace
@@ -158,124 +214,43 @@ std::string SolveSizes(int32_t sourceWidth, int32_t sourceHeight, int32_t destWi
                        int32_t destHeight, int32_t widthMultiple, int32_t heightMultiple,
                        int32_t sourceAspect, int32_t destAspect, int32_t fixedSide,
                        int32_t reduceExpand) {
-    const int32_t SW = sourceWidth, SH = sourceHeight, DW = destWidth, DH = destHeight;
-    const int32_t MW = widthMultiple, MH = heightMultiple;
-
-    // Validity: all six numbers, whichever side is fixed.
-    if (SW == 0 || SH == 0 || DW == 0 || DH == 0 || MW == 0 || MH == 0)
+    // All six numbers are checked whichever side is fixed: a 0 in a field that the fixed side
+    // does not use is still an incorrect value.
+    if (sourceWidth == 0 || sourceHeight == 0 || destWidth == 0 || destHeight == 0 ||
+        widthMultiple == 0 || heightMultiple == 0)
         return kIncorrectValues;
 
-    const double PS = PixelAspectTable(sourceAspect);
-    const double PD = PixelAspectTable(destAspect);
+    const Problem p{sourceWidth, sourceHeight, PixelAspectTable(sourceAspect),
+                    PixelAspectTable(destAspect)};
     const bool expand = reduceExpand == 1;
+    const double shape = SourcePictureAspect(p);
 
-    // Integers enter real operations converted exactly.
-    const double sw = SW, sh = SH, dw = DW, dh = DH;
-
+    // The first candidate keeps the source dimension along the fixed side and rounds the other
+    // destination dimension to its multiple; when it leaves the source as it is, it is the
+    // answer. Otherwise the second tries the neighbouring multiple with the other source
+    // dimension kept.
     Candidate first, second;
-
     if (fixedSide == 0) {
-        // Width fixed. 1. a = DW x PD; b = SW x PS.
-        const double a = dw * PD;
-        const double b = sw * PS;
-        // 2. e = a / (b / SH).
-        const double bPerH = b / sh;
-        const double e = a / bPerH;
-        // 3. H1 = trunc(e / MH) x MH (+ MH in expand mode).
-        const double eOverM = e / static_cast<double>(MH);
-        int32_t H1 = WrapMul(Trunc(eOverM), MH);
-        if (expand)
-            H1 = WrapAdd(H1, MH);
-        // 4. N1 = trunc((b / a) x H1 + 0.5).
-        const double bOverA = b / a;
-        const double scaled1 = bOverA * static_cast<double>(H1);
-        const int32_t N1 = Trunc(scaled1 + 0.5);
-        // 5. The first candidate.
-        first.newWidth = SW;
-        first.newHeight = N1;
-        first.destWidth = DW;
-        first.destHeight = H1;
-        first.area = WrapMul(SW, N1);
-        // 6.
-        if (N1 == SH)
-            return "Solution:" + CandidateText(first, SW, SH);
-        // 7.
-        first.note = kNoteAdjustHeight;
-        // 8.
-        const int32_t H2 = expand ? WrapSub(H1, MH) : WrapAdd(H1, MH);
-        // 9. N2 = trunc((((SH / PS) x DW) x PD) / H2 + 0.5).
-        double t = sh / PS;
-        t = t * dw;
-        t = t * PD;
-        t = t / static_cast<double>(H2);
-        const int32_t N2 = Trunc(t + 0.5);
-        // 10.
-        second.newWidth = N2;
-        second.newHeight = SH;
-        second.destWidth = DW;
-        second.destHeight = H2;
-        second.area = WrapMul(SH, N2);
-        // 11.
-        if (second.area <= 0)
-            return "Solution:" + CandidateText(first, SW, SH);
-        // 12.
-        second.note = N2 != SW ? kNoteAdjustWidth : "";
+        const int32_t height =
+            RoundToMultiple(DestHeightForWidth(p, shape, destWidth), heightMultiple, expand);
+        first = AdjustSourceHeight(p, destWidth, height);
+        if (first.newHeight == sourceHeight)
+            return OneSolution(first, p);
+        second = AdjustSourceWidth(p, destWidth, OtherMultiple(height, heightMultiple, expand));
     } else {
-        // Height fixed. 1. r = (SW x PS) / SH.
-        const double swPs = sw * PS;
-        const double r = swPs / sh;
-        // 2. e = r x (DH / PD).
-        const double dhOverPd = dh / PD;
-        const double e = r * dhOverPd;
-        // 3. W1 = trunc(e / MW) x MW (+ MW in expand mode).
-        const double eOverM = e / static_cast<double>(MW);
-        int32_t W1 = WrapMul(Trunc(eOverM), MW);
-        if (expand)
-            W1 = WrapAdd(W1, MW);
-        // 4. N1 = trunc((((SH / PS) x W1) x PD) / DH + 0.5).
-        double t = sh / PS;
-        t = t * static_cast<double>(W1);
-        t = t * PD;
-        t = t / dh;
-        const int32_t N1 = Trunc(t + 0.5);
-        // 5.
-        first.newWidth = N1;
-        first.newHeight = SH;
-        first.destWidth = W1;
-        first.destHeight = DH;
-        first.area = WrapMul(SH, N1);
-        // 6.
-        if (N1 == SW)
-            return "Solution:" + CandidateText(first, SW, SH);
-        // 7.
-        first.note = kNoteAdjustWidth;
-        // 8.
-        const int32_t W2 = expand ? WrapSub(W1, MW) : WrapAdd(W1, MW);
-        // 9. N2 = trunc(((SW x PS) / (W2 x PD)) x DH + 0.5), both products first.
-        const double top = sw * PS;
-        const double bottom = static_cast<double>(W2) * PD;
-        double u = top / bottom;
-        u = u * dh;
-        const int32_t N2 = Trunc(u + 0.5);
-        // 10.
-        second.newWidth = SW;
-        second.newHeight = N2;
-        second.destWidth = W2;
-        second.destHeight = DH;
-        second.area = WrapMul(SW, N2);
-        // 11.
-        if (second.area <= 0)
-            return "Solution:" + CandidateText(first, SW, SH);
-        // 12.
-        second.note = N2 != SH ? kNoteAdjustHeight : "";
+        const int32_t width =
+            RoundToMultiple(DestWidthForHeight(p, shape, destHeight), widthMultiple, expand);
+        first = AdjustSourceWidth(p, width, destHeight);
+        if (first.newWidth == sourceWidth)
+            return OneSolution(first, p);
+        second = AdjustSourceHeight(p, OtherMultiple(width, widthMultiple, expand), destHeight);
     }
 
-    // Choosing.
-    if (second.area == WrapMul(SW, SH) || first.area == 0)
-        return "Solution:" + CandidateText(second, SW, SH);
-    const bool firstListedFirst = expand ? first.area < second.area : first.area > second.area;
-    const Candidate &one = firstListedFirst ? first : second;
-    const Candidate &two = firstListedFirst ? second : first;
-    return "Solution 1:" + CandidateText(one, SW, SH) +
-           "\nSolution 2:" + CandidateText(two, SW, SH);
+    // A second candidate without a positive area is dropped (a neighbouring multiple of 0
+    // divides by zero, and trunc makes that 0).
+    if (second.area <= 0)
+        return OneSolution(first, p);
+    return ChooseSolutions(first, second, p, expand);
 }
+
+}  // namespace mensurio

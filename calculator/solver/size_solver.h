@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+namespace mensurio {
+
 // The eight preset pixel aspects (width of a pixel divided by its height), indexed by the
 // position of a preset in either aspect group of the dialog. Positions outside 0..7 give 1.0.
 double PixelAspectTable(int32_t position);
@@ -25,3 +27,5 @@ const char *PixelAspectCaption(int32_t position);
 
 // The text SolveSizes gives when any of the six numbers is 0.
 extern const char *const kIncorrectValues;
+
+}  // namespace mensurio

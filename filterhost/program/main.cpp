@@ -27,6 +27,7 @@
 #if KANTORA_HAS_VIDEO
 #include <unistd.h>
 
+#include "filter_name.h"
 #include "video_module.h"
 #endif
 
@@ -211,7 +212,8 @@ private:
 };
 #endif
 
-Status ProcessVideo(FilterInstance &instance, const char *filterName, const Options &options) {
+Status ProcessVideo(FilterInstance &instance, const FilterDefinition &definition,
+                    const Options &options) {
 #if KANTORA_HAS_VIDEO
     Expected<const VideoModule *> module = LoadVideoModule();
     if (!module)
@@ -223,13 +225,19 @@ Status ProcessVideo(FilterInstance &instance, const char *filterName, const Opti
     job.output = options.output;
     job.codec = options.codec;
     job.progress = progress;
-    // What the filter's own settings say it can change; anything unknown is the whole frame.
-    if (Expected<std::string> script = instance.ScriptText(kDefaultScriptBufferSize))
-        job.reach = ReachOfFilter(TextOrNone(filterName), *script);
+    // The border filter's settings are its documented instance data, in the memory this host
+    // allocated: the strips they reach are all that is converted. Any other filter gets the
+    // whole frame.
+    if (definition.name != nullptr && std::strcmp(definition.name, kantora::kFilterName) == 0 &&
+        definition.inst_data_size == static_cast<int>(sizeof(kantora::BorderSettings))) {
+        kantora::BorderSettings settings;
+        std::memcpy(&settings, instance.Data(), sizeof settings);
+        job.border = settings;
+    }
     return (*module)->repairVideo(filter, job);
 #else
     (void)instance;
-    (void)filterName;
+    (void)definition;
     (void)options;
     return Fail("--video is not in this build of filterhost");
 #endif
@@ -282,10 +290,9 @@ Status RunHost(const Options &options) {
     Status started = instance.Start();
     if (!started)
         return started;
-    Status processed = options.mode == Mode::Image ? ProcessImage(instance, options)
-                       : options.mode == Mode::Video
-                           ? ProcessVideo(instance, (*definition)->name, options)
-                           : ProcessRawFrames(instance, options);
+    Status processed = options.mode == Mode::Image   ? ProcessImage(instance, options)
+                       : options.mode == Mode::Video ? ProcessVideo(instance, **definition, options)
+                                                     : ProcessRawFrames(instance, options);
     Status ended = instance.End();
     return !processed ? processed : ended;
 }

@@ -165,17 +165,12 @@ Suggestion SuggestSettings(const BorderSurvey &survey) {
     return s;
 }
 
-std::array<int32_t, 16> ScriptValues(const Suggestion &suggestion) {
-    static const Edge kScriptOrder[kEdgeCount] = {Top, Bottom, Right, Left};
-    std::array<int32_t, 16> values{};
-    for (size_t k = 0; k < kEdgeCount; ++k) {
-        const EdgeValues &v = suggestion.edges[size_t(kScriptOrder[k])];
-        values[4 * k] = v.smear;
-        values[4 * k + 1] = v.black;
-        values[4 * k + 2] = v.fade;
-        values[4 * k + 3] = v.stretch;
-    }
-    return values;
+kantora::ConfigValues ScriptValues(const Suggestion &suggestion) {
+    kantora::BorderSettings settings{};
+    kantora::ResetBorderSettings(settings);
+    for (int edge = 0; edge < kEdgeCount; ++edge)
+        kantora::SetEdgeValues(settings, SideOf(Edge(edge)), suggestion.edges[size_t(edge)]);
+    return kantora::ConfigValuesOf(settings);
 }
 
 }  // namespace suggest

@@ -7,15 +7,14 @@
 #include <string>
 #include <vector>
 
-#include "edges.h"
+#include "band_plan.h"
+#include "config_layout.h"
 #include "border_survey.h"
+#include "edges.h"
 
 namespace suggest {
 
-// One edge's four values, as the filter's dialog names them.
-struct EdgeValues {
-    int32_t smear = 0, black = 0, fade = 0, stretch = 0;
-};
+using kantora::EdgeValues;
 
 struct Suggestion {
     std::array<EdgeValues, kEdgeCount> edges;  // indexed by Edge: Top, Bottom, Left, Right
@@ -28,8 +27,7 @@ struct Suggestion {
 
 Suggestion SuggestSettings(const BorderSurvey &survey);
 
-// The sixteen values in the order of the filter's Config call: Top, Bottom, Right, Left (Right
-// before Left), and for each edge smear, black, fade, stretch.
-std::array<int32_t, 16> ScriptValues(const Suggestion &suggestion);
+// The sixteen values in the order of the filter's Config call (kantora::kConfigLayout).
+kantora::ConfigValues ScriptValues(const Suggestion &suggestion);
 
 }  // namespace suggest

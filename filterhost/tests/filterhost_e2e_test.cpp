@@ -20,6 +20,8 @@
 
 namespace {
 
+using namespace kantora;
+
 const std::string kPlugin = KANTORA_PLUGIN_PATH;
 
 using Values = std::array<int32_t, 16>;

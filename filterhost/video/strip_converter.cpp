@@ -56,22 +56,23 @@ SwsContext *NewScaler(int width, int height, AVPixelFormat from, AVPixelFormat t
 
 }  // namespace
 
-// One strip, or one field of it: the frame's rows y + first, y + first + step, ...
+// One strip: the frame's rows y, y + step, ... (one field's rows when the step is 2).
 struct StripConverter::Piece {
-    Strip strip;
-    int first = 0, step = 1;
+    kantora::Strip strip;
+    int field = 0;  // 1 for the rows of a field that starts on an odd row
+    int step = 1;
     int rows = 0;  // picture rows in the piece
     Scratch frame;
     Scratch host;
     SwsContext *scaler = nullptr;
 
-    Piece(AVPixelFormat colours, const Strip &s, int firstRow, int rowStep, int pieceRows)
+    Piece(AVPixelFormat colours, const kantora::Strip &s)
         : strip(s),
-          first(firstRow),
-          step(rowStep),
-          rows(pieceRows),
-          frame(colours, s.width, pieceRows),
-          host(AV_PIX_FMT_RGB32, s.width, pieceRows) {}
+          field(s.rowStep == 2 ? s.y % 2 : 0),
+          step(s.rowStep),
+          rows(s.rows),
+          frame(colours, s.width, s.rows),
+          host(AV_PIX_FMT_RGB32, s.width, s.rows) {}
     Piece(const Piece &) = delete;
     Piece &operator=(const Piece &) = delete;
     ~Piece() { sws_freeContext(scaler); }
@@ -85,12 +86,12 @@ struct StripConverter::Piece {
             const int shift = (p == 1 || p == 2) ? d->log2_chroma_h : 0;
             const int offset = av_image_get_linesize(colours, strip.x, p);
             const int bytes = av_image_get_linesize(colours, strip.width, p);
-            // Row r of the piece is picture row y + first + r * step; in a plane with shared
-            // chroma rows the same pattern holds on the plane's own rows.
-            const int planeFirst = (strip.y >> shift) + first;
-            const int planeRows =
-                step == 1 ? AV_CEIL_RSHIFT(strip.y + strip.height, shift) - (strip.y >> shift)
-                          : AV_CEIL_RSHIFT(rows, shift);
+            // Row r of the piece is picture row y + r * step; in a plane with shared chroma rows
+            // the same pattern holds on the plane's own rows, from the field's first one.
+            const int top = strip.y - field;
+            const int planeFirst = (top >> shift) + field;
+            const int planeRows = step == 1 ? AV_CEIL_RSHIFT(strip.y + rows, shift) - (top >> shift)
+                                            : AV_CEIL_RSHIFT(rows, shift);
             for (int r = 0; r < planeRows; ++r) {
                 uint8_t *inFrame =
                     planes[p] + ptrdiff_t{planeFirst + r * step} * linesizes[p] + offset;
@@ -103,30 +104,27 @@ struct StripConverter::Piece {
         }
     }
 
-    int BitmapRow(int r) const { return strip.y + first + r * step; }
+    int BitmapRow(int r) const { return strip.y + r * step; }
     uint8_t *HostRow(int r) { return host.data[0] + ptrdiff_t{r} * host.linesize[0]; }
     size_t HostRowBytes() const { return size_t(strip.width) * 4; }
 };
 
-StripConverter::StripConverter(AVPixelFormat format, bool fields, Direction direction,
-                               const std::vector<Strip> &strips)
+StripConverter::StripConverter(AVPixelFormat format, Direction direction,
+                               const std::vector<kantora::Strip> &strips)
     : colours_(ColourPlanesOf(format)), direction_(direction) {
     const AVPixelFormat rgb = AV_PIX_FMT_RGB32;
-    for (const Strip &strip : strips) {
-        const int pieces = fields ? 2 : 1;
-        for (int field = 0; field < pieces; ++field) {
-            const int rows = fields ? (strip.height - field + 1) / 2 : strip.height;
-            if (rows <= 0)
-                continue;
-            auto piece = std::make_unique<Piece>(colours_, strip, field, pieces, rows);
-            // A field's shared chroma row lies a quarter of the way between its two picture
-            // rows, nearer the top for the first field and nearer the bottom for the second.
-            const int chromaPosition = fields ? (field == 0 ? 64 : 192) : -513;
-            piece->scaler = direction == Direction::ToHost
-                                ? NewScaler(strip.width, rows, colours_, rgb, chromaPosition, -513)
-                                : NewScaler(strip.width, rows, rgb, colours_, -513, chromaPosition);
-            pieces_.push_back(std::move(piece));
-        }
+    for (const kantora::Strip &strip : strips) {
+        if (strip.rows <= 0 || strip.width <= 0)
+            continue;
+        auto piece = std::make_unique<Piece>(colours_, strip);
+        // A field's shared chroma row lies a quarter of the way between its two picture rows,
+        // nearer the top for the first field and nearer the bottom for the second.
+        const int chromaPosition = strip.rowStep == 2 ? (piece->field == 0 ? 64 : 192) : -513;
+        piece->scaler =
+            direction == Direction::ToHost
+                ? NewScaler(strip.width, strip.rows, colours_, rgb, chromaPosition, -513)
+                : NewScaler(strip.width, strip.rows, rgb, colours_, -513, chromaPosition);
+        pieces_.push_back(std::move(piece));
     }
 }
 
@@ -158,10 +156,17 @@ void StripConverter::ToHost(const AVFrame &frame, HostBitmap &bitmap) {
 void StripConverter::FromHost(const HostBitmap &bitmap, AVFrame &frame) {
     UseColours(frame);
     for (const auto &piece : pieces_) {
-        for (int r = 0; r < piece->rows; ++r)
-            std::memcpy(piece->HostRow(r),
+        const size_t rowBytes = piece->HostRowBytes();
+        for (int r = 0; r < piece->rows; ++r) {
+            uint8_t *row = piece->HostRow(r);
+            std::memcpy(row,
                         bitmap.PictureRowBytes(piece->BitmapRow(r)) + ptrdiff_t{piece->strip.x} * 4,
-                        piece->HostRowBytes());
+                        rowBytes);
+            // Chroma shared by two columns is taken from both pixels, for an odd last column
+            // also from the one beyond the strip: that is the last pixel again, not whatever
+            // the scratch held (which made the picture's right edge differ from run to run).
+            std::memcpy(row + rowBytes, row + rowBytes - 4, 4);
+        }
         sws_scale(piece->scaler, piece->host.data, piece->host.linesize, 0, piece->rows,
                   piece->frame.data, piece->frame.linesize);
         piece->CopyPlanes(colours_, frame.data, frame.linesize, true);

@@ -5,8 +5,8 @@
 #include <memory>
 #include <vector>
 
-#include "band_strips.h"
 #include "host_bitmap.h"
+#include "strips.h"
 
 extern "C" {
 #include <libavutil/frame.h>
@@ -19,12 +19,11 @@ class StripConverter {
 public:
     enum class Direction { ToHost, FromHost };
 
-    // Frames of `format` (checked by CheckStripFormat). With `fields`, each field
-    // of an interlaced picture is converted on its own, so that its colours are never blended
-    // with the other field's; the strips must then start and end on rows shared by both fields'
-    // chroma.
-    StripConverter(AVPixelFormat format, bool fields, Direction direction,
-                   const std::vector<Strip> &strips);
+    // Frames of `format` (checked by CheckStripFormat), the strips planned for its layout
+    // (strips.h). A strip of one field's rows is converted on its own, so that its colours are
+    // never blended with the other field's.
+    StripConverter(AVPixelFormat format, Direction direction,
+                   const std::vector<kantora::Strip> &strips);
     StripConverter(const StripConverter &) = delete;
     StripConverter &operator=(const StripConverter &) = delete;
     ~StripConverter();

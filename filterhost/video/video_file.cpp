@@ -15,13 +15,13 @@ extern "C" {
 }
 
 #include "av_handles.h"
-#include "band_strips.h"
 #include "frame_pool.h"
 #include "output_file.h"
 #include "pixel_formats.h"
 #include "progress_line.h"
 #include "serial_worker.h"
 #include "strip_converter.h"
+#include "strips.h"
 #include "video_encoder.h"
 #include "video_input.h"
 
@@ -357,30 +357,35 @@ private:
         source_ = std::make_unique<HostBitmap>(width, height);
         // The border filter repairs a frame in place when its two bitmaps are one, and skips
         // copying the whole picture; any other filter gets a destination of its own.
-        if (job_.reach.wholeFrame)
+        if (!job_.border)
             destination_ = std::make_unique<HostBitmap>(width, height);
         outputs_ = std::make_unique<FramePool>(format, width, height);
-        // An interlaced picture's fields keep their chroma rows apart.
+        // The border filter reads and changes the strips its settings reach; any other filter
+        // the whole picture. An interlaced picture's fields keep their chroma rows apart.
         const AVFieldOrder order = input_->streams[videoIndex_]->codecpar->field_order;
-        const int chromaRows = ChromaRowsOf(format);
-        const bool fields = order != AV_FIELD_PROGRESSIVE && order != AV_FIELD_UNKNOWN &&
-                            chromaRows > 1 && height % (2 * chromaRows) == 0;
-        const SampleGrid grid{ChromaColumnsOf(format), chromaRows * (fields ? 2 : 1)};
-        const FilterReach &reach = job_.reach;
-        const EdgeDepths whole{height, 0, 0, 0};
-        reader_ = std::make_unique<StripConverter>(
-            format, fields, StripConverter::Direction::ToHost,
-            BandStrips(width, height, reach.wholeFrame ? whole : reach.reads, grid));
-        writer_ = std::make_unique<StripConverter>(
-            format, fields, StripConverter::Direction::FromHost,
-            BandStrips(width, height, reach.wholeFrame ? whole : reach.changes, grid));
+        kantora::PictureLayout layout;
+        layout.width = width;
+        layout.height = height;
+        layout.chromaAcross = ChromaColumnsOf(format);
+        layout.chromaDown = ChromaRowsOf(format);
+        layout.interlaced = order != AV_FIELD_PROGRESSIVE && order != AV_FIELD_UNKNOWN;
+        const kantora::EdgeDepths whole{height, 0, 0, 0};
+        const kantora::BorderReach reach = job_.border
+                                               ? kantora::ReachOf(*job_.border, width, height)
+                                               : kantora::BorderReach{whole, whole};
+        changesNothing_ = reach.ChangesNothing();
+        const kantora::StripPlan strips = kantora::PlanStrips(layout, reach);
+        reader_ = std::make_unique<StripConverter>(format, StripConverter::Direction::ToHost,
+                                                   strips.reads);
+        writer_ = std::make_unique<StripConverter>(format, StripConverter::Direction::FromHost,
+                                                   strips.changes);
     }
 
     // The decoded picture where the filter's strips go: the decoded frame itself where the
     // encoder takes its format and no one else holds it, else a copy or a conversion.
     AVFrame *OutputFrame(AVFrame *decoded) {
         const bool sameFormat = decoded->format == encoder_->pix_fmt;
-        if (sameFormat && (job_.reach.ChangesNothing() || av_frame_is_writable(decoded)))
+        if (sameFormat && (changesNothing_ || av_frame_is_writable(decoded)))
             return decoded;
         AVFrame *out = outputs_->Take();
         if (sameFormat) {
@@ -413,7 +418,7 @@ private:
 
     Status Repair(AVFrame *frame) {
         AVFrame *out = OutputFrame(frame);
-        if (!job_.reach.ChangesNothing()) {
+        if (!changesNothing_) {
             reader_->ToHost(*out, *source_);
             HostBitmap &destination = destination_ ? *destination_ : *source_;
             Status run = filter_.Run(*source_, destination);
@@ -531,6 +536,7 @@ private:
     std::unique_ptr<StripConverter> reader_;   // the strips the filter reads, to its pixels
     std::unique_ptr<StripConverter> writer_;   // the strips it changes, back
     std::unique_ptr<FramePool> outputs_;
+    bool changesNothing_ = false;  // the filter leaves every frame as it came
     Packet encoded_;
     int64_t framesDone_ = 0;
     int64_t skippedAtStart_ = 0;

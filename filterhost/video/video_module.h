@@ -5,10 +5,11 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 
+#include "border_settings.h"
 #include "expected.h"
-#include "filter_reach.h"
 #include "frame_source.h"
 #include "host_bitmap.h"
 
@@ -26,9 +27,10 @@ struct VideoJob {
     std::string output;
     std::string codec;      // encoder name; empty: a default for the output's container
     bool progress = false;  // a progress line on standard error
-    // What the filter can change in a frame: only those strips are converted to its pixels
-    // and back, and the rest of each picture is kept as decoded.
-    FilterReach reach;
+    // The border filter's settings when the filter is the border filter: only the strips it
+    // reads and changes are converted to its pixels and back, and the rest of each picture is
+    // kept as decoded. Any other filter may change and read the whole picture.
+    std::optional<kantora::BorderSettings> border;
 };
 
 // Host and module are built together and share C++ types, so a module from another build is

@@ -16,6 +16,13 @@
 
 namespace clips {
 
+using kantora::Bottom;
+using kantora::kSideCount;
+using kantora::Left;
+using kantora::Right;
+using kantora::Side;
+using kantora::Top;
+
 enum class Content { Bars, Animation, LiveAction, DarkScene, Letterboxed, StrongEdges };
 constexpr int kContentCount = 6;
 const char *ContentName(Content content);

@@ -119,7 +119,7 @@ int main(int argc, char **argv) {
     if (std::fflush(stdout) != 0)
         return 1;
     std::fprintf(stderr, "damaged lines: top %d, bottom %d, left %d, right %d\n",
-                 clip.DamagedLines(Top), clip.DamagedLines(Bottom), clip.DamagedLines(Left),
-                 clip.DamagedLines(Right));
+                 clip.DamagedLines(kantora::Top), clip.DamagedLines(kantora::Bottom),
+                 clip.DamagedLines(kantora::Left), clip.DamagedLines(kantora::Right));
     return 0;
 }

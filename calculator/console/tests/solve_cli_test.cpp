@@ -11,7 +11,9 @@
 
 namespace {
 
+using mensurio::PixelAspectCaption;
 using mensurio::RunSolveCli;
+using mensurio::SolveSizes;
 
 struct CliRun {
     int status;
@@ -161,6 +163,7 @@ TEST(Friendly, IncorrectValues) {
 
 TEST(Friendly, UsageErrors) {
     ExpectUsage({"--from", "secam"}, "--from: unknown preset 'secam'");
+    ExpectUsage({"--from", "palx"}, "unknown preset 'palx' (try --help)\n");
     ExpectUsage({"--to", ""}, "--to: unknown preset ''");
     ExpectUsage({"--width"}, "option --width needs a value");
     ExpectUsage({"--expand", "--from"}, "option --from needs a value");

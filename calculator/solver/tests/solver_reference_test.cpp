@@ -190,6 +190,8 @@ std::string Solve(int32_t sw, int32_t sh, int32_t dw, int32_t dh, int32_t mw, in
 
 namespace {
 
+using mensurio::SolveSizes;
+
 // SplitMix64: the same sequence on every platform.
 struct Random {
     uint64_t state;

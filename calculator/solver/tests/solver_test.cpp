@@ -14,6 +14,10 @@
 namespace {
 
 using mensurio::FormatFixed2;
+using mensurio::kIncorrectValues;
+using mensurio::PixelAspectCaption;
+using mensurio::PixelAspectTable;
+using mensurio::SolveSizes;
 using mensurio::Trunc;
 using mensurio::WrapAdd;
 using mensurio::WrapMul;

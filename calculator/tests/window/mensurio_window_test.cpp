@@ -12,6 +12,8 @@
 
 namespace {
 
+using mensurio::SolveSizes;
+
 std::string g_exePath;
 
 // What the dialog shows at start.

@@ -4,8 +4,8 @@
 #include <array>
 #include <cstdio>
 
-#include "border_process.h"
-#include "script_form.h"
+#include "border_repair.h"
+#include "config_layout.h"
 #include "suggest_settings.h"
 
 // An edge's damaged lines must each be painted black or smeared from an undamaged line; the
@@ -16,6 +16,8 @@
 namespace quality {
 
 namespace {
+
+using namespace kantora;
 
 constexpr int32_t kMostGoodLinesTaken = 3;
 constexpr int32_t kMostGoodLinesFaded = 12;
@@ -148,9 +150,9 @@ Verdict Results::Check(const clips::ClipRecipe &recipe) {
     while (clip.Next(frame))
         survey.Add(frame.bgrx.data(), ptrdiff_t(frame.width) * 4, frame.width, frame.height);
     const suggest::Suggestion s = suggest::SuggestSettings(survey);
-    BorderSettings settings;
-    ResetBorderSettings(settings);
-    SettingsFromScriptValues(settings, suggest::ScriptValues(s).data());
+    kantora::BorderSettings settings;
+    kantora::ResetBorderSettings(settings);
+    kantora::SetConfigValues(settings, suggest::ScriptValues(s));
 
     const std::string kind = KindOf(recipe);
     if (!byKind_.count(kind))

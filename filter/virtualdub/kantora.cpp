@@ -1,0 +1,138 @@
+// Kantora: a border-repair filter for VirtualDub.
+//
+// For each picture edge it paints a band in the border colour, smears picture lines from
+// further in outward, and fades a band towards black. The host saves the sixteen region
+// values in its scripts as one Config call. This file adapts the host's records to the
+// border engine (../engine), shows the configuration dialog on Windows (config_dialog), and
+// registers the filter.
+#include <cstdint>
+
+#include "border_repair.h"
+#include "border_settings.h"
+#include "config_layout.h"
+#include "filter_name.h"
+#include "script_form.h"
+#include "vdfilter.h"
+
+#if defined(_WIN32)
+#include "config_dialog.h"
+#endif
+
+namespace {
+
+using kantora::BorderSettings;
+
+// ---------------------------------------------------------------------------------------------
+// Settings: the host allocates one BorderSettings per instance.
+
+BorderSettings &settingsOf(const FilterActivation *fa) {
+    return *static_cast<BorderSettings *>(fa->filter_data);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Callbacks. Every one returns 0 (success) and lets no exception escape: the engine throws
+// none.
+
+int VDX_CDECL initProc(FilterActivation *fa, const FilterFunctions *) {
+    kantora::ResetBorderSettings(settingsOf(fa));
+    return 0;
+}
+
+int VDX_CDECL runProc(const FilterActivation *fa, const FilterFunctions *) {
+    const FilterBitmap &src = *fa->src;
+    const FilterBitmap &dst = *fa->dst;
+    // The filter declares no change of format, so the destination has the source's size.
+    kantora::ProcessFrame(src.data, src.pitch, dst.data, dst.pitch, src.w, src.h, settingsOf(fa));
+    return 0;
+}
+
+int VDX_CDECL startProc(FilterActivation *, const FilterFunctions *) { return 0; }
+
+int VDX_CDECL endProc(FilterActivation *, const FilterFunctions *) { return 0; }
+
+void VDX_CDECL stringProc(const FilterActivation *fa, const FilterFunctions *, char *buffer) {
+    kantora::WriteSummary(settingsOf(fa), buffer);
+}
+
+bool VDX_CDECL scriptStringProc(FilterActivation *fa, const FilterFunctions *, char *buffer,
+                                int bufferSize) {
+    return kantora::WriteConfigCall(settingsOf(fa), buffer, bufferSize);
+}
+
+// Config(16 integers): restores the region values exactly as the script-string callback wrote
+// them. Values are stored unchanged, whatever their range; the run callback copes with any.
+void VDX_CDECL configScriptProc(IScriptInterpreter *, void *activation, const ScriptValue *argv,
+                                int argc) {
+    // The host only calls with the sixteen integers of the signature; anything shorter would
+    // make us read past its argument array, so it is ignored.
+    if (argv == nullptr || argc < kantora::kConfigValueCount)
+        return;
+    kantora::ConfigValues values;
+    for (int k = 0; k < kantora::kConfigValueCount; ++k)
+        values[k] = argv[k].u.i;
+    kantora::SetConfigValues(settingsOf(static_cast<FilterActivation *>(activation)), values);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Filter definition.
+
+// The dialog exists only in the Windows builds; elsewhere settings arrive through scripts.
+#if defined(_WIN32)
+constexpr FilterConfigProc configureProc = ConfigureBorderFilter;
+#else
+constexpr FilterConfigProc configureProc = nullptr;
+#endif
+
+ScriptFunctionDef scriptFunctions[] = {
+    {configScriptProc, kantora::kConfigFunctionName, kantora::kConfigSignature},
+    {nullptr, nullptr, nullptr},
+};
+
+ScriptObject scriptObject = {nullptr, scriptFunctions, nullptr};
+
+// The host links the first three words into its filter list, so the record is writable.
+FilterDefinition filterDefinition = {
+    nullptr,
+    nullptr,
+    nullptr,                          // next, prev, module: the host's
+    kantora::kFilterName,             // name
+    "Improves picture near borders",  // description
+    "Tessaly",                        // maker
+    nullptr,                          // private data
+    sizeof(BorderSettings),           // instance data size
+    initProc,
+    nullptr,  // deinit: the host frees the instance memory
+    runProc,
+    nullptr,  // parameter: output has the input's format and size
+    configureProc,
+    stringProc,
+    startProc,
+    endProc,
+    &scriptObject,
+    scriptStringProc,
+};
+
+// Handle the host returned for the definition, kept until the module is unloaded.
+FilterDefinition *registeredFilter = nullptr;
+
+constexpr int kFilterDefinitionVersion = 7;
+constexpr int kCompatibleDefinitionVersion = 4;
+
+}  // namespace
+
+VDX_EXPORT int VDX_CDECL VirtualdubFilterModuleInit2(FilterModule *module,
+                                                     const FilterFunctions *ff, int &version,
+                                                     int &compatibleVersion) {
+    registeredFilter = ff->addFilter(module, &filterDefinition, sizeof(FilterDefinition));
+    if (registeredFilter == nullptr)
+        return 1;
+    version = kFilterDefinitionVersion;
+    compatibleVersion = kCompatibleDefinitionVersion;
+    return 0;
+}
+
+VDX_EXPORT void VDX_CDECL VirtualdubFilterModuleDeinit(FilterModule *, const FilterFunctions *ff) {
+    if (registeredFilter != nullptr)
+        ff->removeFilter(registeredFilter);
+    registeredFilter = nullptr;
+}
