@@ -1,14 +1,10 @@
 // filterhost: runs a VirtualDub filter plug-in outside VirtualDub, on raw video frames, PNG
 // pictures and video files, with its settings given as script calls; suggests the settings for
 // a clip, and shows the filter's dialog beside a preview.
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <optional>
-#include <sstream>
 
 #include "command_line.h"
 #include "configure_session.h"
@@ -23,6 +19,7 @@
 #include "png_files.h"
 #include "raw_frames.h"
 #include "script_binding.h"
+#include "script_file.h"
 #include "suggest_command.h"
 #if KANTORA_HAS_VIDEO
 #include <unistd.h>
@@ -41,17 +38,6 @@ int Report(const Failure &failure) {
     return ExitCodeOf(failure.kind);
 }
 
-Expected<std::string> ReadTextFile(const std::string &path) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file)
-        return Fail("cannot open script " + path + ": " + std::strerror(errno));
-    std::ostringstream text;
-    text << file.rdbuf();
-    if (file.bad())
-        return Fail("cannot read script " + path);
-    return text.str();
-}
-
 // Every call of every source is parsed and checked before the first one runs. What a settings
 // file holds for the host or for other filters is said on standard error, not run.
 Expected<std::vector<BoundCall>> BindAllScripts(const std::vector<ScriptSource> &sources,
@@ -59,7 +45,7 @@ Expected<std::vector<BoundCall>> BindAllScripts(const std::vector<ScriptSource> 
     std::vector<BoundCall> calls;
     for (const ScriptSource &source : sources) {
         Expected<std::string> text =
-            source.isFile ? ReadTextFile(source.text) : Expected<std::string>(source.text);
+            source.isFile ? ReadScriptFile(source.text) : Expected<std::string>(source.text);
         if (!text)
             return text.failure();
         Expected<BoundScript> bound =
