@@ -1,5 +1,8 @@
 #include "config_line.h"
 
+#include "border_settings_text.h"
+#include "printable_text.h"
+
 namespace kantora::frei0r {
 
 namespace {
@@ -46,9 +49,12 @@ std::string CommasForBlanks(std::string_view text) {
 }
 
 Expected<BorderSettings> SettingsFromConfigLine(std::string_view text) {
-    // The script reader that every host shares is still to come.
-    (void)text;
-    return Fail("Config lines cannot be read yet");
+    // Messages name the line as the reader read it, so that their columns count in it.
+    const std::string line = CommasForBlanks(text);
+    Expected<SettingsFromText> read = ReadBorderSettings(line, Printable(line));
+    if (!read)
+        return read.failure();
+    return read->settings;
 }
 
 }  // namespace kantora::frei0r

@@ -16,8 +16,8 @@ namespace kantora::frei0r {
 // reports what is wrong in the text as written. "Config(3 0 -1)" gives "Config(3, 0, -1)".
 std::string CommasForBlanks(std::string_view text);
 
-// The settings of a `config` line, or what is wrong with it. All sixteen values come from the
-// line or none does.
+// The settings of a `config` line, or what is wrong with it, after the line in the reader's form
+// ("Config(1, 2) line 1, column 8: ..."). All sixteen values come from the line or none does.
 Expected<BorderSettings> SettingsFromConfigLine(std::string_view text);
 
 }  // namespace kantora::frei0r

@@ -23,7 +23,6 @@ extern "C" {
 #include "config_line.h"
 #include "filter_name.h"
 #include "description.h"
-#include "printable_text.h"
 
 namespace kantora::frei0r {
 
@@ -75,8 +74,8 @@ public:
             return;
         Expected<BorderSettings> read = SettingsFromConfigLine(config_);
         if (!read) {
-            std::fprintf(stderr, "kantora: config %s: %s; the picture is left as it is\n",
-                         Printable(config_).c_str(), read.failure().message.c_str());
+            std::fprintf(stderr, "kantora: config %s; the picture is left as it is\n",
+                         read.failure().message.c_str());
             return;
         }
         configSettings_ = *read;

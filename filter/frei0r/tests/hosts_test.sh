@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # kantora.so in the real hosts, headless: ffmpeg's frei0r filter and melt, each setting given as
-# the sixteen values, against filterhost's raw pipe with the VirtualDub plug-in; then Kdenlive's
-# description against what melt lists.
+# the sixteen values and as a config line, against filterhost's raw pipe with the VirtualDub
+# plug-in; then Kdenlive's description against what melt lists.
 # usage: hosts_test.sh KANTORA_SO FILTERHOST KANTORA231_SO KDENLIVE_XML PYTHON WORKDIR
 set -euo pipefail
 plugin=$1 filterhost=$2 vdplugin=$3 xml=$4 python=$5 work=$6
@@ -57,10 +57,14 @@ for values in "${cases[@]}"; do
 
   ffmpeg -v error -y -f rawvideo -pix_fmt bgra -s ${w}x$h -i in.raw \
     -vf "frei0r=filter_name=kantora:filter_params=$params" -f rawvideo -pix_fmt bgra ffmpeg-values.raw
+  ffmpeg -v error -y -f rawvideo -pix_fmt bgra -s ${w}x$h -i in.raw \
+    -vf "frei0r=filter_name=kantora:filter_params=$config" -f rawvideo -pix_fmt bgra ffmpeg-config.raw
   melt -silent -profile profile avformat:in%04d.png out=$((frames - 1)) \
     -filter frei0r.kantora "${melt_values[@]}" -consumer avformat:melt-values.raw f=rawvideo pix_fmt=bgra 2>/dev/null
+  melt -silent -profile profile avformat:in%04d.png out=$((frames - 1)) \
+    -filter frei0r.kantora "config=$config" -consumer avformat:melt-config.raw f=rawvideo pix_fmt=bgra 2>/dev/null
 
-  for run in ffmpeg-values melt-values; do
+  for run in ffmpeg-values ffmpeg-config melt-values melt-config; do
     bound=0
     [[ $run == melt-* ]] && bound=$melt_bound
     read -r max alpha < <(compare $run.raw ref.raw)

@@ -174,4 +174,51 @@ TEST_F(Frei0rPlugin, TakesAnyDoubleAndAnyParameterCall) {
     plugin_.destruct(empty);
 }
 
+TEST_F(Frei0rPlugin, ConfigWinsAndABadOneLeavesThePictureSayingSoOnce) {
+    std::mt19937 rng(31);
+    const Picture in = RandomPicture(24, 16, rng);
+    const ConfigValues fromLine = {3, 0, 0, 0, 0, 2, 5, 0, 4, 1, 0, 2, 0, 3, 0, 0};
+    const ConfigValues fromValues = {1, 1, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+    struct Case {
+        const char *config;
+        bool good;
+    };
+    const Case cases[] = {
+        {"Config(3 0 0 0 0 2 5 0 4 1 0 2 0 3 0 0)", true},
+        {"Config(3, 0, 0, 0, 0, 2, 5, 0, 4, 1, 0, 2, 0, 3, 0, 0)", true},
+        {"Config(3 0 0 0 0 2 5 0 4 1 0 2 0 3 0)", false},  // fifteen values
+        {"Config(3 0 0 0 0 2 5 0 4 1 0 2 0 3 0 x)", false},
+        {"Config(3 0 0 0 0 2 5 0 4 1 0 2 0 3 0 0", false},
+        {"Kantora", false},
+        {"\x1b[2J\xff", false},
+    };
+    for (const Case &c : cases) {
+        f0r_instance_t instance = plugin_.construct(24, 16);
+        SetLines(instance, fromValues);
+        testing::internal::CaptureStderr();
+        // MLT sets every parameter again before each frame.
+        for (int frame = 0; frame < 3; ++frame) {
+            SetConfig(instance, c.config);
+            EXPECT_EQ(Run(instance, in, false),
+                      c.good ? Expected(in, SettingsOf(fromLine)) : in.pixels)
+                << c.config;
+        }
+        const std::string said = testing::internal::GetCapturedStderr();
+        if (c.good) {
+            EXPECT_EQ(said, "") << c.config;
+        } else {
+            EXPECT_EQ(said.find("kantora: config "), 0u) << said;
+            EXPECT_EQ(said.find('\n'), said.size() - 1) << "one line only: " << said;
+            EXPECT_EQ(said.find('\x1b'), std::string::npos) << said;
+        }
+        char *back = nullptr;
+        plugin_.get(instance, &back, 0);
+        EXPECT_STREQ(back, c.config);
+        // An empty line gives the values back their say.
+        SetConfig(instance, " ");
+        EXPECT_EQ(Run(instance, in, false), Expected(in, SettingsOf(fromValues))) << c.config;
+        plugin_.destruct(instance);
+    }
+}
+
 }  // namespace
