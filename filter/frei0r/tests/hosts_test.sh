@@ -86,6 +86,7 @@ listed=$(melt -query filter=frei0r.kantora 2>/dev/null | awk '/^parameters:/ { p
 described=$("$python" -c 'import sys, xml.dom.minidom as m
 for p in m.parse(sys.argv[1]).getElementsByTagName("parameter"): print(p.getAttribute("name"))' "$xml") \
   || fail "$xml is not well-formed XML"
-[ -n "$listed" ] && [ "$listed" = "$described" ] \
-  || fail "melt lists the parameters"$'\n'"$listed"$'\n'"but $xml names"$'\n'"$described"
+if [ -z "$listed" ] || [ "$listed" != "$described" ]; then
+  fail "melt lists the parameters"$'\n'"$listed"$'\n'"but $xml names"$'\n'"$described"
+fi
 echo "ok: a bad config line; Kdenlive's description names melt's $(wc -l <<<"$listed") parameters"
