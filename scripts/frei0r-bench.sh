@@ -9,7 +9,7 @@
 #                      converts every picture to BGRA and back around it
 #   frei0r=kantora     Config(8 2 12 4) on every edge
 #   fillborders=12     ffmpeg's own border filter on every edge, in yuv420p with no conversion
-# ROUNDS times (default 9) in turn. Printed: the median of the paired ratios of each to the
+# ROUNDS times (default 9) in turn, every other round in the reverse order. Printed: the median of the paired ratios of each to the
 # copy filter's time in the same round (with the lowest and highest), wall time and the CPU time
 # of all ffmpeg's threads.
 set -euo pipefail
@@ -55,13 +55,18 @@ seconds() {
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.4f", a / b }'; }
 median() { sort -g | awk '{ v[NR] = $1 } END { printf "%.3f (%.3f-%.3f)", v[int((NR + 1) / 2)], v[1], v[NR] }'; }
 
-declare -A wall cpu
+declare -A wall cpu took
 for name in kantora fillborders; do wall[$name]="" cpu[$name]=""; done
 for ((round = 1; round <= rounds; ++round)); do
-  read -r copy_wall copy_cpu <<<"$(seconds copy)"
+  # Every other round runs the other way round, so that a load rising or falling during a round
+  # weighs on both sides of its ratios.
+  order=(copy kantora fillborders)
+  ((round % 2 == 0)) && order=(fillborders kantora copy)
+  for name in "${order[@]}"; do took[$name]=$(seconds "$name"); done
+  read -r copy_wall copy_cpu <<<"${took[copy]}"
   line="round $round: copy $copy_wall s ($copy_cpu s CPU)"
   for name in kantora fillborders; do
-    read -r w c <<<"$(seconds $name)"
+    read -r w c <<<"${took[$name]}"
     wall[$name]+="$(ratio "$w" "$copy_wall") " cpu[$name]+="$(ratio "$c" "$copy_cpu") "
     line+=", $name $w s ($c s CPU)"
   done
