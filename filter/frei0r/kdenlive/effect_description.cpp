@@ -70,8 +70,10 @@ int main(int argc, char **argv) {
     }
     const std::string xml = Effect();
     FILE *file = std::fopen(argv[1], "wb");
-    if (file == nullptr || std::fwrite(xml.data(), 1, xml.size(), file) != xml.size() ||
-        std::fclose(file) != 0) {
+    bool written = file != nullptr && std::fwrite(xml.data(), 1, xml.size(), file) == xml.size();
+    if (file != nullptr && std::fclose(file) != 0)
+        written = false;
+    if (!written) {
         std::perror(argv[1]);
         return 1;
     }
