@@ -1,0 +1,301 @@
+// kantora: the border filter as a GStreamer element, for capture and transcoding pipelines.
+//
+// A video filter that works in place on raw video: at each picture edge it paints a black band,
+// smears picture lines from further in outward and fades a band towards black, as the filter's
+// sixteen values say. Only the strips at the edges that the values reach are converted to the
+// filter's 32-bit pixels, repaired by the border engine and converted back, by GStreamer's own
+// converter; every sample outside them stays exactly as it came. Frames whose pixels already
+// are the filter's words are repaired where they lie, and values that change nothing let the
+// buffers pass untouched.
+//
+// Below: its properties, its workers (the settings the properties share with the streaming
+// thread, and the element's state), its callbacks, and the plug-in definition last.
+#include <gst/gst.h>
+#include <gst/video/gstvideofilter.h>
+#include <gst/video/video.h>
+
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+#include <new>
+#include <string>
+
+#include "border_settings.h"
+#include "config_layout.h"
+#include "filter_name.h"
+#include "frame_repair.h"
+#include "picture_formats.h"
+#include "reach.h"
+
+GST_DEBUG_CATEGORY_STATIC(kantoraDebug);
+#define GST_CAT_DEFAULT kantoraDebug
+
+namespace kantora::gstreamer {
+
+namespace {
+
+// ---------------------------------------------------------------------------------------------
+// Properties: the sixteen values, in the order of the script call Config(...).
+
+constexpr guint kFirstValueProperty = 1;
+constexpr guint kValuePropertyEnd = kFirstValueProperty + kConfigValueCount;
+
+const char *EdgeName(Side side) {
+    switch (side) {
+    case Top:
+        return "top";
+    case Bottom:
+        return "bottom";
+    case Left:
+        return "left";
+    case Right:
+        break;
+    }
+    return "right";
+}
+
+// What a value does, in the dialog's words.
+std::string Blurb(const ConfigValue &value) {
+    const std::string edge = EdgeName(value.side);
+    switch (value.band) {
+    case Band::Smear:
+        return std::string(value.caption) + ": how far from the " + edge +
+               " edge the smeared band reaches";
+    case Band::Black:
+        return std::string(value.caption) + ": lines of the solid black band at the " + edge +
+               " edge";
+    case Band::Fade:
+        return std::string(value.caption) + ": how far from the " + edge +
+               " edge the band fading towards black reaches";
+    case Band::Stretch:
+        break;
+    }
+    return std::string(value.caption) + ": how much picture the " + edge +
+           " edge's smear draws from";
+}
+
+// ---------------------------------------------------------------------------------------------
+// Workers.
+
+// The settings as the properties set them, from any thread, and as the streaming thread takes
+// them before each frame.
+class SharedSettings {
+public:
+    SharedSettings() { ResetBorderSettings(settings_); }
+
+    int32_t Value(int index) const {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return ConfigValuesOf(settings_)[index];
+    }
+
+    void SetValue(int index, int32_t value) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        BandValue(settings_, kConfigLayout[index].side, kConfigLayout[index].band) = value;
+        version_.fetch_add(1, std::memory_order_release);
+    }
+
+    // The settings into `settings` when they changed since `version`, which is brought up to
+    // date; false when they did not.
+    bool TakeChanged(uint64_t &version, BorderSettings &settings) const {
+        if (version_.load(std::memory_order_acquire) == version)
+            return false;
+        std::lock_guard<std::mutex> lock(mutex_);
+        settings = settings_;
+        version = version_.load(std::memory_order_relaxed);
+        return true;
+    }
+
+private:
+    mutable std::mutex mutex_;
+    BorderSettings settings_{};
+    std::atomic<uint64_t> version_{1};
+};
+
+// One element: its shared settings, and what the streaming thread keeps from frame to frame.
+struct Element {
+    SharedSettings shared;
+
+    // The streaming thread's.
+    GstVideoInfo info{};
+    bool negotiated = false;
+    uint64_t version = 0;  // of the settings taken
+    BorderSettings settings{};
+    bool changesNothing = true;  // with these settings at this size
+    FrameRepair repair;
+    bool planned = false;            // the repair is planned for these settings and caps...
+    bool plannedInterlaced = false;  // ...and for frames of this kind
+
+    // Takes the settings if they changed; true when they did.
+    bool TakeSettings() {
+        if (!shared.TakeChanged(version, settings))
+            return false;
+        planned = false;
+        return true;
+    }
+
+    void Negotiated(const GstVideoInfo &newInfo) {
+        info = newInfo;
+        negotiated = true;
+        planned = false;
+    }
+
+    void Stop() {
+        repair.Clear();
+        planned = false;
+        negotiated = false;
+    }
+};
+
+}  // namespace
+
+}  // namespace kantora::gstreamer
+
+// ---------------------------------------------------------------------------------------------
+// Callbacks.
+
+using kantora::gstreamer::Element;
+
+struct GstKantora {
+    GstVideoFilter parent;
+    Element *element;
+};
+
+struct GstKantoraClass {
+    GstVideoFilterClass parent;
+};
+
+G_DEFINE_TYPE(GstKantora, gst_kantora, GST_TYPE_VIDEO_FILTER)
+
+namespace {
+
+Element &ElementOf(gpointer object) { return *reinterpret_cast<GstKantora *>(object)->element; }
+
+void SetProperty(GObject *object, guint id, const GValue *value, GParamSpec *spec) {
+    Element &element = ElementOf(object);
+    if (id >= kantora::gstreamer::kFirstValueProperty &&
+        id < kantora::gstreamer::kValuePropertyEnd) {
+        element.shared.SetValue(id - kantora::gstreamer::kFirstValueProperty,
+                                g_value_get_int(value));
+        return;
+    }
+    G_OBJECT_WARN_INVALID_PROPERTY_ID(object, id, spec);
+}
+
+void GetProperty(GObject *object, guint id, GValue *value, GParamSpec *spec) {
+    Element &element = ElementOf(object);
+    if (id >= kantora::gstreamer::kFirstValueProperty &&
+        id < kantora::gstreamer::kValuePropertyEnd) {
+        g_value_set_int(value, element.shared.Value(id - kantora::gstreamer::kFirstValueProperty));
+        return;
+    }
+    G_OBJECT_WARN_INVALID_PROPERTY_ID(object, id, spec);
+}
+
+void Finalize(GObject *object) {
+    delete reinterpret_cast<GstKantora *>(object)->element;
+    G_OBJECT_CLASS(gst_kantora_parent_class)->finalize(object);
+}
+
+gboolean Stop(GstBaseTransform *transform) {
+    ElementOf(transform).Stop();
+    return TRUE;
+}
+
+gboolean SetInfo(GstVideoFilter *filter, GstCaps *, GstVideoInfo *in, GstCaps *, GstVideoInfo *) {
+    ElementOf(filter).Negotiated(*in);
+    return TRUE;
+}
+
+// Before each buffer: the settings as they now stand, and whether the buffer passes untouched
+// (then it is neither made writable nor mapped).
+void BeforeTransform(GstBaseTransform *transform, GstBuffer *) {
+    Element &element = ElementOf(transform);
+    if (!element.negotiated)
+        return;
+    if (element.TakeSettings())
+        element.changesNothing =
+            kantora::ReachOf(element.settings, element.info.width, element.info.height)
+                .ChangesNothing();
+    gst_base_transform_set_passthrough(transform, element.changesNothing);
+}
+
+GstFlowReturn TransformFrameInPlace(GstVideoFilter *filter, GstVideoFrame *frame) {
+    Element &element = ElementOf(filter);
+    const bool interlaced = GST_VIDEO_FRAME_IS_INTERLACED(frame);
+    if (!element.planned || element.plannedInterlaced != interlaced) {
+        if (!element.repair.Plan(element.info, interlaced, element.settings)) {
+            GST_ELEMENT_ERROR(filter, CORE, FAILED,
+                              ("cannot repair %dx%d %s frames: no memory or no converter for them",
+                               element.info.width, element.info.height,
+                               gst_video_format_to_string(GST_VIDEO_INFO_FORMAT(&element.info))),
+                              (nullptr));
+            return GST_FLOW_ERROR;
+        }
+        element.planned = true;
+        element.plannedInterlaced = interlaced;
+    }
+    if (!element.repair.Repair(*frame)) {
+        GST_ELEMENT_ERROR(filter, RESOURCE, FAILED, ("out of memory"), (nullptr));
+        return GST_FLOW_ERROR;
+    }
+    return GST_FLOW_OK;
+}
+
+}  // namespace
+
+static void gst_kantora_init(GstKantora *self) { self->element = new Element; }
+
+static void gst_kantora_class_init(GstKantoraClass *klass) {
+    using namespace kantora;
+    GObjectClass *object = G_OBJECT_CLASS(klass);
+    object->set_property = SetProperty;
+    object->get_property = GetProperty;
+    object->finalize = Finalize;
+    for (int k = 0; k < kConfigValueCount; ++k) {
+        const ConfigValue &value = kConfigLayout[k];
+        const std::string blurb = gstreamer::Blurb(value);
+        g_object_class_install_property(
+            object, gstreamer::kFirstValueProperty + k,
+            g_param_spec_int(value.property, value.caption, blurb.c_str(), value.minimum,
+                             value.maximum, 0,
+                             GParamFlags(G_PARAM_READWRITE | G_PARAM_STATIC_NAME |
+                                         G_PARAM_STATIC_NICK | GST_PARAM_MUTABLE_PLAYING)));
+    }
+
+    GstElementClass *element = GST_ELEMENT_CLASS(klass);
+    gst_element_class_set_static_metadata(
+        element, kantora::kFilterName, "Filter/Effect/Video",
+        "Repairs the borders of video in place: black, smeared and faded bands at each edge, every "
+        "sample outside them kept as it came",
+        "Tessaly");
+    GstCaps *caps = gst_caps_from_string(GST_VIDEO_CAPS_MAKE(KANTORA_GST_FORMATS));
+    gst_element_class_add_pad_template(
+        element, gst_pad_template_new("sink", GST_PAD_SINK, GST_PAD_ALWAYS, caps));
+    gst_element_class_add_pad_template(
+        element, gst_pad_template_new("src", GST_PAD_SRC, GST_PAD_ALWAYS, caps));
+    gst_caps_unref(caps);
+
+    GstBaseTransformClass *transform = GST_BASE_TRANSFORM_CLASS(klass);
+    transform->stop = Stop;
+    transform->before_transform = BeforeTransform;
+    transform->passthrough_on_same_caps = FALSE;
+    // A buffer that passes untouched is not even mapped.
+    transform->transform_ip_on_passthrough = FALSE;
+
+    GstVideoFilterClass *filter = GST_VIDEO_FILTER_CLASS(klass);
+    filter->set_info = SetInfo;
+    filter->transform_frame_ip = TransformFrameInPlace;
+}
+
+// ---------------------------------------------------------------------------------------------
+// The plug-in: libgstkantora.so with the one element.
+
+static gboolean PluginInit(GstPlugin *plugin) {
+    GST_DEBUG_CATEGORY_INIT(kantoraDebug, "kantora", 0, "border repair");
+    return gst_element_register(plugin, "kantora", GST_RANK_NONE, gst_kantora_get_type());
+}
+
+// PACKAGE (the source module's name) comes from the build.
+GST_PLUGIN_DEFINE(GST_VERSION_MAJOR, GST_VERSION_MINOR, kantora,
+                  "Border repair of raw video: the Kantora filter", PluginInit,
+                  kantora::kFilterVersion, GST_LICENSE_UNKNOWN, "Kantora", "Unknown package origin")
