@@ -118,7 +118,7 @@ struct Element {
     // The streaming thread's.
     GstVideoInfo info{};
     bool negotiated = false;
-    uint64_t version = 0;  // of the settings taken
+    uint64_t version = 0;  // of the settings taken; 0: none yet
     BorderSettings settings{};
     bool changesNothing = true;  // with these settings at this size
     FrameRepair repair;
@@ -137,6 +137,7 @@ struct Element {
         info = newInfo;
         negotiated = true;
         planned = false;
+        version = 0;  // whether the settings change anything depends on the size too
     }
 
     void Stop() {

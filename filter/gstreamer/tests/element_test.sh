@@ -25,9 +25,18 @@ for edge in top bottom right left; do
   done
 done
 
-# Values that change nothing: every byte as it came.
-pass() { gst gst-launch-1.0 -q videotestsrc num-buffers=2 ! video/x-raw,format=UYVY,width=64,height=48 $1 ! filesink location=pass.raw; md5sum < pass.raw; }
-[ "$(pass "! kantora top-stretch=9 left-stretch=9")" = "$(pass "")" ] || fail "values that change nothing changed frames"
+# Values that change nothing: every byte as it came. A left smear of 3 changes nothing on a
+# frame one column wide, but does change frames of another size after it.
+pass() {
+  gst gst-launch-1.0 -q concat name=c $1 ! filesink location=pass.raw \
+    videotestsrc num-buffers=2 ! video/x-raw,format=UYVY,width=$2,height=48 ! c. \
+    videotestsrc num-buffers=2 pattern=checkers-1 ! video/x-raw,format=UYVY,width=$3,height=48 ! c.
+  md5sum < pass.raw
+}
+[ "$(pass "! kantora top-stretch=9 left-stretch=9" 64 64)" = "$(pass "" 64 64)" ] \
+  || fail "values that change nothing changed frames"
+[ "$(pass "! kantora left-smear=3" 1 64)" != "$(pass "" 1 64)" ] \
+  || fail "after a change of size, frames of the new size were not repaired"
 
 some="top-smear=3 top-fade=9 bottom-black=2 left-smear=4 left-stretch=2 right-fade=7"
 # pipeline | exit status | what gst-launch-1.0 says (a part of it)
