@@ -41,6 +41,7 @@ public:
         if (error != nullptr) {
             ADD_FAILURE() << error->message;
             g_error_free(error);
+            return;
         }
         kantora_ = gst_bin_get_by_name(GST_BIN(pipeline_), "kantora");
         gate_ = gst_bin_get_by_name(GST_BIN(pipeline_), "gate");
@@ -55,6 +56,8 @@ public:
     Pipeline(const Pipeline &) = delete;
     Pipeline &operator=(const Pipeline &) = delete;
     ~Pipeline() {
+        if (kantora_ == nullptr)
+            return;
         gst_element_set_state(pipeline_, GST_STATE_NULL);
         gst_object_unref(gate_);
         gst_object_unref(kantora_);
@@ -91,6 +94,7 @@ protected:
 
 TEST_F(LiveValues, ApplyFromTheNextFrame) {
     Pipeline pipeline(8);
+    ASSERT_NE(pipeline.Kantora(), nullptr);
     // Set on the streaming thread just before the fifth frame reaches the element.
     struct Count {
         GstElement *kantora;
@@ -110,6 +114,7 @@ TEST_F(LiveValues, ApplyFromTheNextFrame) {
 TEST_F(LiveValues, EachFrameTakesTheValuesAsTheyStood) {
     constexpr int kFrames = 400;
     Pipeline pipeline(kFrames);
+    ASSERT_NE(pipeline.Kantora(), nullptr);
     g_object_set(pipeline.Kantora(), "top-black", 2, nullptr);
     std::atomic<bool> playing{true};
     std::thread changer([&] {
