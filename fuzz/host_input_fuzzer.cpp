@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <vector>
 
 #include "fuzz_input.h"
 #include "png_files.h"
@@ -25,20 +26,27 @@ Stream ReadingFrom(const uint8_t *data, size_t size) {
 // than on clearing memory for pictures that a cut-short file never fills.
 const PictureLimits kLimits = {2048, 1 << 20};
 
+std::vector<uint8_t> Bytes(const HostBitmap &picture) {
+    std::vector<uint8_t> bytes(size_t(picture.Width()) * size_t(picture.Height()) * 4);
+    picture.StoreTopDown(bytes.data());
+    return bytes;
+}
+
 void CheckPng(const uint8_t *data, size_t size) {
     Stream stream = ReadingFrom(data, size);
-    Expected<Picture> picture = ReadPng(stream.get(), "fuzz.png", kLimits);
+    Expected<HostBitmap> picture = ReadPng(stream.get(), "fuzz.png", {}, kLimits);
     if (!picture) {
         const std::string &message = picture.failure().message;
         FUZZ_CHECK(!message.empty() && message.find('\n') == std::string::npos);
         return;
     }
-    FUZZ_CHECK(picture->width >= 1 && picture->width <= kLimits.maxSide);
-    FUZZ_CHECK(picture->height >= 1 && picture->height <= kLimits.maxSide);
-    FUZZ_CHECK(int64_t{picture->width} * picture->height <= kLimits.maxPixels);
-    FUZZ_CHECK(picture->bgrx.size() == size_t(picture->width) * picture->height * 4);
-    for (size_t k = 3; k < picture->bgrx.size(); k += 4)
-        FUZZ_CHECK(picture->bgrx[k] == 0);
+    FUZZ_CHECK(picture->Width() >= 1 && picture->Width() <= kLimits.maxSide);
+    FUZZ_CHECK(picture->Height() >= 1 && picture->Height() <= kLimits.maxSide);
+    FUZZ_CHECK(int64_t{picture->Width()} * picture->Height() <= kLimits.maxPixels);
+    FUZZ_CHECK(picture->PaddingIntact());
+    const std::vector<uint8_t> bytes = Bytes(*picture);
+    for (size_t k = 3; k < bytes.size(); k += 4)
+        FUZZ_CHECK(bytes[k] == 0);
 
     char *encoded = nullptr;
     size_t encodedSize = 0;
@@ -47,9 +55,9 @@ void CheckPng(const uint8_t *data, size_t size) {
     FUZZ_CHECK(WritePng(out, "again.png", *picture).ok());
     std::fclose(out);
     Stream again = ReadingFrom(reinterpret_cast<uint8_t *>(encoded), encodedSize);
-    Expected<Picture> back = ReadPng(again.get(), "again.png", kLimits);
-    FUZZ_CHECK(back.ok() && back->width == picture->width && back->height == picture->height &&
-               back->bgrx == picture->bgrx);
+    Expected<HostBitmap> back = ReadPng(again.get(), "again.png", {}, kLimits);
+    FUZZ_CHECK(back.ok() && back->Width() == picture->Width() &&
+               back->Height() == picture->Height() && Bytes(*back) == bytes);
     again.reset();
     std::free(encoded);
 }

@@ -22,7 +22,7 @@ scripts/make-sample.sh "$native" "$out"
 echo
 echo "Release for the 32-bit and the 64-bit VirtualDub (unpack into VirtualDub's folder):"
 for f in dist/*; do echo "  $(pwd)/$f"; done
-echo "Settings: $("$native/filterhost/testcard" --repair-config)"
+echo "Settings: $("$native/tools/testcard" --repair-config)"
 echo "Before:   $(pwd)/$out/testcard-before.png   (test card with damaged edges)"
 echo "After:    $(pwd)/$out/testcard-after.png   (repaired by Kantora)"
 echo "Both:     $(pwd)/$out/before-after.png"

@@ -16,9 +16,9 @@ clip=$out/clip.mkv
 repaired=$out/clip-repaired.mkv
 mkdir -p "$out"
 
-"$native/filterhost/testcard" "$before"
+"$native/tools/testcard" "$before"
 # The settings that repair the card's damage, as VirtualDub would save them.
-config=$("$native/filterhost/testcard" --repair-config)
+config=$("$native/tools/testcard" --repair-config)
 "${host[@]}" --config "$config" --image "$before" "$after"
 convert "$before" "$after" -bordercolor white -border 6 +append "$out/before-after.png"
 

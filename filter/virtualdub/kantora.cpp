@@ -9,9 +9,9 @@
 
 #include "border_repair.h"
 #include "border_settings.h"
-#include "config_layout.h"
 #include "filter_name.h"
 #include "script_form.h"
+#include "script_functions.h"
 #include "vdfilter.h"
 
 #if defined(_WIN32)
@@ -59,20 +59,6 @@ bool VDX_CDECL scriptStringProc(FilterActivation *fa, const FilterFunctions *, c
     return kantora::WriteConfigCall(settingsOf(fa), buffer, bufferSize);
 }
 
-// Config(16 integers): restores the region values exactly as the script-string callback wrote
-// them. Values are stored unchanged, whatever their range; the run callback copes with any.
-void VDX_CDECL configScriptProc(IScriptInterpreter *, void *activation, const ScriptValue *argv,
-                                int argc) {
-    // The host only calls with the sixteen integers of the signature; anything shorter would
-    // make us read past its argument array, so it is ignored.
-    if (argv == nullptr || argc < kantora::kConfigValueCount)
-        return;
-    kantora::ConfigValues values;
-    for (int k = 0; k < kantora::kConfigValueCount; ++k)
-        values[k] = argv[k].u.i;
-    kantora::SetConfigValues(settingsOf(static_cast<FilterActivation *>(activation)), values);
-}
-
 // ---------------------------------------------------------------------------------------------
 // Filter definition.
 
@@ -82,13 +68,6 @@ constexpr FilterConfigProc configureProc = ConfigureBorderFilter;
 #else
 constexpr FilterConfigProc configureProc = nullptr;
 #endif
-
-ScriptFunctionDef scriptFunctions[] = {
-    {configScriptProc, kantora::kConfigFunctionName, kantora::kConfigSignature},
-    {nullptr, nullptr, nullptr},
-};
-
-ScriptObject scriptObject = {nullptr, scriptFunctions, nullptr};
 
 // The host links the first three words into its filter list, so the record is writable.
 FilterDefinition filterDefinition = {
@@ -108,7 +87,7 @@ FilterDefinition filterDefinition = {
     stringProc,
     startProc,
     endProc,
-    &scriptObject,
+    &kantora::scriptObject,  // Config
     scriptStringProc,
 };
 

@@ -1,14 +1,15 @@
 #include "frame_read_ahead.h"
 
-FrameReadAhead::FrameReadAhead(RawFrameReader &reader, FrameSize size, ptrdiff_t padding,
-                               RowOrder order, int slots)
+FrameReadAhead::FrameReadAhead(RawFrameReader &reader, FrameSize size, BitmapLayout layout,
+                               int slots)
     : reader_(reader) {
     for (int k = 0; k < slots; ++k)
-        slots_.push_back(std::make_unique<Slot>(size, padding, order));
-    thread_ = std::thread([this] { ReadFrames(); });
+        slots_.push_back(std::make_unique<Slot>(size, layout));
 }
 
 FrameReadAhead::~FrameReadAhead() {
+    if (!thread_.joinable())
+        return;
     {
         std::lock_guard<std::mutex> lock(mutex_);
         stop_ = true;
@@ -17,10 +18,10 @@ FrameReadAhead::~FrameReadAhead() {
     thread_.join();
 }
 
-// Fills the free slots in ring order; the last slot filled holds the end of the stream or
-// the failure, after every frame before it.
-void FrameReadAhead::ReadFrames() {
-    for (size_t next = 0;; next = (next + 1) % slots_.size()) {
+// Fills the free slots in ring order from `first`; the last slot filled holds the end of the
+// stream or the failure, after every frame before it.
+void FrameReadAhead::ReadFrames(size_t first) {
+    for (size_t next = first % slots_.size();; next = (next + 1) % slots_.size()) {
         {
             std::unique_lock<std::mutex> lock(mutex_);
             changed_.wait(lock, [&] { return stop_ || ready_ + holding_ < slots_.size(); });
@@ -42,6 +43,16 @@ void FrameReadAhead::ReadFrames() {
 }
 
 Expected<HostBitmap *> FrameReadAhead::Next() {
+    // The first frame is read here, so that a caller that takes one frame starts no thread;
+    // the thread starts when the second is asked for.
+    if (!thread_.joinable()) {
+        if (taken_ == 0 && ready_ == 0) {
+            slots_[0]->result = reader_.Next(slots_[0]->bitmap);
+            ready_ = 1;
+        } else if (holding_) {
+            thread_ = std::thread([this] { ReadFrames(1); });
+        }
+    }
     std::unique_lock<std::mutex> lock(mutex_);
     if (holding_) {
         holding_ = false;

@@ -1,6 +1,7 @@
 // Raw frames read on a thread of their own, into a small fixed ring of bitmaps, so that the
 // next frame comes through the pipe while the filter works on this one. Memory stays at the
-// ring's few frames however long the stream is.
+// ring's few frames however long the stream is. The first frame is read on the caller's
+// thread: a caller that takes only that one starts no thread and reads no frame more.
 #pragma once
 
 #include <condition_variable>
@@ -16,10 +17,9 @@
 
 class FrameReadAhead {
 public:
-    // Starts reading from `reader` (used only by the reading thread from here on) into
-    // `slots` bitmaps of the frame size laid out as given.
-    FrameReadAhead(RawFrameReader &reader, FrameSize size, ptrdiff_t padding, RowOrder order,
-                   int slots = 3);
+    // Reads from `reader` (used only by the reading thread once it runs) into `slots` bitmaps
+    // of the frame size laid out as given.
+    FrameReadAhead(RawFrameReader &reader, FrameSize size, BitmapLayout layout, int slots = 3);
     FrameReadAhead(const FrameReadAhead &) = delete;
     FrameReadAhead &operator=(const FrameReadAhead &) = delete;
     // Stops the reading thread; a frame it is in the middle of is read to its end first.
@@ -31,12 +31,11 @@ public:
 
 private:
     struct Slot {
-        Slot(FrameSize size, ptrdiff_t padding, RowOrder order)
-            : bitmap(size.width, size.height, padding, order) {}
+        Slot(FrameSize size, BitmapLayout layout) : bitmap(size.width, size.height, layout) {}
         HostBitmap bitmap;
         Expected<bool> result = false;
     };
-    void ReadFrames();
+    void ReadFrames(size_t first);
 
     RawFrameReader &reader_;
     std::vector<std::unique_ptr<Slot>> slots_;
@@ -46,5 +45,5 @@ private:
     size_t taken_ = 0;      // the next slot to hand out
     bool holding_ = false;  // the slot before taken_ is still the caller's
     bool stop_ = false;
-    std::thread thread_;  // last: it starts once everything above is in place
+    std::thread thread_;  // started when the second frame is asked for
 };

@@ -3,9 +3,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string_view>
-
-#include "expected.h"
 
 struct FrameSize {
     int32_t width = 0;
@@ -16,5 +15,6 @@ struct FrameSize {
 // Largest width or height accepted: a frame then still fits in memory on a 32-bit host.
 constexpr int32_t kMaxFrameSide = 16384;
 
-// "720x576": two decimal numbers from 1 to kMaxFrameSide joined by 'x'.
-Expected<FrameSize> ParseFrameSize(std::string_view text);
+// "720x576": two decimal numbers from 1 to kMaxFrameSide joined by 'x'; nothing for any other
+// text.
+std::optional<FrameSize> ParseFrameSize(std::string_view text);

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <optional>
 
 #include <png.h>
 
@@ -116,8 +117,8 @@ struct WriteStructs {
 // libpng reports an error by longjmp back into this function, which then returns false. What
 // outlives the jump (the picture, the row pointers) belongs to the caller, so no destructor
 // is skipped.
-bool Decode(const ReadStructs &structs, PngIo &io, const PictureLimits &limits, Picture &picture,
-            std::vector<png_bytep> &rows) {
+bool Decode(const ReadStructs &structs, PngIo &io, const PictureLimits &limits, BitmapLayout layout,
+            std::optional<HostBitmap> &picture, std::vector<png_bytep> &rows) {
     png_structp png = structs.png;
     png_infop info = structs.info;
     if (setjmp(png_jmpbuf(png)))
@@ -153,26 +154,24 @@ bool Decode(const ReadStructs &structs, PngIo &io, const PictureLimits &limits, 
     if (png_get_rowbytes(png, info) != size_t{width} * 4)
         png_error(png, "unexpected row layout after conversion");
 
-    picture.width = static_cast<int32_t>(width);
-    picture.height = static_cast<int32_t>(height);
-    picture.bgrx.resize(size_t{width} * size_t{height} * 4);
+    picture.emplace(static_cast<int32_t>(width), static_cast<int32_t>(height), layout);
     rows.resize(height);
     for (png_uint_32 y = 0; y < height; ++y)
-        rows[y] = picture.bgrx.data() + size_t{y} * width * 4;
+        rows[y] = picture->PictureRowBytes(static_cast<int32_t>(y));
     png_read_image(png, rows.data());
     png_read_end(png, nullptr);  // the rest of the file up to IEND, checksums included
     return true;
 }
 
-bool Encode(const WriteStructs &structs, PngIo &io, const Picture &picture,
+bool Encode(const WriteStructs &structs, PngIo &io, const HostBitmap &picture,
             std::vector<png_bytep> &rows) {
     png_structp png = structs.png;
     png_infop info = structs.info;
     if (setjmp(png_jmpbuf(png)))
         return false;
     png_set_write_fn(png, &io, WriteBytes, FlushBytes);
-    png_set_IHDR(png, info, static_cast<png_uint_32>(picture.width),
-                 static_cast<png_uint_32>(picture.height), 8, PNG_COLOR_TYPE_RGB,
+    png_set_IHDR(png, info, static_cast<png_uint_32>(picture.Width()),
+                 static_cast<png_uint_32>(picture.Height()), 8, PNG_COLOR_TYPE_RGB,
                  PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_write_info(png, info);
     png_set_bgr(png);
@@ -188,7 +187,8 @@ std::string SizeText(uint32_t width, uint32_t height) {
 
 }  // namespace
 
-Expected<Picture> ReadPng(std::FILE *stream, const std::string &name, const PictureLimits &limits) {
+Expected<HostBitmap> ReadPng(std::FILE *stream, const std::string &name, BitmapLayout layout,
+                             const PictureLimits &limits) {
     PngIo io;
     io.stream = stream;
     io.headSize = std::fread(io.head, 1, kHeadSize, stream);
@@ -215,25 +215,26 @@ Expected<Picture> ReadPng(std::FILE *stream, const std::string &name, const Pict
     ReadStructs structs(io);
     if (structs.info == nullptr)
         return Fail("out of memory");
-    Picture picture;
+    std::optional<HostBitmap> picture;
     std::vector<png_bytep> rows;
-    if (!Decode(structs, io, limits, picture, rows))
+    if (!Decode(structs, io, limits, layout, picture, rows))
         return Fail("cannot read image " + name + ": " + Reason(io));
-    return picture;
+    return std::move(*picture);
 }
 
-Expected<Picture> ReadPng(const std::string &path, const PictureLimits &limits) {
+Expected<HostBitmap> ReadPng(const std::string &path, BitmapLayout layout,
+                             const PictureLimits &limits) {
     std::unique_ptr<std::FILE, int (*)(std::FILE *)> file(std::fopen(path.c_str(), "rb"),
                                                           std::fclose);
     if (!file)
         return Fail("cannot open image " + path + ": " + std::strerror(errno));
-    return ReadPng(file.get(), path, limits);
+    return ReadPng(file.get(), path, layout, limits);
 }
 
-Status WritePng(std::FILE *stream, const std::string &name, const Picture &picture) {
-    std::vector<png_bytep> rows(static_cast<size_t>(picture.height));
+Status WritePng(std::FILE *stream, const std::string &name, const HostBitmap &picture) {
+    std::vector<png_bytep> rows(static_cast<size_t>(picture.Height()));
     for (size_t y = 0; y < rows.size(); ++y)
-        rows[y] = const_cast<png_bytep>(picture.bgrx.data()) + y * size_t(picture.width) * 4;
+        rows[y] = const_cast<png_bytep>(picture.PictureRowBytes(static_cast<int32_t>(y)));
     PngIo io;
     io.stream = stream;
     WriteStructs structs(io);
@@ -244,7 +245,7 @@ Status WritePng(std::FILE *stream, const std::string &name, const Picture &pictu
     return Ok();
 }
 
-Status WritePng(const std::string &path, const Picture &picture) {
+Status WritePng(const std::string &path, const HostBitmap &picture) {
     Expected<OutputFile> file = OutputFile::Open(path, "image " + path);
     if (!file)
         return file.failure();

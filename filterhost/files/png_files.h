@@ -4,17 +4,10 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
-#include <vector>
 
 #include "expected.h"
 #include "frame_size.h"
-
-// A picture as top-down B, G, R, X bytes, the layout of a raw frame.
-struct Picture {
-    int32_t width = 0;
-    int32_t height = 0;
-    std::vector<uint8_t> bgrx;
-};
+#include "host_bitmap.h"
 
 // Pixels in the largest picture read: 256 MiB of B, G, R, X, more than an 8K video frame and
 // still a sure allocation on a 32-bit host.
@@ -26,15 +19,17 @@ struct PictureLimits {
     int64_t maxPixels = kMaxPicturePixels;
 };
 
-// Any PNG; grey and palette pictures are expanded to colour, 16-bit samples cut to their high
-// byte, and an alpha channel or transparent colour is dropped (the filter's pixels carry no
-// alpha): X is 0 in every pixel. Damaged or truncated files are refused with libpng's reason.
-Expected<Picture> ReadPng(const std::string &path, const PictureLimits &limits = {});
+// Any PNG, decoded straight into a bitmap of `layout`; grey and palette pictures are expanded
+// to colour, 16-bit samples cut to their high byte, and an alpha channel or transparent colour
+// is dropped (the filter's pixels carry no alpha): X is 0 in every pixel. Damaged or truncated
+// files are refused with libpng's reason.
+Expected<HostBitmap> ReadPng(const std::string &path, BitmapLayout layout = {},
+                             const PictureLimits &limits = {});
 // The same from an open stream; `name` names it in messages.
-Expected<Picture> ReadPng(std::FILE *stream, const std::string &name,
-                          const PictureLimits &limits = {});
+Expected<HostBitmap> ReadPng(std::FILE *stream, const std::string &name, BitmapLayout layout = {},
+                             const PictureLimits &limits = {});
 
 // An RGB PNG without alpha: X carries no colour and is not written. The file is replaced only
 // once the whole picture is written (see output_file.h).
-Status WritePng(const std::string &path, const Picture &picture);
-Status WritePng(std::FILE *stream, const std::string &name, const Picture &picture);
+Status WritePng(const std::string &path, const HostBitmap &picture);
+Status WritePng(std::FILE *stream, const std::string &name, const HostBitmap &picture);

@@ -8,18 +8,20 @@ const char *const kWhy = "this Windows build of filterhost reads and writes no P
 
 }  // namespace
 
-Expected<Picture> ReadPng(std::FILE *, const std::string &name, const PictureLimits &) {
+Expected<HostBitmap> ReadPng(std::FILE *, const std::string &name, BitmapLayout,
+                             const PictureLimits &) {
     return Fail("cannot read image " + name + ": " + kWhy);
 }
 
-Expected<Picture> ReadPng(const std::string &path, const PictureLimits &limits) {
-    return ReadPng(nullptr, path, limits);
+Expected<HostBitmap> ReadPng(const std::string &path, BitmapLayout layout,
+                             const PictureLimits &limits) {
+    return ReadPng(nullptr, path, layout, limits);
 }
 
-Status WritePng(std::FILE *, const std::string &name, const Picture &) {
+Status WritePng(std::FILE *, const std::string &name, const HostBitmap &) {
     return Fail("cannot write image " + name + ": " + kWhy);
 }
 
-Status WritePng(const std::string &path, const Picture &picture) {
+Status WritePng(const std::string &path, const HostBitmap &picture) {
     return WritePng(nullptr, path, picture);
 }

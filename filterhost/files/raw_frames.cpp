@@ -8,12 +8,6 @@
 #include <fcntl.h>
 #endif
 
-// Pixels are read and written as they lie in memory: B, G, R, X bytes are the word 0xXXRRGGBB
-// only on a little-endian machine.
-#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ != __ORDER_LITTLE_ENDIAN__
-#error "raw frames are moved as little-endian pixels"
-#endif
-
 RawFrameReader::RawFrameReader(std::FILE *stream, std::string name, FrameSize size)
     : stream_(stream), name_(std::move(name)), size_(size) {}
 

@@ -20,7 +20,6 @@ public:
     RawFrameReader(std::FILE *stream, std::string name, FrameSize size);
     // True with a frame in `bitmap`, false at the end of the stream.
     Expected<bool> Next(HostBitmap &bitmap);
-    int64_t FramesRead() const { return framesRead_; }
 
 private:
     std::FILE *stream_;

@@ -117,7 +117,7 @@ Expected<std::string> FilterInstance::ScriptText(int bufferSize) {
     if (!written)
         return Fail("the filter's script call does not fit the " + std::to_string(bufferSize) +
                         "-byte script buffer: filter saved without settings",
-                    kExitSavedWithoutSettings);
+                    FailureKind::SavedWithoutSettings);
     // Never read past the buffer, even if the callback left no terminating zero in it.
     return std::string(buffer.data(), strnlen(buffer.data(), static_cast<size_t>(bufferSize)));
 }

@@ -49,6 +49,12 @@ HostBitmap::HostBitmap(int32_t width, int32_t height, ptrdiff_t padding, RowOrde
     record_.offset = 0;
 }
 
+HostBitmap::HostBitmap(const HostBitmap &picture, BitmapLayout layout)
+    : HostBitmap(picture.width_, picture.height_, layout) {
+    for (int32_t y = 0; y < height_; ++y)
+        std::memcpy(PictureRowBytes(y), picture.PictureRowBytes(y), size_t(width_) * 4);
+}
+
 uint32_t *HostBitmap::Row(int32_t memoryRow) {
     return record_.data + ptrdiff_t{memoryRow} * (pitch_ / 4);
 }

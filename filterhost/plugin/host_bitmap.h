@@ -8,16 +8,38 @@
 
 #include "vdfilter.h"
 
+// Pixels are viewed as bytes B, G, R, X, which they are only on a little-endian machine.
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ != __ORDER_LITTLE_ENDIAN__
+#error "frames are moved as little-endian pixels"
+#endif
+
 // How the rows lie in the buffer. Either way the record's data points at the picture's bottom
 // row; top-down rows are handed over as hosts hand them, with a negative pitch.
 enum class RowOrder { BottomUp, TopDown };
 
+// `padding` bytes (a multiple of 4) after each row, and the rows' order.
+struct BitmapLayout {
+    ptrdiff_t padding = 0;
+    RowOrder order = RowOrder::BottomUp;
+};
+
+// The one frame type of the host: raw frames are read into it, pictures decoded into it, video
+// frames converted into it, and the plug-in and everything that measures frames take it.
 class HostBitmap {
 public:
-    // `padding` bytes (a multiple of 4) follow each row; they are filled with a known pattern
-    // so that writes outside the picture can be detected.
+    // The padding is filled with a known pattern so that writes outside the picture can be
+    // detected.
     HostBitmap(int32_t width, int32_t height, ptrdiff_t padding = 0,
                RowOrder order = RowOrder::BottomUp);
+    HostBitmap(int32_t width, int32_t height, BitmapLayout layout)
+        : HostBitmap(width, height, layout.padding, layout.order) {}
+    // The same picture in another layout.
+    HostBitmap(const HostBitmap &picture, BitmapLayout layout);
+    // The record points into the pixels, which a move keeps and a copy would not.
+    HostBitmap(const HostBitmap &) = delete;
+    HostBitmap &operator=(const HostBitmap &) = delete;
+    HostBitmap(HostBitmap &&) = default;
+    HostBitmap &operator=(HostBitmap &&) = default;
 
     int32_t Width() const { return width_; }
     int32_t Height() const { return height_; }
@@ -30,8 +52,7 @@ public:
     void LoadTopDown(const uint8_t *bytes);
     void StoreTopDown(uint8_t *bytes) const;
 
-    // The bytes of picture row y counted from the top: B, G, R, X per pixel as they lie in
-    // memory on a little-endian machine.
+    // The bytes of picture row y counted from the top: B, G, R, X per pixel.
     uint8_t *PictureRowBytes(int32_t fromTop);
     const uint8_t *PictureRowBytes(int32_t fromTop) const;
     // True when the whole picture lies in memory as a raw stream carries it (top-down rows

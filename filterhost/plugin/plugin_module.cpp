@@ -68,13 +68,12 @@ void UnloadModule(void *handle) { dlclose(handle); }
 }  // namespace
 
 PluginModule::PluginModule(PluginModule &&other) noexcept
-    : handle_(std::exchange(other.handle_, nullptr)), path_(std::move(other.path_)) {}
+    : handle_(std::exchange(other.handle_, nullptr)) {}
 
 PluginModule &PluginModule::operator=(PluginModule &&other) noexcept {
     if (this != &other) {
         Close();
         handle_ = std::exchange(other.handle_, nullptr);
-        path_ = std::move(other.path_);
     }
     return *this;
 }
@@ -93,7 +92,6 @@ Expected<PluginModule> PluginModule::Open(const std::string &path) {
         return Fail(path + " is not a loadable plug-in module: " + error);
     PluginModule module;
     module.handle_ = handle;
-    module.path_ = path;
     return module;
 }
 

@@ -21,11 +21,9 @@ public:
     void *Symbol(const char *name) const;
     // The module handle (HMODULE on Windows, the dlopen handle elsewhere).
     void *Handle() const { return handle_; }
-    const std::string &Path() const { return path_; }
 
     void Close();
 
 private:
     void *handle_ = nullptr;
-    std::string path_;
 };

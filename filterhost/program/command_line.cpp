@@ -1,5 +1,10 @@
 #include "command_line.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
 #include "decimal_number.h"
 
 const char *const kUsage =
@@ -46,181 +51,330 @@ const char *const kUsage =
 
 namespace {
 
-Failure Usage(const std::string &message) { return Fail(message, kExitUsage); }
+using Words = std::vector<std::string>;
 
-bool ParseCount(const std::string &text, int minimum, int maximum, int &value) {
-    int32_t parsed = 0;
-    if (!ParseDecimal(text, minimum, maximum, parsed))
-        return false;
-    value = parsed;
+// Modes as a set of bits.
+using ModeSet = uint32_t;
+constexpr ModeSet Only(Mode mode) { return ModeSet{1} << static_cast<int>(mode); }
+template <class... More>
+constexpr ModeSet Modes(Mode mode, More... more) {
+    return (Only(mode) | ... | Only(more));
+}
+constexpr ModeSet kEveryMode = ~ModeSet{0};
+
+// What an option sets from the words after it; false when they are not what it needs.
+using Setter = bool (*)(Options &options, const Words &words);
+
+template <std::string Options::*field>
+bool Text(Options &options, const Words &words) {
+    options.*field = words[0];
     return true;
+}
+
+template <bool Options::*field>
+bool Flag(Options &options, const Words &) {
+    options.*field = true;
+    return true;
+}
+
+template <int Options::*field, int minimum, int maximum, int multipleOf = 1>
+bool Number(Options &options, const Words &words) {
+    int32_t value = 0;
+    if (!ParseDecimal(words[0], minimum, maximum, value) || value % multipleOf != 0)
+        return false;
+    options.*field = value;
+    return true;
+}
+
+bool Nothing(Options &, const Words &) { return true; }
+
+bool Size(Options &options, const Words &words) {
+    const std::optional<FrameSize> size = ParseFrameSize(words[0]);
+    options.input.size = size.value_or(FrameSize{});
+    return size.has_value();
+}
+
+bool InputAndOutput(Options &options, const Words &words) {
+    options.input.path = words[0];
+    options.output = words[1];
+    return true;
+}
+
+bool Input(Options &options, const Words &words) {
+    options.input.path = words[0];
+    return true;
+}
+
+bool InputToMeasure(Options &options, const Words &words) {
+    options.input.path = words[0];
+    return words[0] == "-" || (!words[0].empty() && words[0][0] != '-');
+}
+
+bool Codec(Options &options, const Words &words) { return !(options.codec = words[0]).empty(); }
+
+template <bool isFile>
+bool Script(Options &options, const Words &words) {
+    options.scripts.push_back({isFile, words[0]});
+    return true;
+}
+
+// One option: the words it takes right after it and what they must be, the mode it asks for,
+// the modes it goes with, and what it sets.
+struct OptionRow {
+    std::string_view name;
+    std::string_view words;  // such as "IN OUT"; empty: none
+    std::string_view needs;  // for messages
+    std::optional<Mode> asks;
+    ModeSet modes;
+    Setter set;
+};
+
+constexpr std::optional<Mode> kNoMode;
+constexpr ModeSet kVideoOrSuggest = Modes(Mode::Video, Mode::Suggest);
+// The modes that read raw frames of a size.
+constexpr ModeSet kRawFrameModes = Modes(Mode::RawFrames, Mode::Suggest, Mode::Configure);
+
+// --image takes the picture to preview with --configure, and an input and an output without.
+const OptionRow kOptions[] = {
+    {"--help", "", "", Mode::Help, kEveryMode, Nothing},
+    {"-h", "", "", Mode::Help, kEveryMode, Nothing},
+    {"--plugin", "FILE", "a file", kNoMode, kEveryMode, Text<&Options::plugin>},
+    {"--filter", "NAME", "a filter name", kNoMode, kEveryMode, Text<&Options::filterName>},
+    {"--list", "", "", Mode::List, Modes(Mode::List), Nothing},
+    {"--size", "WxH", "WIDTHxHEIGHT, each from 1 to 16384, such as 720x576", Mode::RawFrames,
+     kRawFrameModes, Size},
+    {"--image", "IN.png OUT.png", "an input and an output file", Mode::Image, Modes(Mode::Image),
+     InputAndOutput},
+    {"--image", "IN.png", "the picture to preview", Mode::Image, Modes(Mode::Configure), Input},
+    {"--configure", "", "", Mode::Configure, Modes(Mode::Configure), Nothing},
+    {"--video", "IN OUT", "an input and an output file", Mode::Video, Modes(Mode::Video),
+     InputAndOutput},
+    {"--codec", "NAME", "an encoder name such as ffv1 or libx264", kNoMode, Modes(Mode::Video),
+     Codec},
+    {"--quiet", "", "", kNoMode, kVideoOrSuggest, Flag<&Options::quiet>},
+    {"--suggest", "IN",
+     "an input: a video file, a PNG picture, or raw frames with --size ('-' for standard input)",
+     Mode::Suggest, Modes(Mode::Suggest), InputToMeasure},
+    {"--frames", "N", "a number of frames from 1 to 100000", kNoMode, Modes(Mode::Suggest),
+     Number<&Options::suggestFrames, 1, 100000>},
+    {"--config", "'Config(...)'", "a script call such as 'Config(0, 0, ...)'", kNoMode, kEveryMode,
+     Script<false>},
+    {"--script", "FILE", "a file", kNoMode, kEveryMode, Script<true>},
+    {"--instance", "N", "an instance number such as 1", kNoMode, kEveryMode,
+     Number<&Options::instance, 0, 1 << 20>},
+    {"--save-script", "", "", Mode::Settings, Modes(Mode::Settings), Flag<&Options::saveScript>},
+    {"--vcf", "", "", kNoMode, Modes(Mode::Settings, Mode::Configure),
+     Flag<&Options::settingsFile>},
+    {"--describe", "", "", Mode::Settings, Modes(Mode::Settings), Flag<&Options::describe>},
+    {"--script-buffer", "N", "a size from 1 to 1048576 bytes", kNoMode, kEveryMode,
+     Number<&Options::scriptBufferSize, 1, 1 << 20>},
+    // Testing aid: rows of the plug-in's bitmaps lie further apart than the picture.
+    {"--pitch-padding", "N", "a multiple of 4 from 0 to 4096", kNoMode, kEveryMode,
+     Number<&Options::pitchPadding, 0, 4096, 4>},
+};
+
+// One mode: the option that asks for it, and what it takes besides its options.
+struct ModeRow {
+    Mode mode;
+    std::string_view option;
+    size_t plain;            // arguments that follow no option
+    std::string_view takes;  // what it takes, for messages
+};
+
+const ModeRow kModes[] = {
+    {Mode::List, "--list", 0, "--list takes no file"},
+    {Mode::Settings, "--save-script", 0, "--save-script and --describe take no file"},
+    {Mode::RawFrames, "--size", 2,
+     "--size takes at most an input and an output file (--size WxH [IN [OUT]])"},
+    {Mode::Image, "--image", 0,
+     "--image takes its two files right after it (--image IN.png OUT.png)"},
+    {Mode::Video, "--video", 0, "--video takes its two files right after it (--video IN OUT)"},
+    {Mode::Suggest, "--suggest", 0, "--suggest takes its input right after it (--suggest IN)"},
+    {Mode::Configure, "--configure", 1,
+     "--configure previews a picture or raw frames (--configure --image IN.png, or "
+     "--configure --size WxH [IN])"},
+};
+
+const ModeRow &RowOf(Mode mode) {
+    return *std::find_if(std::begin(kModes), std::end(kModes),
+                         [&](const ModeRow &row) { return row.mode == mode; });
+}
+
+Failure Usage(const std::string &message) { return Fail(message, FailureKind::Usage); }
+
+size_t WordCount(std::string_view words) {
+    return words.empty() ? 0 : size_t(std::count(words.begin(), words.end(), ' ')) + 1;
+}
+
+size_t EditDistance(std::string_view a, std::string_view b) {
+    std::vector<size_t> row(b.size() + 1);
+    for (size_t j = 0; j <= b.size(); ++j)
+        row[j] = j;
+    for (size_t i = 1; i <= a.size(); ++i) {
+        size_t diagonal = row[0];
+        row[0] = i;
+        for (size_t j = 1; j <= b.size(); ++j) {
+            const size_t above = row[j];
+            row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] != b[j - 1])});
+            diagonal = above;
+        }
+    }
+    return row[b.size()];
+}
+
+// The known option nearest to a mistyped one, when it is near enough to be what was meant.
+Failure UnknownOption(const std::string &option) {
+    const OptionRow *nearest = nullptr;
+    size_t distance = SIZE_MAX;
+    for (const OptionRow &row : kOptions) {
+        const size_t d = EditDistance(option, row.name);
+        if (d < distance) {
+            distance = d;
+            nearest = &row;
+        }
+    }
+    if (distance <= std::max<size_t>(2, option.size() / 4))
+        return Usage("unknown option " + option + " (did you mean " + std::string(nearest->name) +
+                     "? see --help)");
+    return Usage("unknown option " + option + " (see --help)");
+}
+
+// "--quiet goes with --video and --suggest".
+Failure GoesWith(const OptionRow &row) {
+    std::vector<std::string_view> options;
+    for (const ModeRow &mode : kModes)
+        if (row.modes & Only(mode.mode))
+            options.push_back(mode.option);
+    std::string text = std::string(row.name) + " goes with " + std::string(options.front());
+    for (size_t k = 1; k < options.size(); ++k)
+        text += (k + 1 == options.size() ? " and " : ", ") + std::string(options[k]);
+    return Usage(text);
+}
+
+// What each mode needs of the options and arguments given, and the input it reads.
+Status FinishMode(Options &options, ModeSet asked, const Words &plain) {
+    const bool raw = asked & Only(Mode::RawFrames);
+    FrameInput &input = options.input;
+    switch (options.mode) {
+    case Mode::Settings:
+        if (options.settingsFile && !options.saveScript)
+            return Usage("--vcf goes with --save-script");
+        break;
+    case Mode::RawFrames:
+        input.kind = FrameInput::Kind::RawFrames;
+        if (plain.size() > 0)
+            input.path = plain[0];
+        if (plain.size() > 1)
+            options.output = plain[1];
+        break;
+    case Mode::Image:
+        input.kind = FrameInput::Kind::Picture;
+        break;
+    case Mode::Video:
+#if !KANTORA_HAS_VIDEO
+        return Usage("--video is not in this build of filterhost, which has no FFmpeg: use a "
+                     "64-bit Linux build, or ffmpeg pipes with --size");
+#endif
+        input.kind = FrameInput::Kind::Video;
+        break;
+    case Mode::Suggest:
+        if (input.path == "-" && !raw)
+            return Usage("--suggest - reads raw frames from standard input: give their --size");
+        input.kind = raw ? FrameInput::Kind::RawFrames : FrameInput::Kind::PictureOrVideo;
+        break;
+    case Mode::Configure:
+        if (raw && (asked & Only(Mode::Image)))
+            return Usage(
+                "--configure takes at most one picture: --image IN.png or --size WxH [IN]");
+        if (!raw && !plain.empty())
+            return Usage("unexpected argument " + plain[0] + ": " +
+                         std::string(RowOf(Mode::Configure).takes));
+        input.kind = raw                         ? FrameInput::Kind::RawFrames
+                     : asked & Only(Mode::Image) ? FrameInput::Kind::Picture
+                                                 : FrameInput::Kind::None;
+        if (raw && !plain.empty())
+            input.path = plain[0];
+        break;
+    case Mode::List:
+    case Mode::Help:
+        break;
+    }
+    return Ok();
+}
+
+// The row of an option by name: --image has one for --configure and one for the other modes.
+const OptionRow *FindOption(const std::string &name, bool configure) {
+    const OptionRow *found = nullptr;
+    for (const OptionRow &row : kOptions)
+        if (row.name == name &&
+            (found == nullptr || bool(row.modes & Only(Mode::Configure)) == configure))
+            found = &row;
+    return found;
+}
+
+// --configure and --suggest take --size (and --configure --image) for their input; every
+// other mode stands alone, and the first one asked for is the one chosen.
+const OptionRow &ChosenMode(const std::vector<const OptionRow *> &given, ModeSet asked) {
+    const ModeSet wanted = asked & Only(Mode::Configure) ? Only(Mode::Configure)
+                           : asked & Only(Mode::Suggest) ? Only(Mode::Suggest)
+                                                         : asked;
+    return **std::find_if(given.begin(), given.end(), [&](const OptionRow *row) {
+        return row->asks && (Only(*row->asks) & wanted);
+    });
 }
 
 }  // namespace
 
 Expected<Options> ParseCommandLine(const std::vector<std::string> &arguments) {
+    const bool configure =
+        std::find(arguments.begin(), arguments.end(), "--configure") != arguments.end();
     Options options;
-    std::vector<std::string> positional;
-    bool list = false, image = false, raw = false, video = false, help = false, configure = false,
-         suggest = false;
-    // With --configure, --image names only the picture to preview.
-    for (const std::string &argument : arguments)
-        configure = configure || argument == "--configure";
+    std::vector<const OptionRow *> given;
+    Words plain;  // arguments that follow no option
+    ModeSet asked = 0;
     for (size_t k = 0; k < arguments.size(); ++k) {
-        const std::string &option = arguments[k];
-        auto value = [&](std::string &out) -> bool {
-            if (k + 1 >= arguments.size())
-                return false;
-            out = arguments[++k];
-            return true;
-        };
-        std::string text;
-        if (option == "--help" || option == "-h") {
-            help = true;
-        } else if (option == "--plugin") {
-            if (!value(options.plugin))
-                return Usage("--plugin needs a file");
-        } else if (option == "--filter") {
-            if (!value(options.filterName))
-                return Usage("--filter needs a filter name");
-        } else if (option == "--list") {
-            list = true;
-        } else if (option == "--size") {
-            if (!value(text))
-                return Usage("--size needs WIDTHxHEIGHT");
-            Expected<FrameSize> size = ParseFrameSize(text);
-            if (!size)
-                return size.failure();
-            options.size = *size;
-            raw = true;
-        } else if (option == "--image") {
-            if (configure) {
-                if (!value(options.input))
-                    return Usage("--image needs the picture to preview");
-            } else {
-                if (k + 2 >= arguments.size())
-                    return Usage("--image needs an input and an output file");
-                options.input = arguments[++k];
-                options.output = arguments[++k];
-            }
-            image = true;
-        } else if (option == "--configure") {
-            // taken into account before the loop
-        } else if (option == "--video") {
-#if !KANTORA_HAS_VIDEO
-            return Usage("--video is not in this build of filterhost, which has no FFmpeg: use a "
-                         "64-bit Linux build, or ffmpeg pipes with --size");
-#endif
-            if (k + 2 >= arguments.size())
-                return Usage("--video needs an input and an output file");
-            options.input = arguments[++k];
-            options.output = arguments[++k];
-            video = true;
-        } else if (option == "--suggest") {
-            if (!value(options.input) || options.input.empty() ||
-                (options.input.size() > 1 && options.input[0] == '-'))
-                return Usage("--suggest needs an input: a video file, a PNG picture, or raw "
-                             "frames with --size ('-' for standard input)");
-            suggest = true;
-        } else if (option == "--frames") {
-            if (!value(text) || !ParseCount(text, 1, 100000, options.suggestFrames))
-                return Usage("--frames needs a number of frames from 1 to 100000");
-        } else if (option == "--codec") {
-            if (!value(options.codec) || options.codec.empty())
-                return Usage("--codec needs an encoder name such as ffv1 or libx264");
-        } else if (option == "--quiet") {
-            options.quiet = true;
-        } else if (option == "--config") {
-            if (!value(text))
-                return Usage("--config needs a script call such as 'Config(0, 0, ...)'");
-            options.scripts.push_back({false, text});
-        } else if (option == "--script") {
-            if (!value(text))
-                return Usage("--script needs a file");
-            options.scripts.push_back({true, text});
-        } else if (option == "--instance") {
-            if (!value(text) || !ParseCount(text, 0, 1 << 20, options.instance))
-                return Usage("--instance needs an instance number such as 1");
-        } else if (option == "--vcf") {
-            options.settingsFile = true;
-        } else if (option == "--save-script") {
-            options.saveScript = true;
-        } else if (option == "--describe") {
-            options.describe = true;
-        } else if (option == "--script-buffer") {
-            if (!value(text) || !ParseCount(text, 1, 1 << 20, options.scriptBufferSize))
-                return Usage("--script-buffer needs a size from 1 to 1048576 bytes");
-        } else if (option == "--pitch-padding") {
-            // Testing aid: rows of the plug-in's bitmaps lie further apart than the picture.
-            if (!value(text) || !ParseCount(text, 0, 4096, options.pitchPadding) ||
-                options.pitchPadding % 4 != 0)
-                return Usage("--pitch-padding needs a multiple of 4 from 0 to 4096");
-        } else if (option.size() > 1 && option[0] == '-') {
-            return Usage("unknown option " + option);
-        } else {
-            positional.push_back(option);
+        const std::string &argument = arguments[k];
+        if (argument.size() < 2 || argument[0] != '-') {
+            plain.push_back(argument);
+            continue;
         }
+        const OptionRow *row = FindOption(argument, configure);
+        if (row == nullptr)
+            return UnknownOption(argument);
+        const size_t count = WordCount(row->words);
+        if (k + count >= arguments.size())
+            return Usage(argument + " needs " + std::string(row->needs));
+        const Words words(arguments.begin() + std::ptrdiff_t(k + 1),
+                          arguments.begin() + std::ptrdiff_t(k + 1 + count));
+        if (!row->set(options, words))
+            return Usage(argument + " needs " + std::string(row->needs) + ", not '" + words.back() +
+                         "'");
+        k += count;
+        given.push_back(row);
+        if (row->asks)
+            asked |= Only(*row->asks);
     }
+    if (asked & Only(Mode::Help))
+        return options;
+    if (asked == 0)
+        return Usage("nothing to do: give --list, --size, --image, --video, --suggest, "
+                     "--configure, --save-script or --describe (see --help)");
 
-    if (help)
-        return options;
-    const bool settings = options.saveScript || options.describe;
-    if (configure) {
-        if (list || settings || video)
-            return Usage("--configure prints the settings itself: leave out --list, "
-                         "--video, --save-script and --describe");
-        if (raw && image)
-            return Usage("--configure takes at most one picture: --image IN.png or --size WxH IN");
-        if (!positional.empty() && !raw)
-            return Usage("unexpected argument " + positional.front());
-        if (positional.size() > 1)
-            return Usage("unexpected argument " + positional[1]);
-        options.mode = Mode::Configure;
-        options.configureRaw = raw;
-        if (!raw && !image)
-            options.input.clear();
-        else if (raw && !positional.empty())
-            options.input = positional[0];
-        return options;
+    const OptionRow &chosen = ChosenMode(given, asked);
+    options.mode = *chosen.asks;
+    for (const OptionRow *row : given) {
+        if (row->modes & Only(options.mode))
+            continue;
+        if (!row->asks)
+            return GoesWith(*row);
+        return Usage(std::string(row->name) + " and " + std::string(chosen.name) +
+                     " do different things: choose one (see --help)");
     }
-    if (options.settingsFile && !options.saveScript)
-        return Usage("--vcf goes with --save-script");
-    if (suggest) {
-        if (list || settings || image || video || !options.codec.empty())
-            return Usage("--suggest takes an input (and --size for raw frames), --frames and "
-                         "--quiet; leave out the other modes");
-        if (!positional.empty())
-            return Usage("unexpected argument " + positional.front());
-        options.mode = Mode::Suggest;
-        options.suggestRaw = raw;
-        return options;
-    }
-    if (options.suggestFrames > 0)
-        return Usage("--frames goes with --suggest");
-    if (int(list) + int(settings) + int(raw) + int(image) + int(video) > 1)
-        return Usage("choose one of --list, --size, --image, --video, --suggest, or "
-                     "--save-script/--describe");
-    if (!video && (!options.codec.empty() || options.quiet))
-        return Usage("--codec goes with --video, --quiet with --video and --suggest");
-    if (!positional.empty() && !raw)
-        return Usage("unexpected argument " + positional.front());
-    if (positional.size() > 2)
-        return Usage("unexpected argument " + positional[2]);
-    if (raw) {
-        if (positional.size() > 0)
-            options.input = positional[0];
-        if (positional.size() > 1)
-            options.output = positional[1];
-    }
-    options.mode = list       ? Mode::List
-                   : settings ? Mode::Settings
-                   : raw      ? Mode::RawFrames
-                   : image    ? Mode::Image
-                   : video    ? Mode::Video
-                              : Mode::Help;
-    if (options.mode == Mode::Help)
-        return Usage(
-            "nothing to do: give --list, --size, --image, --video, --suggest, --configure, "
-            "--save-script or --describe");
+    const ModeRow &mode = RowOf(options.mode);
+    if (plain.size() > mode.plain)
+        return Usage("unexpected argument " + plain[mode.plain] + ": " + std::string(mode.takes));
+    Status finished = FinishMode(options, asked, plain);
+    if (!finished)
+        return finished.failure();
     return options;
 }

@@ -7,7 +7,7 @@
 
 #include "expected.h"
 #include "filter_instance.h"
-#include "frame_size.h"
+#include "frame_input.h"
 
 enum class Mode { Help, List, Settings, RawFrames, Image, Video, Configure, Suggest };
 
@@ -27,15 +27,12 @@ struct Options {
     bool settingsFile = false;  // --save-script writes a whole settings file (--vcf)
     bool describe = false;
     int scriptBufferSize = kDefaultScriptBufferSize;
-    FrameSize size;
-    bool configureRaw = false;  // --configure previews the first frame of raw input
-    std::string input = "-";    // "-" is standard input; empty for --configure: the test card
-    std::string output = "-";   // "-" is standard output
-    int pitchPadding = 0;       // bytes after each row of the plug-in's bitmaps
-    std::string codec;          // --video's encoder; empty: the container's default
-    bool quiet = false;         // no progress line (--suggest: no explanation either)
-    bool suggestRaw = false;    // --suggest reads raw frames of --size
-    int suggestFrames = 0;      // --suggest measures about this many frames; 0: its own choice
+    FrameInput input;
+    std::string output = "-";  // "-" is standard output
+    int pitchPadding = 0;      // bytes after each row of the plug-in's bitmaps
+    std::string codec;         // --video's encoder; empty: the container's default
+    bool quiet = false;        // no progress line (--suggest: no explanation either)
+    int suggestFrames = 0;     // --suggest measures about this many frames; 0: its own choice
 };
 
 Expected<Options> ParseCommandLine(const std::vector<std::string> &arguments);

@@ -1,19 +1,17 @@
-// filterhost: runs a VirtualDub filter plug-in outside VirtualDub, on raw video frames or a
-// PNG picture, with its settings given as script calls.
-#include <cerrno>
+// filterhost: runs a VirtualDub filter plug-in outside VirtualDub, on raw video frames, PNG
+// pictures and video files, with its settings given as script calls; suggests the settings for
+// a clip, and shows the filter's dialog beside a preview.
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <optional>
-#include <sstream>
 
 #include "command_line.h"
 #include "configure_session.h"
+#include "exit_codes.h"
 #include "filter_host.h"
 #include "filter_instance.h"
-#include "frame_read_ahead.h"
+#include "frame_input.h"
 #include "host_bitmap.h"
 #include "input_file.h"
 #include "output_file.h"
@@ -21,6 +19,7 @@
 #include "png_files.h"
 #include "raw_frames.h"
 #include "script_binding.h"
+#include "script_file.h"
 #include "suggest_command.h"
 #if KANTORA_HAS_VIDEO
 #include <unistd.h>
@@ -36,18 +35,7 @@ const char *TextOrNone(const char *text) { return text != nullptr ? text : "(non
 int Report(const Failure &failure) {
     if (!failure.message.empty())
         std::fprintf(stderr, "filterhost: %s\n", failure.message.c_str());
-    return failure.exitCode;
-}
-
-Expected<std::string> ReadTextFile(const std::string &path) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file)
-        return Fail("cannot open script " + path + ": " + std::strerror(errno));
-    std::ostringstream text;
-    text << file.rdbuf();
-    if (file.bad())
-        return Fail("cannot read script " + path);
-    return text.str();
+    return ExitCodeOf(failure.kind);
 }
 
 // Every call of every source is parsed and checked before the first one runs. What a settings
@@ -57,7 +45,7 @@ Expected<std::vector<BoundCall>> BindAllScripts(const std::vector<ScriptSource> 
     std::vector<BoundCall> calls;
     for (const ScriptSource &source : sources) {
         Expected<std::string> text =
-            source.isFile ? ReadTextFile(source.text) : Expected<std::string>(source.text);
+            source.isFile ? ReadScriptFile(source.text) : Expected<std::string>(source.text);
         if (!text)
             return text.failure();
         Expected<BoundScript> bound =
@@ -113,82 +101,84 @@ Status PrintSettings(FilterInstance &instance, const std::string &filterName,
 Failure FramesKept(const Failure &why, int64_t frames, const std::string &output) {
     const std::string where = output == "-" ? "went to standard output" : "are in " + output;
     return Fail(why.message + "; the " + std::to_string(frames) + " frames before it " + where,
-                why.exitCode);
+                why.kind);
 }
 
 Status ProcessRawFrames(FilterInstance &instance, const Options &options) {
-    Status distinct = CheckOutputIsNotInput(options.input, options.output);
+    Status distinct = CheckOutputIsNotInput(options.input.path, options.output);
     if (!distinct)
         return distinct;
-    Expected<InputFile> input = OpenInput(options.input);
-    if (!input)
-        return input.failure();
+    // The stream's top-down frames are handed over as they are read, with a negative pitch,
+    // and written straight from the destination: no copy but the plug-in's own.
+    const BitmapLayout layout{options.pitchPadding, RowOrder::TopDown};
+    Expected<std::unique_ptr<FrameSource>> frames = OpenFrames(options.input, layout);
+    if (!frames)
+        return frames.failure();
     Expected<OutputFile> output = OutputFile::Open(options.output, options.output);
     if (!output)
         return output.failure();
-    const std::string inputName = InputName(options.input);
-
-    // The stream's top-down frames are handed over as they are read, with a negative pitch,
-    // and written straight from the destination: no copy but the plug-in's own. The next
-    // frames are read meanwhile on a thread of their own.
-    HostBitmap destination(options.size.width, options.size.height, options.pitchPadding,
-                           RowOrder::TopDown);
-    RawFrameReader reader(input->get(), inputName, options.size);
-    WidenPipe(input->get(), options.size.Bytes());
-    WidenPipe(output->Stream(), options.size.Bytes());
-    FrameReadAhead frames(reader, options.size, options.pitchPadding, RowOrder::TopDown);
+    const FrameSize size = options.input.size;
+    HostBitmap destination(size.width, size.height, layout);
+    WidenPipe(output->Stream(), size.Bytes());
     // An input that breaks, or a frame the filter refuses, ends the run; the whole frames
     // before it are kept, whatever the output. Only the output's own failure loses them.
-    std::optional<Failure> broke;
+    Status refused = Ok(), stored = Ok();
     int64_t written = 0;
-    for (;; ++written) {
-        Expected<HostBitmap *> source = frames.Next();
-        if (!source) {
-            broke = source.failure();
-            break;
-        }
-        if (*source == nullptr)
-            break;
-        Status run = instance.Run(**source, destination);
-        if (!run) {
-            broke = run.failure();
-            break;
-        }
-        Status stored = WriteRawFrame(output->Stream(), output->Name(), destination);
+    const Status read = (*frames)->Each([&](HostBitmap &source) {
+        refused = instance.Run(source, destination);
+        if (!refused)
+            return false;
+        stored = WriteRawFrame(output->Stream(), output->Name(), destination);
         if (!stored)
-            return stored;
-    }
+            return false;
+        ++written;
+        return true;
+    });
+    if (!stored)
+        return stored;
     Status committed = output->Commit();
     if (!committed)
         return committed;
-    return broke ? Status(FramesKept(*broke, written, options.output)) : Ok();
+    const Status broke = !refused ? refused : read;
+    return broke ? Ok() : Status(FramesKept(broke.failure(), written, options.output));
 }
 
 Status ProcessImage(FilterInstance &instance, const Options &options) {
-    Status distinct = CheckOutputIsNotInput(options.input, options.output);
+    Status distinct = CheckOutputIsNotInput(options.input.path, options.output);
     if (!distinct)
         return distinct;
-    Expected<Picture> picture = ReadPng(options.input);
+    Expected<std::unique_ptr<FrameSource>> picture =
+        OpenFrames(options.input, {options.pitchPadding});
     if (!picture)
         return picture.failure();
-    HostBitmap source(picture->width, picture->height, options.pitchPadding);
-    HostBitmap destination(picture->width, picture->height, options.pitchPadding);
-    source.LoadTopDown(picture->bgrx.data());
-    Status run = instance.Run(source, destination);
-    if (!run)
-        return run;
-    destination.StoreTopDown(picture->bgrx.data());
-    return WritePng(options.output, *picture);
+    Status done = Ok();
+    const Status read = (*picture)->Each([&](HostBitmap &source) {
+        HostBitmap destination(source.Width(), source.Height(), options.pitchPadding);
+        done = instance.Run(source, destination);
+        if (done)
+            done = WritePng(options.output, destination);
+        return false;
+    });
+    return read ? done : read;
 }
 
 // Prints the settings line after OK, as --save-script does; nothing after Cancel.
 Status RunDialog(FilterInstance &instance, const FilterDefinition &definition,
                  const Options &options) {
-    Expected<bool> accepted = ConfigureWithPreview(instance, definition, options);
+    PreviewSource preview{nullptr, options.pitchPadding};
+    std::unique_ptr<FrameSource> frames;
+    if (options.input.kind != FrameInput::Kind::None) {
+        Expected<std::unique_ptr<FrameSource>> opened = OpenFrames(options.input, {});
+        if (!opened)
+            return opened.failure();
+        frames = std::move(*opened);
+        preview.frames = frames.get();
+    }
+    Expected<bool> accepted = ConfigureWithPreview(instance, definition, preview);
     if (!accepted)
         return accepted.failure();
     if (!*accepted)
-        return Fail("", kExitCancelled);
+        return Fail("", FailureKind::Cancelled);
     Options print = options;
     print.saveScript = true;
     return PrintSettings(instance, TextOrNone(definition.name), print);
@@ -217,7 +207,7 @@ Status ProcessVideo(FilterInstance &instance, const FilterDefinition &definition
     const bool progress = !options.quiet && isatty(fileno(stderr));
     InstanceFilter filter(instance);
     VideoJob job;
-    job.input = options.input;
+    job.input = options.input.path;
     job.output = options.output;
     job.codec = options.codec;
     job.progress = progress;
@@ -241,7 +231,7 @@ Status ProcessVideo(FilterInstance &instance, const FilterDefinition &definition
 
 Status RunHost(const Options &options) {
     if (options.mode == Mode::Configure && !kHostShowsDialogs)
-        return Fail(kConfigureNeedsWindows, kExitUsage);
+        return Fail(kConfigureNeedsWindows, FailureKind::Usage);
 #if KANTORA_HAS_VIDEO
     if (options.mode == Mode::Video) {  // before anything is done for nothing
         Expected<const VideoModule *> module = LoadVideoModule();

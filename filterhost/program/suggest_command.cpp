@@ -1,28 +1,19 @@
 #include "suggest_command.h"
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <array>
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "frame_sampling.h"
+#include "frame_input.h"
 #include "host_bitmap.h"
-#include "input_file.h"
-#include "png_files.h"
 #include "progress_line.h"
-#include "raw_frames.h"
 #include "script_binding.h"
 #include "suggest_settings.h"
-#if KANTORA_HAS_VIDEO
-#include "video_module.h"
-#endif
 
 namespace {
 
@@ -35,21 +26,18 @@ public:
     // Before the first frame: how many frames will come (0: not known).
     void Expect(int64_t frames) { line_.emplace(progress_, frames, false); }
 
-    // A frame of 32-bit B, G, R, X pixels from its top row, rows `pitch` bytes apart.
-    void Add(const uint8_t *topRow, ptrdiff_t pitch, int32_t width, int32_t height) {
+    void Add(const HostBitmap &frame) {
         if (!survey_)
-            survey_ = std::make_unique<suggest::BorderSurvey>(width, height);
-        if (!survey_->Add(topRow, pitch, width, height)) {
+            survey_ = std::make_unique<suggest::BorderSurvey>(frame.Width(), frame.Height());
+        // From the top row down, whichever way the bitmap's rows lie in memory.
+        if (!survey_->Add(frame.PictureRowBytes(0), -frame.Pitch(), frame.Width(),
+                          frame.Height())) {
             ++otherSize_;
             return;
         }
         if (!line_)
             Expect(0);
         line_->Update(survey_->FramesMeasured());
-    }
-    void Add(const HostBitmap &frame) {
-        // The bitmap's rows lie bottom-up: from the top row, each next row is a pitch back.
-        Add(frame.PictureRowBytes(0), -frame.Pitch(), frame.Width(), frame.Height());
     }
 
     void Finish() {
@@ -60,7 +48,6 @@ public:
 
     const suggest::BorderSurvey *Survey() const { return survey_.get(); }
     int64_t FramesOfAnotherSize() const { return otherSize_; }
-    std::vector<std::string> notes;  // about the input, for standard error
 
 private:
     bool progress_;
@@ -68,93 +55,6 @@ private:
     std::unique_ptr<suggest::BorderSurvey> survey_;
     int64_t otherSize_ = 0;
 };
-
-int64_t FramesWanted(const Options &options) {
-    return options.suggestFrames > 0 ? options.suggestFrames
-                                     : suggest::BorderSurvey::FramesWanted();
-}
-
-// How many whole frames a regular file holds; nothing for a pipe or a device.
-std::optional<int64_t> FramesInFile(std::FILE *file, size_t frameBytes) {
-    struct stat status {};
-    if (fstat(fileno(file), &status) != 0 || !S_ISREG(status.st_mode))
-        return std::nullopt;
-    return static_cast<int64_t>(status.st_size) / static_cast<int64_t>(frameBytes);
-}
-
-// Raw frames: a file is sampled by seeking to frames spread over it; a stream is read to its
-// end and sampled as it goes. A frame cut short at the end is left out, and said.
-Status MeasureRawFrames(const Options &options, Measurements &measurements) {
-    Expected<InputFile> input = OpenInput(options.input);
-    if (!input)
-        return input.failure();
-    const std::string name = InputName(options.input);
-    HostBitmap frame(options.size.width, options.size.height, 0, RowOrder::TopDown);
-    RawFrameReader reader(input->get(), name, options.size);
-    auto next = [&] {
-        Expected<bool> read = reader.Next(frame);
-        if (!read)
-            measurements.notes.push_back(read.failure().message +
-                                         "; judged from the whole frames before it");
-        return read.ok() && *read;
-    };
-    const std::optional<int64_t> total = FramesInFile(input->get(), options.size.Bytes());
-    if (total.value_or(0) > 0) {
-        const std::vector<int64_t> chosen = EvenlySpread(*total, FramesWanted(options));
-        measurements.Expect(static_cast<int64_t>(chosen.size()));
-        for (int64_t index : chosen) {
-            const off_t at = static_cast<off_t>(index) * static_cast<off_t>(options.size.Bytes());
-            if (fseeko(input->get(), at, SEEK_SET) != 0)
-                return Fail("cannot read " + name + ": " + std::strerror(errno));
-            if (!next())
-                break;
-            measurements.Add(frame);
-        }
-        return Ok();
-    }
-    StreamSampler sampler(FramesWanted(options));
-    for (int64_t index = 0; next(); ++index)
-        if (sampler.Take(index))
-            measurements.Add(frame);
-    return Ok();
-}
-
-Status MeasurePicture(const Options &options, Measurements &measurements) {
-    Expected<Picture> picture = ReadPng(options.input);
-    if (!picture)
-        return picture.failure();
-    measurements.Add(picture->bgrx.data(), ptrdiff_t{picture->width} * 4, picture->width,
-                     picture->height);
-    return Ok();
-}
-
-Status MeasureVideo(const Options &options, Measurements &measurements) {
-#if KANTORA_HAS_VIDEO
-    Expected<const VideoModule *> module = LoadVideoModule();
-    if (!module)
-        return module.failure();
-    return (*module)->sampleFrames(
-        options.input, FramesWanted(options), [&](int64_t frames) { measurements.Expect(frames); },
-        [&](const uint8_t *topRow, ptrdiff_t pitch, int32_t width, int32_t height) {
-            measurements.Add(topRow, pitch, width, height);
-        });
-#else
-    (void)measurements;
-    return Fail("--suggest reads video files only in the 64-bit Linux builds: give " +
-                options.input + " as raw frames with --size, or as a PNG picture");
-#endif
-}
-
-bool StartsLikePng(const std::string &path) {
-    static const unsigned char kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    unsigned char start[8] = {};
-    std::FILE *file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr)
-        return false;
-    const size_t read = std::fread(start, 1, sizeof start, file);
-    std::fclose(file);
-    return read == sizeof start && std::memcmp(start, kSignature, sizeof start) == 0;
-}
 
 // The suggested values as a script call in the filter's order: Top, Bottom, Right, Left;
 // within each, smear, black, fade, stretch.
@@ -170,20 +70,26 @@ std::string ConfigCall(const suggest::Suggestion &suggestion) {
 
 Status SuggestSettings(FilterInstance &instance, const FilterDefinition &definition,
                        const Options &options) {
-    if (options.input == "-" && !options.suggestRaw)
-        return Fail("--suggest - reads raw frames from standard input: give their --size",
-                    kExitUsage);
+    Expected<std::unique_ptr<FrameSource>> frames =
+        OpenFrames(options.input, {0, RowOrder::TopDown});
+    if (!frames)
+        return frames.failure();
     Measurements measurements(!options.quiet && isatty(fileno(stderr)));
-    Status measured = options.suggestRaw             ? MeasureRawFrames(options, measurements)
-                      : StartsLikePng(options.input) ? MeasurePicture(options, measurements)
-                                                     : MeasureVideo(options, measurements);
+    const int64_t wanted =
+        options.suggestFrames > 0 ? options.suggestFrames : suggest::BorderSurvey::FramesWanted();
+    const Status read = (*frames)->Spread(
+        wanted, [&](int64_t count) { measurements.Expect(count); },
+        [&](HostBitmap &frame) {
+            measurements.Add(frame);
+            return true;
+        });
     measurements.Finish();
-    if (!measured)
-        return measured;
+    // An input that breaks part-way is judged from the frames before the break.
     if (measurements.Survey() == nullptr)
-        return Fail(measurements.notes.empty()
-                        ? InputName(options.input) + " holds no frame to measure"
-                        : measurements.notes.front());
+        return !read ? read : Fail((*frames)->Name() + " holds no frame to measure");
+    std::vector<std::string> notes;
+    if (!read)
+        notes.push_back(read.failure().message + "; judged from the whole frames before it");
 
     const suggest::Suggestion suggestion = suggest::SuggestSettings(*measurements.Survey());
     // The filter writes its own call, from the values set through its own Config function.
@@ -200,7 +106,7 @@ Status SuggestSettings(FilterInstance &instance, const FilterDefinition &definit
         return call.failure();
 
     if (!options.quiet) {
-        for (const std::string &note : measurements.notes)
+        for (const std::string &note : notes)
             std::fprintf(stderr, "filterhost: %s\n", note.c_str());
         if (measurements.FramesOfAnotherSize() > 0)
             std::fprintf(stderr, "filterhost: %lld frames of another size were left out\n",

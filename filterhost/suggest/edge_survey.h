@@ -60,10 +60,9 @@ public:
     void Add(const EdgeLines &lines);
 
     int32_t Lines() const { return lines_; }
-    int32_t DarkDepth() const { return darkDepth_; }
     bool MeasuresLines() const { return measuresLines_; }
-    // Lines whose strongest channel the dark runs need: a run may end on line DarkDepth()
-    // and must be followed by two lines to show its step.
+    // Lines whose strongest channel the dark runs need: a run may end on the dark depth's
+    // line and must be followed by two lines to show its step.
     int32_t DarkSpan() const { return darkDepth_ == 0 ? 0 : std::min(darkDepth_ + 2, lines_); }
     const std::vector<FrameLines> &Frames() const { return frames_; }
     const DarkRuns &Runs() const { return runs_; }

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <map>
 #include <random>
+#include <sstream>
 
 #include <gtest/gtest.h>
 
@@ -318,24 +319,76 @@ TEST(FilterHost, CatchesAFilterThatWritesOutsideItsBuffers) {
                        "script-string callback wrote past the 256-byte buffer");
 }
 
-TEST(FilterHost, ReportsBadFilesAndSizes) {
+TEST(FilterHost, ReportsBadFiles) {
     const std::string dir = WorkFolder("files");
-    for (const char *size : {"0x5", "720", "720x", "axb", "16385x2"})
-        ExpectOneLineError(RunFilterHost({"--plugin", kPlugin, "--size", size}),
-                           std::string("bad --size '") + size + "'", 2);
     ExpectOneLineError(RunFilterHost({"--plugin", kPlugin, "--size", "4x4", dir + "/none.raw"}),
                        "cannot read " + dir + "/none.raw: No such file or directory");
     WriteFile(dir + "/in.raw", std::string(4 * 4 * 4, '\x10'));
     ExpectOneLineError(RunFilterHost({"--plugin", kPlugin, "--size", "4x4", dir + "/in.raw",
                                       dir + "/no/such/dir/out.raw"}),
                        "cannot write " + dir + "/no/such/dir/out.raw: No such file or directory");
-    ExpectOneLineError(RunFilterHost({"--plugin", kPlugin, "--frobnicate"}),
-                       "unknown option --frobnicate", 2);
-    ExpectOneLineError(RunFilterHost({"--plugin", kPlugin}), "nothing to do", 2);
-    ExpectOneLineError(RunFilterHost({"--plugin", kPlugin, "--configure"}),
-                       "cmake/wine-run.sh build/win64/filterhost/filterhost.exe --plugin "
-                       "build/win64/filter/Kantora231.vdf --configure",
-                       2);
+}
+
+// A command line that cannot run as given is refused before anything is loaded or read, in
+// one line that says what to give instead, with exit status 2.
+TEST(FilterHost, SaysWhatToGiveForACommandLineItCannotRun) {
+    const std::string size = "--size needs WIDTHxHEIGHT, each from 1 to 16384, such as 720x576";
+    struct Case {
+        std::string arguments, message;  // arguments split at spaces
+    } cases[] = {
+        {"", "nothing to do: give --list, --size, --image, --video, --suggest, --configure, "
+             "--save-script or --describe (see --help)"},
+        {"--sise 4x4", "unknown option --sise (did you mean --size? see --help)"},
+        {"--frobnicate", "unknown option --frobnicate (see --help)"},
+        {"--size", size},
+        {"--size 0x5", size + ", not '0x5'"},
+        {"--size 16385x2", size + ", not '16385x2'"},
+        {"--image in.png", "--image needs an input and an output file"},
+        {"--frames many --suggest in.mkv",
+         "--frames needs a number of frames from 1 to 100000, not 'many'"},
+        {"--pitch-padding 6 --list",
+         "--pitch-padding needs a multiple of 4 from 0 to 4096, not '6'"},
+        {"--suggest --size 352x288",
+         "--suggest needs an input: a video file, a PNG picture, or "
+         "raw frames with --size ('-' for standard input), not '--size'"},
+        {"--suggest -", "--suggest - reads raw frames from standard input: give their --size"},
+        // Each mode's files and options.
+        {"--video --config C IN OUT",
+         "unexpected argument IN: --video takes its two files right after it (--video IN OUT)"},
+        {"--image a.png b.png c.png", "unexpected argument c.png: --image takes its two files "
+                                      "right after it (--image IN.png OUT.png)"},
+        {"--size 4x4 a b c", "unexpected argument c: --size takes at most an input and an output "
+                             "file (--size WxH [IN [OUT]])"},
+        {"--suggest a b",
+         "unexpected argument b: --suggest takes its input right after it (--suggest IN)"},
+        {"--configure in.raw",
+         "unexpected argument in.raw: --configure previews a picture or raw "
+         "frames (--configure --image IN.png, or --configure --size WxH [IN])"},
+        {"--list more", "unexpected argument more: --list takes no file"},
+        {"--size 352x288 --frames 3", "--frames goes with --suggest"},
+        {"--size 4x4 --codec ffv1", "--codec goes with --video"},
+        {"--list --quiet", "--quiet goes with --video and --suggest"},
+        {"--describe --vcf", "--vcf goes with --save-script"},
+        {"--list --video a b", "--video and --list do different things: choose one (see --help)"},
+        {"--suggest a --image b c",
+         "--image and --suggest do different things: choose one (see --help)"},
+        {"--configure --save-script",
+         "--save-script and --configure do different things: choose one (see --help)"},
+        {"--configure --image a.png --size 2x2 b",
+         "--configure takes at most one picture: --image IN.png or --size WxH [IN]"},
+        // The native host has no windows: it names the Windows build to run instead.
+        {"--configure --size 2x2", "cmake/wine-run.sh build/win64/filterhost/filterhost.exe "
+                                   "--plugin build/win64/filter/Kantora231.vdf --configure"},
+    };
+    for (const Case &c : cases) {
+        std::vector<std::string> arguments = {"--plugin", kPlugin};
+        std::istringstream words(c.arguments);
+        for (std::string word; words >> word;)
+            arguments.push_back(word);
+        const HostRun run = RunFilterHost(arguments);
+        ExpectOneLineError(run, c.message, 2);
+        EXPECT_EQ(run.out, "") << c.arguments;
+    }
 }
 
 // A stream cut inside its third frame: the two whole frames before the cut are written, to a
@@ -441,35 +494,40 @@ TEST(FilterHost, FindsThePluginWhereItIsBuiltOrInstalled) {
 
 // --- PNG pictures --------------------------------------------------------------------------
 
-Picture LoadPicture(const std::string &path) {
-    Expected<Picture> picture = ReadPng(path);
+HostBitmap LoadPicture(const std::string &path) {
+    Expected<HostBitmap> picture = ReadPng(path);
     EXPECT_TRUE(picture.ok()) << (picture.ok() ? "" : picture.failure().message);
-    return picture.ok() ? *picture : Picture{};
+    return picture.ok() ? std::move(*picture) : HostBitmap(1, 1);
+}
+
+// The picture as top-down B, G, R, X bytes, the layout of a raw frame.
+std::string PictureBytes(const HostBitmap &picture) {
+    std::string bytes(size_t(picture.Width()) * size_t(picture.Height()) * 4, '\0');
+    picture.StoreTopDown(reinterpret_cast<uint8_t *>(bytes.data()));
+    return bytes;
 }
 
 TEST(FilterHost, RepairsAPictureLikeTheRawFrames) {
     std::mt19937 random(99);
     const std::string dir = WorkFolder("png");
-    Picture picture{23, 17, {}};
-    picture.bgrx.resize(23 * 17 * 4);
-    for (size_t k = 0; k < picture.bgrx.size(); ++k)
-        picture.bgrx[k] = k % 4 == 3 ? 0 : uint8_t(random());
+    std::string bytes = RandomBytes(random, 23 * 17 * 4);
+    for (size_t k = 3; k < bytes.size(); k += 4)
+        bytes[k] = 0;
+    HostBitmap picture(23, 17);
+    picture.LoadTopDown(reinterpret_cast<const uint8_t *>(bytes.data()));
     ASSERT_TRUE(WritePng(dir + "/in.png", picture).ok());
     const Values v = RandomValues(random, 23, 17);
     HostRun run = RunFilterHost({"--plugin", kPlugin, "--config", ConfigCall(v), "--image",
                                  dir + "/in.png", dir + "/out.png"});
     ASSERT_EQ(run.exitCode, 0) << run.err;
-    const std::string expected =
-        ExpectedFrames(std::string(picture.bgrx.begin(), picture.bgrx.end()), 23, 17, v);
-    const Picture out = LoadPicture(dir + "/out.png");
-    EXPECT_TRUE(std::string(out.bgrx.begin(), out.bgrx.end()) == expected);
+    EXPECT_TRUE(PictureBytes(LoadPicture(dir + "/out.png")) == ExpectedFrames(bytes, 23, 17, v));
 
     // No alpha channel in the file: three channels, 8 bits each (PNG colour type 2).
-    const std::string bytes = ReadFile(dir + "/out.png");
-    ASSERT_GT(bytes.size(), 26u);
-    EXPECT_EQ(bytes.substr(12, 4), "IHDR");
-    EXPECT_EQ(int(bytes[24]), 8);
-    EXPECT_EQ(int(bytes[25]), 2);
+    const std::string file = ReadFile(dir + "/out.png");
+    ASSERT_GT(file.size(), 26u);
+    EXPECT_EQ(file.substr(12, 4), "IHDR");
+    EXPECT_EQ(int(file[24]), 8);
+    EXPECT_EQ(int(file[25]), 2);
 }
 
 TEST(FilterHost, RepairsTheTestCard) {
@@ -478,15 +536,11 @@ TEST(FilterHost, RepairsTheTestCard) {
     HostRun run = RunFilterHost({"--plugin", kPlugin, "--image", dir + "/card.png",
                                  dir + "/repaired.png", "--config", kTestCardRepairConfig});
     ASSERT_EQ(run.exitCode, 0) << run.err;
-    const Picture card = LoadPicture(dir + "/card.png");
-    const Picture fixed = LoadPicture(dir + "/repaired.png");
-    ASSERT_EQ(fixed.width, kTestCardWidth);
-    ASSERT_EQ(fixed.height, kTestCardHeight);
-    auto at = [](const Picture &p, int x, int y) {
-        uint32_t v;
-        std::memcpy(&v, &p.bgrx[(size_t(y) * p.width + x) * 4], 4);
-        return v;
-    };
+    const HostBitmap card = LoadPicture(dir + "/card.png");
+    const HostBitmap fixed = LoadPicture(dir + "/repaired.png");
+    ASSERT_EQ(fixed.Width(), kTestCardWidth);
+    ASSERT_EQ(fixed.Height(), kTestCardHeight);
+    auto at = [](const HostBitmap &p, int x, int y) { return p.Row(p.Height() - 1 - y)[x]; };
     const int w = kTestCardWidth, h = kTestCardHeight;
     // The card is damaged where the settings say...
     EXPECT_NE(at(card, 105, 0), at(card, 105, kTestCardTopDamage));

@@ -47,20 +47,15 @@ TEST(HostBitmap, TurnsTopDownBytesIntoBottomUpPixelsAndBack) {
 }
 
 TEST(FrameSize, AcceptsOnlyTwoPositiveSides) {
-    Expected<FrameSize> size = ParseFrameSize("720x576");
-    ASSERT_TRUE(size.ok());
+    std::optional<FrameSize> size = ParseFrameSize("720x576");
+    ASSERT_TRUE(size.has_value());
     EXPECT_EQ(size->width, 720);
     EXPECT_EQ(size->height, 576);
     EXPECT_EQ(size->Bytes(), 720u * 576u * 4u);
-    EXPECT_TRUE(ParseFrameSize("1x16384").ok());
+    EXPECT_TRUE(ParseFrameSize("1x16384").has_value());
     for (const char *bad : {"", "x", "720", "720x", "x576", "0x576", "720x0", "-1x5", "720X576",
-                            "720x576x2", "16385x1", "99999999999x1", " 7x5", "7x5 ", "7.5x5"}) {
-        Expected<FrameSize> parsed = ParseFrameSize(bad);
-        EXPECT_FALSE(parsed.ok()) << bad;
-        if (!parsed.ok()) {
-            EXPECT_EQ(parsed.failure().exitCode, kExitUsage);
-        }
-    }
+                            "720x576x2", "16385x1", "99999999999x1", " 7x5", "7x5 ", "7.5x5"})
+        EXPECT_FALSE(ParseFrameSize(bad).has_value()) << bad;
 }
 
 // Frames go from the stream into the bitmap's rows and back out unchanged, whatever the rows'
@@ -97,7 +92,6 @@ TEST(RawFrames, ReadIntoBitmapRowsAndWrittenBackRefusingAFrameCutShort) {
         EXPECT_EQ(cut.failure().message,
                   "in.raw ends inside frame 3 (5 of 24 bytes): the input is not a whole number of "
                   "2x3 frames");
-        EXPECT_EQ(reader.FramesRead(), 2);
         std::fclose(stream);
 
         std::rewind(out);
@@ -117,7 +111,8 @@ TEST(RawFrames, ReadIntoBitmapRowsAndWrittenBackRefusingAFrameCutShort) {
 }
 
 // Frames read ahead on their own thread come out in stream order through a ring smaller
-// than the stream, then the end or the cut-short failure; leaving early stops the reader.
+// than the stream, then the end or the cut-short failure; leaving early stops the reader, and
+// a caller that takes only the first frame has read no frame more.
 TEST(FrameReadAhead, HandsOutFramesInOrderThenTheEndOrTheFailure) {
     const FrameSize size{3, 2};  // 24 bytes a frame
     struct Case {
@@ -136,7 +131,7 @@ TEST(FrameReadAhead, HandsOutFramesInOrderThenTheEndOrTheFailure) {
         std::rewind(stream);
         {
             RawFrameReader reader(stream, "in.raw", size);
-            FrameReadAhead frames(reader, size, 4, RowOrder::TopDown, 2);
+            FrameReadAhead frames(reader, size, {4, RowOrder::TopDown}, 2);
             for (int n = 0; n < c.taken; ++n) {
                 Expected<HostBitmap *> frame = frames.Next();
                 if (n < c.frames) {
@@ -155,6 +150,9 @@ TEST(FrameReadAhead, HandsOutFramesInOrderThenTheEndOrTheFailure) {
                                   "frames");
                 }
             }
+        }
+        if (c.taken == 1) {
+            EXPECT_EQ(std::ftell(stream), std::min(c.frames * 24 + c.extraBytes, 24));
         }
         std::fclose(stream);
     }
@@ -208,12 +206,14 @@ TEST(ReadPng, TurnsEveryKindOfPictureIntoColourWithoutAlpha) {
         ASSERT_NE(stream, nullptr);
         std::fwrite(c.file.data(), 1, c.file.size(), stream);
         std::rewind(stream);
-        Expected<Picture> picture = ReadPng(stream, c.kind);
+        Expected<HostBitmap> picture = ReadPng(stream, c.kind);
         std::fclose(stream);
         ASSERT_TRUE(picture.ok()) << c.kind << ": " << picture.failure().message;
-        EXPECT_EQ(picture->width, c.width) << c.kind;
-        EXPECT_EQ(picture->height, c.height) << c.kind;
-        EXPECT_EQ(picture->bgrx, c.bgrx) << c.kind;
+        ASSERT_EQ(picture->Width(), c.width) << c.kind;
+        ASSERT_EQ(picture->Height(), c.height) << c.kind;
+        std::vector<uint8_t> bgrx(c.bgrx.size());
+        picture->StoreTopDown(bgrx.data());
+        EXPECT_EQ(bgrx, c.bgrx) << c.kind;
     }
 }
 #endif

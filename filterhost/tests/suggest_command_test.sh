@@ -2,7 +2,8 @@
 # filterhost --suggest from the command line: the same clip as a raw file, a raw stream, PNG
 # pictures and a lossless video file gives the same one-line Config call (every frame of a
 # short clip is measured, whichever way it comes); the call works as --config; --quiet leaves
-# only that line; and inputs that cannot be judged get a reason or a one-line error.
+# only that line; and inputs that cannot be judged get a reason or a one-line error (the
+# command line's own mistakes are in filterhost_e2e_test).
 # usage: suggest_command_test.sh FILTERHOST MAKE_DAMAGED_CLIP WORKDIR
 set -euo pipefail
 host=$1 maker=$2 work=$3
@@ -48,8 +49,5 @@ while IFS='|' read -r code message args; do
 done <<'TABLE'
 1|sound.wav has no video stream|--suggest sound.wav
 1|cut.raw ends inside frame 1 (1000 of 405504 bytes)|--suggest cut.raw --size 352x288
-2|--suggest - reads raw frames from standard input: give their --size|--suggest -
-2|--suggest needs an input|--suggest --size 352x288
-2|--frames goes with --suggest|--size 352x288 --frames 3
 TABLE
 echo "ok: refusals"

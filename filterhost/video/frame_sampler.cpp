@@ -1,17 +1,15 @@
 #include "frame_sampler.h"
 
 #include <algorithm>
-#include <cstring>
 #include <new>
+#include <optional>
 #include <vector>
 
-extern "C" {
-#include <libavutil/imgutils.h>
-#include <libavutil/log.h>
-}
-
 #include "av_handles.h"
+#include "caught.h"
 #include "frame_sampling.h"
+#include "library_log.h"
+#include "video_input.h"
 
 namespace {
 
@@ -19,63 +17,43 @@ namespace {
 // a seek lands on the key frame before it and decodes from there anyway.
 constexpr int64_t kSeekGapFrames = 300;
 
-// FFmpeg's own messages would break the one-line errors; none is printed while sampling.
-class QuietLibraries {
+class VideoFrames final : public FrameSource {
 public:
-    QuietLibraries() : level_(av_log_get_level()) { av_log_set_level(AV_LOG_QUIET); }
-    ~QuietLibraries() { av_log_set_level(level_); }
-    QuietLibraries(const QuietLibraries &) = delete;
-    QuietLibraries &operator=(const QuietLibraries &) = delete;
-
-private:
-    int level_;
-};
-
-class Sampler {
-public:
-    Sampler(const std::string &path, const FrameVisitor &visit) : path_(path), visit_(visit) {}
+    VideoFrames(const std::string &path, BitmapLayout layout)
+        : FrameSource(path), layout_(layout) {}
 
     Status Open() {
-        AVFormatContext *context = nullptr;
-        int result = avformat_open_input(&context, path_.c_str(), nullptr, nullptr);
-        if (result < 0)
-            return Fail("cannot open video " + path_ + ": " + AvError(result));
-        input_.reset(context);
-        result = avformat_find_stream_info(context, nullptr);
-        if (result < 0)
-            return Fail("cannot read video " + path_ + ": " + AvError(result));
-        for (unsigned k = 0; k < context->nb_streams; ++k) {
-            const AVStream *stream = context->streams[k];
-            if (stream->codecpar->codec_type == AVMEDIA_TYPE_VIDEO &&
-                !(stream->disposition & AV_DISPOSITION_ATTACHED_PIC)) {
-                stream_ = context->streams[k];
-                break;
-            }
-        }
-        if (stream_ == nullptr)
-            return Fail(path_ + " has no video stream");
-        const AVCodec *codec = avcodec_find_decoder(stream_->codecpar->codec_id);
-        if (codec == nullptr)
-            return Fail(path_ + ": no decoder for its video (" +
-                        avcodec_get_name(stream_->codecpar->codec_id) + ")");
-        decoder_.reset(avcodec_alloc_context3(codec));
+        Expected<VideoInput> opened = OpenVideoInput(Name(), log_);
+        if (!opened)
+            return opened.failure();
+        input_ = std::move(opened->demuxer);
+        stream_ = opened->stream;
+        decoder_ = std::move(opened->decoder);
         packet_.reset(av_packet_alloc());
         frame_.reset(av_frame_alloc());
-        if (!decoder_ || !packet_ || !frame_)
+        if (!packet_ || !frame_)
             throw std::bad_alloc();
-        result = avcodec_parameters_to_context(decoder_.get(), stream_->codecpar);
-        if (result >= 0) {
-            decoder_->pkt_timebase = stream_->time_base;
-            decoder_->thread_count = 0;
-            result = avcodec_open2(decoder_.get(), codec, nullptr);
-        }
-        if (result < 0)
-            return Fail("cannot decode the video of " + path_ + ": " + AvError(result));
         return Ok();
     }
 
+    Status Each(const FrameVisitor &visit) override {
+        return Caught([&] {
+            visit_ = &visit;
+            return All([](int64_t) { return true; });
+        });
+    }
+    Status Spread(int64_t wanted, const FrameCount &expect, const FrameVisitor &visit) override {
+        return Caught([&] {
+            visit_ = &visit;
+            return SpreadOver(wanted, expect);
+        });
+    }
+
+private:
+    Status SpreadOver(int64_t wanted, const FrameCount &expect);
+
     // The number of frames, where the container says it or its duration and rate tell it.
-    int64_t FrameCount() const {
+    int64_t FramesInStream() const {
         if (stream_->nb_frames > 0)
             return stream_->nb_frames;
         const AVRational rate = stream_->avg_frame_rate;
@@ -107,7 +85,8 @@ public:
             if (!*found)
                 break;  // the file ends before it
             decodedUpTo = index;
-            VisitFrame();
+            if (!VisitFrame())
+                break;
         }
         return true;
     }
@@ -138,7 +117,7 @@ public:
         for (const auto &[key, seekTo] : keys) {
             if (visitedUpTo == AV_NOPTS_VALUE || key > visitedUpTo) {
                 if (av_seek_frame(input_.get(), stream_->index, seekTo, AVSEEK_FLAG_BACKWARD) < 0)
-                    return Fail("cannot seek in " + path_);
+                    return Fail("cannot seek in " + Name());
                 avcodec_flush_buffers(decoder_.get());
                 ended_ = false;
             }
@@ -156,7 +135,8 @@ public:
                 }
                 if (at != AV_NOPTS_VALUE)
                     visitedUpTo = at;
-                VisitFrame();
+                if (!VisitFrame())
+                    return Ok();
                 ++taken;
             }
         }
@@ -173,8 +153,8 @@ public:
                 return next.failure();
             if (!*next)
                 return Ok();
-            if (take(index++))
-                VisitFrame();
+            if (take(index++) && !VisitFrame())
+                return Ok();
         }
     }
 
@@ -183,7 +163,6 @@ public:
                stream_->avg_frame_rate.num > 0 && stream_->avg_frame_rate.den > 0;
     }
 
-private:
     // The next decoded frame in frame_; false at the end of the file.
     Expected<bool> NextFrame() {
         for (;;) {
@@ -219,14 +198,17 @@ private:
         }
     }
 
-    void VisitFrame() {
+    // Converts the decoded frame to the host's pixels and hands it over; false: no more.
+    bool VisitFrame() {
         const int width = frame_->width, height = frame_->height;
         const AVPixelFormat format = static_cast<AVPixelFormat>(frame_->format);
         scaler_.reset(sws_getCachedContext(scaler_.release(), width, height, format, width, height,
                                            AV_PIX_FMT_BGRA, SWS_BICUBIC, nullptr, nullptr,
                                            nullptr));
-        if (!scaler_)
-            return;
+        if (!scaler_) {
+            av_frame_unref(frame_.get());
+            return true;
+        }
         const int matrix =
             frame_->colorspace != AVCOL_SPC_UNSPECIFIED ? frame_->colorspace : AVCOL_SPC_BT470BG;
         int *inverse, sourceFull, *table, destinationFull, brightness, contrast, saturation;
@@ -235,44 +217,38 @@ private:
             sws_setColorspaceDetails(scaler_.get(), sws_getCoefficients(matrix),
                                      frame_->color_range == AVCOL_RANGE_JPEG, table,
                                      destinationFull, brightness, contrast, saturation);
-        const size_t rowBytes = size_t(width) * 4;
-        pixels_.resize(rowBytes * size_t(height));
-        uint8_t *planes[1] = {pixels_.data()};
-        const int pitches[1] = {static_cast<int>(rowBytes)};
-        sws_scale(scaler_.get(), frame_->data, frame_->linesize, 0, height, planes, pitches);
+        if (!bitmap_ || bitmap_->Width() != width || bitmap_->Height() != height)
+            bitmap_.emplace(width, height, layout_);
+        // From the top row down, whichever way the bitmap's rows lie in memory.
+        uint8_t *planes[1] = {bitmap_->PictureRowBytes(0)};
+        const int steps[1] = {static_cast<int>(-bitmap_->Pitch())};
+        sws_scale(scaler_.get(), frame_->data, frame_->linesize, 0, height, planes, steps);
         av_frame_unref(frame_.get());
-        visit_(pixels_.data(), static_cast<ptrdiff_t>(rowBytes), width, height);
+        return (*visit_)(*bitmap_);
     }
 
-    const std::string &path_;
-    const FrameVisitor &visit_;
+    BitmapLayout layout_;
+    LibraryLog log_;
     InputFile input_;
     AVStream *stream_ = nullptr;
     Codec decoder_;
     Packet packet_;
     Frame frame_;
     Scaler scaler_;
-    std::vector<uint8_t> pixels_;
+    std::optional<HostBitmap> bitmap_;
+    const FrameVisitor *visit_ = nullptr;
     bool ended_ = false;
 };
 
-}  // namespace
-
-Status SampleFrames(const std::string &path, int64_t wanted,
-                    const std::function<void(int64_t frames)> &expect, const FrameVisitor &visit) {
-    QuietLibraries quiet;
-    Sampler sampler(path, visit);
-    Status opened = sampler.Open();
-    if (!opened)
-        return opened;
-    // Where the container indexes its key frames, runs of frames from key frames spread over
-    // the file: only the frames measured are decoded.
-    const std::vector<int64_t> keys =
-        sampler.CanSeek() ? sampler.KeyFrameTimes() : std::vector<int64_t>();
+// Where the container indexes its key frames, runs of frames from key frames spread over the
+// file: only the frames measured are decoded. Else frames spread by time where the container
+// can seek, or the whole file decoded and sampled.
+Status VideoFrames::SpreadOver(int64_t wanted, const FrameCount &expect) {
+    const std::vector<int64_t> keys = CanSeek() ? KeyFrameTimes() : std::vector<int64_t>();
     if (!keys.empty()) {
         const int64_t runs = std::min<int64_t>(static_cast<int64_t>(keys.size()), wanted);
         const int64_t run = (wanted + runs - 1) / runs;
-        std::vector<Sampler::KeyFrame> chosen;
+        std::vector<KeyFrame> chosen;
         for (int64_t index : EvenlySpread(static_cast<int64_t>(keys.size()), runs)) {
             const int64_t key = keys[size_t(index)];
             const int64_t next =
@@ -280,21 +256,21 @@ Status SampleFrames(const std::string &path, int64_t wanted,
             chosen.push_back({key, key + (next - key) / 2});
         }
         expect(runs * run);
-        return sampler.FromKeyFrames(chosen, run);
+        return FromKeyFrames(chosen, run);
     }
-    const int64_t count = sampler.FrameCount();
+    const int64_t count = FramesInStream();
     if (count > 0) {
         const std::vector<int64_t> chosen = EvenlySpread(count, wanted);
         expect(static_cast<int64_t>(chosen.size()));
-        if (sampler.CanSeek()) {
-            Expected<bool> seeked = sampler.ByTime(chosen);
+        if (CanSeek()) {
+            Expected<bool> seeked = ByTime(chosen);
             if (!seeked)
                 return seeked.failure();
             if (*seeked)
                 return Ok();
         }
         size_t next = 0;
-        return sampler.All([&](int64_t index) {
+        return All([&](int64_t index) {
             if (next < chosen.size() && chosen[next] == index) {
                 ++next;
                 return true;
@@ -304,5 +280,18 @@ Status SampleFrames(const std::string &path, int64_t wanted,
     }
     expect(0);
     StreamSampler streamed(wanted);
-    return sampler.All([&](int64_t index) { return streamed.Take(index); });
+    return All([&](int64_t index) { return streamed.Take(index); });
+}
+
+}  // namespace
+
+Expected<std::unique_ptr<FrameSource>> OpenVideoFrames(const std::string &path,
+                                                       BitmapLayout layout) {
+    return Caught([&]() -> Expected<std::unique_ptr<FrameSource>> {
+        auto frames = std::make_unique<VideoFrames>(path, layout);
+        Status opened = frames->Open();
+        if (!opened)
+            return opened.failure();
+        return std::unique_ptr<FrameSource>(std::move(frames));
+    });
 }

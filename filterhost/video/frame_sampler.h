@@ -1,8 +1,12 @@
-// Frames spread over a whole video file, for measuring its edges: decoded where the container
-// can seek to them, else found by decoding it all.
+// The frames of a video file's first video stream as a frame source, converted to the host's
+// pixels: Spread decodes only the frames it hands over where the container can seek to them,
+// else it decodes the whole file and hands over a spread of it.
 #pragma once
 
-#include "video_module.h"
+#include <memory>
+#include <string>
 
-Status SampleFrames(const std::string &path, int64_t wanted,
-                    const std::function<void(int64_t frames)> &expect, const FrameVisitor &visit);
+#include "frame_source.h"
+
+Expected<std::unique_ptr<FrameSource>> OpenVideoFrames(const std::string &path,
+                                                       BitmapLayout layout);

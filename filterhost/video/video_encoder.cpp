@@ -74,9 +74,9 @@ Expected<const AVCodec *> FindEncoder(const AVOutputFormat *format, const std::s
             encoder = avcodec_find_encoder(descriptor->id);
     if (encoder == nullptr)
         return Fail("unknown video encoder '" + name + "' (ffmpeg -encoders lists them)",
-                    kExitUsage);
+                    FailureKind::Usage);
     if (encoder->type != AVMEDIA_TYPE_VIDEO)
-        return Fail("'" + name + "' is not a video encoder", kExitUsage);
+        return Fail("'" + name + "' is not a video encoder", FailureKind::Usage);
     return encoder;
 }
 

@@ -1,7 +1,5 @@
 #include "video_file.h"
 
-#include <atomic>
-#include <cstdarg>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -25,6 +23,7 @@ extern "C" {
 #include "strip_converter.h"
 #include "strips.h"
 #include "video_encoder.h"
+#include "video_input.h"
 
 namespace {
 
@@ -44,61 +43,6 @@ struct Break {
     std::string what;
 };
 
-// A demuxer that meets a damaged or cut file often says so only in its log and then ends as if
-// the file were complete, and a muxer that refuses a stream says why only there: the first
-// error each of them logs is kept. FFmpeg's own messages would break the one-line errors, so
-// none is printed.
-class LibraryErrors {
-public:
-    LibraryErrors() {
-        demuxer_ = muxer_ = nullptr;
-        demuxerError_.clear();
-        muxerError_.clear();
-        previousLevel_ = av_log_get_level();
-        av_log_set_level(AV_LOG_ERROR);
-        av_log_set_callback(&LibraryErrors::Log);
-    }
-    LibraryErrors(const LibraryErrors &) = delete;
-    LibraryErrors &operator=(const LibraryErrors &) = delete;
-    ~LibraryErrors() {
-        av_log_set_callback(&av_log_default_callback);
-        av_log_set_level(previousLevel_);
-        demuxer_ = muxer_ = nullptr;
-    }
-
-    void WatchDemuxer(const AVFormatContext *context) { demuxer_ = context; }
-    void WatchMuxer(const AVFormatContext *context) { muxer_ = context; }
-    const std::string &Demuxer() const { return demuxerError_; }
-    // The muxer's complaint, or `fallback`.
-    std::string Muxer(const std::string &fallback) const {
-        return muxerError_.empty() ? fallback : muxerError_;
-    }
-
-private:
-    // Demuxer and muxer run on this thread only; decoder threads are never watched.
-    static void Log(void *source, int level, const char *format, va_list arguments) {
-        if (source == nullptr || level > AV_LOG_ERROR)
-            return;
-        std::string *kept = source == demuxer_ ? &demuxerError_
-                            : source == muxer_ ? &muxerError_
-                                               : nullptr;
-        if (kept == nullptr || !kept->empty())
-            return;
-        char text[256];
-        std::vsnprintf(text, sizeof text, format, arguments);
-        *kept = text;
-        while (!kept->empty() && (kept->back() == '\n' || kept->back() == '.'))
-            kept->pop_back();
-    }
-
-    // Read by the decoder's threads too, which log through the same callback.
-    static inline std::atomic<const void *> demuxer_{nullptr};
-    static inline std::atomic<const void *> muxer_{nullptr};
-    static inline std::string demuxerError_;
-    static inline std::string muxerError_;
-    int previousLevel_ = AV_LOG_INFO;
-};
-
 class VideoRepair {
 public:
     VideoRepair(FrameFilter &filter, const VideoJob &job) : filter_(filter), job_(job) {}
@@ -107,11 +51,12 @@ public:
         Status distinct = CheckOutputIsNotInput(job_.input, job_.output);
         if (!distinct)
             return distinct;
-        Status status = OpenInput();
-        if (status)
-            status = OpenDecoder();
-        if (!status)
-            return status;
+        Expected<VideoInput> opened = OpenVideoInput(job_.input, errors_);
+        if (!opened)
+            return opened.failure();
+        input_ = std::move(opened->demuxer);
+        decoder_ = std::move(opened->decoder);
+        videoIndex_ = opened->stream->index;
         const AVOutputFormat *format = av_guess_format(nullptr, job_.output.c_str(), nullptr);
         if (format == nullptr)
             return Fail("cannot tell the container of " + job_.output +
@@ -124,7 +69,7 @@ public:
         Expected<OutputFile> file = OutputFile::Open(job_.output, job_.output);
         if (!file)
             return file.failure();
-        status = CreateOutput(format, file->WritePath());
+        Status status = CreateOutput(format, file->WritePath());
         if (status) {
             // Said once the output is sure to be written, so that a refusal stays one line.
             for (const std::string &note : choice_.notes)
@@ -147,51 +92,6 @@ public:
     }
 
 private:
-    Status OpenInput() {
-        AVFormatContext *context = avformat_alloc_context();
-        if (context == nullptr)
-            throw std::bad_alloc();
-        errors_.WatchDemuxer(context);
-        int result = avformat_open_input(&context, job_.input.c_str(), nullptr, nullptr);
-        if (result < 0)
-            return Fail("cannot open video " + job_.input + ": " + AvError(result));
-        input_.reset(context);
-        result = avformat_find_stream_info(context, nullptr);
-        if (result < 0)
-            return Fail("cannot read video " + job_.input + ": " + AvError(result));
-        for (unsigned k = 0; k < context->nb_streams; ++k) {
-            const AVStream *stream = context->streams[k];
-            if (stream->codecpar->codec_type == AVMEDIA_TYPE_VIDEO &&
-                !(stream->disposition & AV_DISPOSITION_ATTACHED_PIC)) {
-                videoIndex_ = static_cast<int>(k);
-                return Ok();
-            }
-        }
-        return Fail(job_.input + " has no video stream");
-    }
-
-    Status OpenDecoder() {
-        const AVStream *stream = input_->streams[videoIndex_];
-        const AVCodec *codec = avcodec_find_decoder(stream->codecpar->codec_id);
-        if (codec == nullptr)
-            return Fail(job_.input + ": no decoder for its video (" +
-                        avcodec_get_name(stream->codecpar->codec_id) + ")");
-        decoder_.reset(avcodec_alloc_context3(codec));
-        if (!decoder_)
-            throw std::bad_alloc();
-        int result = avcodec_parameters_to_context(decoder_.get(), stream->codecpar);
-        if (result >= 0) {
-            decoder_->pkt_timebase = stream->time_base;
-            decoder_->thread_count = 0;
-            result = avcodec_open2(decoder_.get(), codec, nullptr);
-        }
-        if (result < 0)
-            return Fail("cannot decode the video of " + job_.input + ": " + AvError(result));
-        if (decoder_->width <= 0 || decoder_->height <= 0 || decoder_->pix_fmt == AV_PIX_FMT_NONE)
-            return Fail(job_.input + ": its video has no frame size or pixel format");
-        return Ok();
-    }
-
     Status CreateOutput(const AVOutputFormat *format, const std::string &path) {
         AVFormatContext *context = nullptr;
         int result = avformat_alloc_output_context2(&context, format, nullptr, path.c_str());
@@ -621,7 +521,7 @@ private:
 
     FrameFilter &filter_;
     const VideoJob &job_;
-    LibraryErrors errors_;
+    LibraryLog errors_;
     InputFile input_;
     Muxer output_;
     Codec decoder_;

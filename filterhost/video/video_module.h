@@ -1,16 +1,16 @@
 // filterhost/video: whole video files, in a module of their own that links FFmpeg.
 // The boundary between filterhost and its video module, which alone links FFmpeg's libraries
-// and is opened only for --video: every other run of the host maps none of them.
+// and is opened only to read or write a video file: every other run of the host maps none of
+// them.
 #pragma once
 
-#include <cstddef>
-#include <cstdint>
-#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
 #include "border_settings.h"
 #include "expected.h"
+#include "frame_source.h"
 #include "host_bitmap.h"
 
 // The filter as the video module sees it: one call per frame, on the module's calling thread.
@@ -33,11 +33,6 @@ struct VideoJob {
     std::optional<kantora::BorderSettings> border;
 };
 
-// Frames handed over for measuring: 32-bit B, G, R, X pixels from the picture's top row, rows
-// `pitch` bytes apart.
-using FrameVisitor =
-    std::function<void(const uint8_t *topRow, ptrdiff_t pitch, int32_t width, int32_t height)>;
-
 // Host and module are built together and share C++ types, so a module from another build is
 // refused by this number, which changes with anything declared here.
 constexpr int kVideoModuleInterface = 4;
@@ -48,12 +43,9 @@ struct VideoModule {
     // input that breaks part-way (or a frame the filter refuses) still leaves the frames
     // before the break in a valid file under the output's name, and the failure says so.
     Status (*repairVideo)(FrameFilter &filter, const VideoJob &job);
-    // About `wanted` frames of the first video stream, spread over the whole file: found by
-    // seeking where the container can, else by decoding it all. `expect` learns first how many
-    // will come (0: not known).
-    Status (*sampleFrames)(const std::string &path, int64_t wanted,
-                           const std::function<void(int64_t frames)> &expect,
-                           const FrameVisitor &visit);
+    // The frames of the first video stream, in bitmaps of `layout` (see frame_sampler.h).
+    Expected<std::unique_ptr<FrameSource>> (*openFrames)(const std::string &path,
+                                                         BitmapLayout layout);
 };
 
 // The one symbol the module exports.

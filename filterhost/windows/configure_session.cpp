@@ -1,12 +1,11 @@
 #include "configure_session.h"
 
-#include <cstdio>
 #include <memory>
+#include <optional>
+#include <string>
 #include <type_traits>
 
 #include "host_bitmap.h"
-#include "input_file.h"
-#include "raw_frames.h"
 #include "test_card.h"
 
 #ifdef _WIN32
@@ -21,42 +20,13 @@ const char *const kConfigureNeedsWindows =
     "cmake/wine-run.sh build/win64/filterhost/filterhost.exe --plugin "
     "build/win64/filter/Kantora231.vdf --configure [--size WxH IN] [--config ...]";
 
-namespace {
-
-Expected<Picture> FirstRawFrame(const Options &options) {
-    Expected<InputFile> input = OpenInput(options.input);
-    if (!input)
-        return input.failure();
-    const std::string name = InputName(options.input);
-    RawFrameReader reader(input->get(), name, options.size);
-    Picture picture;
-    picture.width = options.size.width;
-    picture.height = options.size.height;
-    HostBitmap frame(options.size.width, options.size.height, 0, RowOrder::TopDown);
-    Expected<bool> read = reader.Next(frame);
-    if (!read)
-        return read.failure();
-    if (!*read)
-        return Fail(name + " holds no frame to preview");
-    picture.bgrx.resize(options.size.Bytes());
-    frame.StoreTopDown(picture.bgrx.data());
-    return picture;
-}
-
-}  // namespace
-
-Expected<Picture> LoadPreviewFrame(const Options &options) {
-    if (options.input.empty())
-        return MakeTestCard();
-    return options.configureRaw ? FirstRawFrame(options) : ReadPng(options.input);
-}
-
 #ifndef _WIN32
 
 const bool kHostShowsDialogs = false;
 
-Expected<bool> ConfigureWithPreview(FilterInstance &, const FilterDefinition &, const Options &) {
-    return Fail(kConfigureNeedsWindows, kExitUsage);
+Expected<bool> ConfigureWithPreview(FilterInstance &, const FilterDefinition &,
+                                    const PreviewSource &) {
+    return Fail(kConfigureNeedsWindows, FailureKind::Usage);
 }
 
 #else
@@ -68,6 +38,22 @@ namespace {
 // Where the dialog's template coordinates start: the host's own (hidden) main window.
 constexpr int kHostWindowX = 40, kHostWindowY = 40;
 
+// The picture the preview shows, in a bitmap of its own: rows bottom-up, as a DIB's.
+Expected<HostBitmap> PreviewFrame(const PreviewSource &source) {
+    if (source.frames == nullptr)
+        return HostBitmap(MakeTestCard(), {source.padding});
+    std::optional<HostBitmap> first;
+    Status read = source.frames->Each([&](HostBitmap &frame) {
+        first.emplace(frame, BitmapLayout{source.padding});
+        return false;
+    });
+    if (!read)
+        return read.failure();
+    if (!first)
+        return Fail(source.frames->Name() + " holds no frame to preview");
+    return std::move(*first);
+}
+
 struct WindowCloser {
     void operator()(HWND window) const { DestroyWindow(window); }
 };
@@ -76,13 +62,13 @@ using Window = std::unique_ptr<std::remove_pointer_t<HWND>, WindowCloser>;
 }  // namespace
 
 Expected<bool> ConfigureWithPreview(FilterInstance &instance, const FilterDefinition &definition,
-                                    const Options &options) {
+                                    const PreviewSource &preview) {
     if (!instance.HasDialog())
         return Fail(std::string("the filter '") + (definition.name ? definition.name : "") +
                     "' has no configuration dialog");
-    Expected<Picture> frame = LoadPreviewFrame(options);
-    if (!frame)
-        return frame.failure();
+    Expected<HostBitmap> source = PreviewFrame(preview);
+    if (!source)
+        return source.failure();
 
     // Filter dialogs use the up-down control without registering it: the host does, once.
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_UPDOWN_CLASS};
@@ -93,19 +79,17 @@ Expected<bool> ConfigureWithPreview(FilterInstance &instance, const FilterDefini
     if (!parent)
         return Fail("cannot create the host window");
 
-    HostBitmap source(frame->width, frame->height, options.pitchPadding);
-    HostBitmap destination(frame->width, frame->height, options.pitchPadding);
-    source.LoadTopDown(frame->bgrx.data());
+    HostBitmap destination(source->Width(), source->Height(), preview.padding);
     Status started = instance.Start();
     if (!started)
         return started.failure();
     Expected<bool> accepted = Fail("the dialog did not run");
     Status rendered = Ok();
     {
-        PreviewWindow preview(instance, source, destination,
-                              std::string("Preview: ") + (definition.name ? definition.name : ""));
-        accepted = instance.Configure(preview, parent.get());
-        rendered = preview.RenderStatus();
+        PreviewWindow window(instance, *source, destination,
+                             std::string("Preview: ") + (definition.name ? definition.name : ""));
+        accepted = instance.Configure(window, parent.get());
+        rendered = window.RenderStatus();
     }
     Status ended = instance.End();
     if (!accepted)

@@ -2,18 +2,22 @@
 // --configure: the filter's own dialog, with the host's live preview of one frame beside it.
 #pragma once
 
-#include "command_line.h"
+#include <cstddef>
+
 #include "expected.h"
 #include "filter_instance.h"
-#include "png_files.h"
+#include "frame_source.h"
 
 // False in builds without windows, which answer --configure with kConfigureNeedsWindows.
 extern const bool kHostShowsDialogs;
 extern const char *const kConfigureNeedsWindows;
 
-// The frame to preview: the PNG picture, the first frame of the raw input, or the test card.
-Expected<Picture> LoadPreviewFrame(const Options &options);
+// What the preview shows.
+struct PreviewSource {
+    FrameSource *frames = nullptr;  // its first frame; null: the test card
+    ptrdiff_t padding = 0;          // bytes after each row of the plug-in's bitmaps
+};
 
 // Shows the dialog until the user closes it; true when the user accepted the settings.
 Expected<bool> ConfigureWithPreview(FilterInstance &instance, const FilterDefinition &definition,
-                                    const Options &options);
+                                    const PreviewSource &source);

@@ -202,12 +202,12 @@ Expected<size_t> ChooseInstance(const std::vector<ChainEntry> &chain, const std:
                                      : "does not exist";
         return Fail("--instance " + std::to_string(instance) + ": " + InstanceName(instance) +
                         " of " + source + " " + what + "; choose " + choices,
-                    kExitUsage);
+                    FailureKind::Usage);
     }
     if (ours.size() > 1)
         return Fail(source + " adds " + Quoted(filterName) + " " + std::to_string(ours.size()) +
                         " times, as " + Choices(ours, false) + ": choose one with " + choices,
-                    kExitUsage);
+                    FailureKind::Usage);
     return ours.front();
 }
 
@@ -258,7 +258,7 @@ Expected<BoundScript> BindScript(std::string_view text, const ScriptObject *obje
     if (instance > 0)
         return Fail("--instance " + std::to_string(instance) + ": " + source +
                         " adds no filters to choose from",
-                    kExitUsage);
+                    FailureKind::Usage);
     return BindCalls(parsed, object, source);
 }
 

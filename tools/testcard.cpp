@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "png_files.h"
 #include "test_card.h"
 
 int main(int argc, char **argv) {

@@ -8,8 +8,8 @@ struct Colour {
     uint8_t r, g, b;
 };
 
-void Put(Picture &picture, int x, int y, Colour c) {
-    uint8_t *pixel = &picture.bgrx[(static_cast<size_t>(y) * picture.width + x) * 4];
+void Put(HostBitmap &picture, int x, int y, Colour c) {
+    uint8_t *pixel = picture.PictureRowBytes(y) + size_t(x) * 4;
     pixel[0] = c.b;
     pixel[1] = c.g;
     pixel[2] = c.r;
@@ -46,24 +46,21 @@ Colour CardColour(int x, int y, int width, int height) {
 
 }  // namespace
 
-Picture MakeTestCard() {
-    Picture card;
-    card.width = kTestCardWidth;
-    card.height = kTestCardHeight;
-    card.bgrx.resize(static_cast<size_t>(card.width) * card.height * 4);
+HostBitmap MakeTestCard() {
+    HostBitmap card(kTestCardWidth, kTestCardHeight);
     uint32_t random = 12345;
-    for (int y = 0; y < card.height; ++y) {
+    for (int y = 0; y < card.Height(); ++y) {
         const int left = UnevenWidth(y, 3, kTestCardLeftDamageMax, 14);
         const int right = UnevenWidth(y + 7, 2, kTestCardRightDamageMax, 10);
-        for (int x = 0; x < card.width; ++x) {
-            Colour c = CardColour(x, y, card.width, card.height);
+        for (int x = 0; x < card.Width(); ++x) {
+            Colour c = CardColour(x, y, card.Width(), card.Height());
             if (y < kTestCardTopDamage) {
                 c = (x / 4) % 2 ? Colour{255, 255, 255} : Colour{255, 0, 255};
-            } else if (y >= card.height - kTestCardBottomDamage) {
+            } else if (y >= card.Height() - kTestCardBottomDamage) {
                 const uint32_t noise = NextRandom(random);
                 c = {static_cast<uint8_t>(noise), static_cast<uint8_t>(noise >> 8),
                      static_cast<uint8_t>(noise >> 16)};
-            } else if (x < left || x >= card.width - right) {
+            } else if (x < left || x >= card.Width() - right) {
                 const uint8_t dark = static_cast<uint8_t>(8 + NextRandom(random) % 24);
                 c = {dark, dark, dark};
             }

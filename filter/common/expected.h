@@ -5,22 +5,21 @@
 #include <utility>
 #include <variant>
 
-// Process exit codes of filterhost.
-enum ExitCode : int {
-    kExitOk = 0,
-    kExitFailure = 1,
-    kExitCancelled = 1,  // the user cancelled the filter's dialog; nothing is printed
-    kExitUsage = 2,
-    kExitSavedWithoutSettings = 3,  // the script-string callback could not write its call
+// What kind of failure it is, for the program that decides what follows from it.
+enum class FailureKind {
+    Error,
+    Usage,                 // the command asked for something that cannot be done as asked
+    Cancelled,             // the user cancelled the filter's dialog; nothing is said
+    SavedWithoutSettings,  // the script-string callback could not write its call
 };
 
 struct Failure {
     std::string message;  // one line, without the program name
-    int exitCode = kExitFailure;
+    FailureKind kind = FailureKind::Error;
 };
 
-inline Failure Fail(std::string message, int exitCode = kExitFailure) {
-    return Failure{std::move(message), exitCode};
+inline Failure Fail(std::string message, FailureKind kind = FailureKind::Error) {
+    return Failure{std::move(message), kind};
 }
 
 template <typename T>

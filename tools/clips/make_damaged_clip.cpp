@@ -5,36 +5,24 @@
 // top (or none). Without --png the frames go to standard output as raw BGRA, top row first
 // (ffmpeg's -f rawvideo -pix_fmt bgra); with it, each frame to PREFIX-0001.png and on. The
 // damaged lines per edge are printed on standard error.
-#include <png.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "damaged_clip.h"
+#include "host_bitmap.h"
+#include "png_files.h"
 
 namespace {
 
-bool WritePng(const std::string &path, const clips::Frame &frame) {
-    std::FILE *file = std::fopen(path.c_str(), "wb");
-    if (!file)
-        return false;
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    image.width = png_uint_32(frame.width);
-    image.height = png_uint_32(frame.height);
-    // X carries no colour: the picture is written as RGB.
-    std::vector<uint8_t> rgb(size_t(frame.width) * size_t(frame.height) * 3);
-    for (size_t i = 0, n = size_t(frame.width) * size_t(frame.height); i < n; ++i) {
-        rgb[3 * i] = frame.bgrx[4 * i + 2];
-        rgb[3 * i + 1] = frame.bgrx[4 * i + 1];
-        rgb[3 * i + 2] = frame.bgrx[4 * i];
-    }
-    image.format = PNG_FORMAT_RGB;
-    const bool ok = png_image_write_to_stdio(&image, file, 0, rgb.data(), 0, nullptr) != 0;
-    return std::fclose(file) == 0 && ok;
+// As the host writes pictures: RGB, the X bytes carry no colour.
+Status WriteFrame(const std::string &path, const clips::Frame &frame) {
+    HostBitmap picture(frame.width, frame.height, 0, RowOrder::TopDown);
+    picture.LoadTopDown(frame.bgrx.data());
+    return WritePng(path, picture);
 }
 
 int Usage() {
@@ -99,6 +87,11 @@ int main(int argc, char **argv) {
             return Usage();
         }
     }
+    // The pictures' folder is made if it is not there.
+    const std::filesystem::path folder = std::filesystem::path(pngPrefix).parent_path();
+    std::error_code ignored;
+    if (!folder.empty())
+        std::filesystem::create_directories(folder, ignored);
     clips::DamagedClip clip(recipe);
     clips::Frame frame;
     for (int32_t index = 1; clip.Next(frame); ++index) {
@@ -111,8 +104,9 @@ int main(int argc, char **argv) {
         }
         char name[32];
         std::snprintf(name, sizeof name, "-%04d.png", index);
-        if (!WritePng(pngPrefix + name, frame)) {
-            std::fprintf(stderr, "make_damaged_clip: cannot write %s%s\n", pngPrefix.c_str(), name);
+        const Status written = WriteFrame(pngPrefix + name, frame);
+        if (!written) {
+            std::fprintf(stderr, "make_damaged_clip: %s\n", written.failure().message.c_str());
             return 1;
         }
     }

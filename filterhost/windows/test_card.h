@@ -1,8 +1,11 @@
 // A test card with the kind of damage the border filter repairs: a garbage line at the top,
-// a band of noise at the bottom, and dark side borders of uneven width.
+// a band of noise at the bottom, and dark side borders of uneven width. The preview shows it
+// when --configure names no input; the testcard tool writes it.
 #pragma once
 
-#include "png_files.h"
+#include <cstdint>
+
+#include "host_bitmap.h"
 
 constexpr int32_t kTestCardWidth = 320;
 constexpr int32_t kTestCardHeight = 240;
@@ -19,4 +22,4 @@ constexpr int kTestCardRightDamageMax = 6;  // columns, at least 2 in every row
 constexpr const char *kTestCardRepairConfig =
     "Config(3, 0, 0, 0, 0, 10, 20, 0, 7, 0, 0, 0, 0, 10, 0, 0)";
 
-Picture MakeTestCard();
+HostBitmap MakeTestCard();

@@ -1,0 +1,39 @@
+#include "frame_input.h"
+
+#if KANTORA_HAS_VIDEO
+#include "video_module.h"
+#endif
+
+namespace {
+
+Expected<std::unique_ptr<FrameSource>> OpenVideo(const std::string &path, BitmapLayout layout) {
+#if KANTORA_HAS_VIDEO
+    Expected<const VideoModule *> module = LoadVideoModule();
+    if (!module)
+        return module.failure();
+    return (*module)->openFrames(path, layout);
+#else
+    (void)layout;
+    return Fail("video files are read only by the 64-bit Linux builds of filterhost: give " + path +
+                " as raw frames with --size, or as a PNG picture");
+#endif
+}
+
+}  // namespace
+
+Expected<std::unique_ptr<FrameSource>> OpenFrames(const FrameInput &input, BitmapLayout layout) {
+    switch (input.kind) {
+    case FrameInput::Kind::RawFrames:
+        return OpenRawFrames(input.path, input.size, layout);
+    case FrameInput::Kind::Picture:
+        return OpenPicture(input.path, layout);
+    case FrameInput::Kind::Video:
+        return OpenVideo(input.path, layout);
+    case FrameInput::Kind::PictureOrVideo:
+        return StartsLikePng(input.path) ? OpenPicture(input.path, layout)
+                                         : OpenVideo(input.path, layout);
+    case FrameInput::Kind::None:
+        break;
+    }
+    return Fail("no input named");
+}
