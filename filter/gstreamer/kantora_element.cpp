@@ -6,22 +6,23 @@
 // filter's 32-bit pixels, repaired by the border engine and converted back, by GStreamer's own
 // converter; every sample outside them stays exactly as it came. Frames whose pixels already
 // are the filter's words are repaired where they lie, and values that change nothing let the
-// buffers pass untouched.
+// buffers pass untouched. The values come one by one, or all at once from settings text read by
+// the filter's one script reader, as filterhost reads --config and --script.
 //
-// Below: its properties, its workers (the settings the properties share with the streaming
-// thread, and the element's state), its callbacks, and the plug-in definition last.
+// Below: its properties, its workers (the element's state; its settings are element_settings'),
+// its callbacks, and the plug-in definition last.
 #include <gst/gst.h>
 #include <gst/video/gstvideofilter.h>
 #include <gst/video/video.h>
 
-#include <atomic>
 #include <cstdint>
-#include <mutex>
-#include <new>
+#include <exception>
 #include <string>
+#include <vector>
 
 #include "border_settings.h"
 #include "config_layout.h"
+#include "element_settings.h"
 #include "filter_name.h"
 #include "frame_repair.h"
 #include "picture_formats.h"
@@ -35,10 +36,25 @@ namespace kantora::gstreamer {
 namespace {
 
 // ---------------------------------------------------------------------------------------------
-// Properties: the sixteen values, in the order of the script call Config(...).
+// Properties: the sixteen values, in the order of the script call Config(...), then the texts
+// that set them all.
 
 constexpr guint kFirstValueProperty = 1;
 constexpr guint kValuePropertyEnd = kFirstValueProperty + kConfigValueCount;
+constexpr guint kConfigProperty = kValuePropertyEnd;
+constexpr guint kSettingsFileProperty = kConfigProperty + 1;
+constexpr guint kInstanceProperty = kSettingsFileProperty + 1;
+
+constexpr char kConfigBlurb[] =
+    "All sixteen values as filterhost --config takes them: Config(top smear, black, fade, "
+    "stretch, bottom ..., right ..., left ...), with or without VirtualDub's object path, or a "
+    "whole settings file's text. Values set after it change it one by one";
+constexpr char kSettingsFileBlurb[] =
+    "All sixteen values from a settings file saved by VirtualDub or filterhost (.vcf), as "
+    "filterhost --script reads it";
+constexpr char kInstanceBlurb[] =
+    "Which Kantora of a settings file's filter chain counts where it holds more than one, by its "
+    "instance number as filterhost --instance takes it (-1: the only one)";
 
 const char *EdgeName(Side side) {
     switch (side) {
@@ -77,43 +93,9 @@ std::string Blurb(const ConfigValue &value) {
 // ---------------------------------------------------------------------------------------------
 // Workers.
 
-// The settings as the properties set them, from any thread, and as the streaming thread takes
-// them before each frame.
-class SharedSettings {
-public:
-    SharedSettings() { ResetBorderSettings(settings_); }
-
-    int32_t Value(int index) const {
-        std::lock_guard<std::mutex> lock(mutex_);
-        return ConfigValuesOf(settings_)[index];
-    }
-
-    void SetValue(int index, int32_t value) {
-        std::lock_guard<std::mutex> lock(mutex_);
-        BandValue(settings_, kConfigLayout[index].side, kConfigLayout[index].band) = value;
-        version_.fetch_add(1, std::memory_order_release);
-    }
-
-    // The settings into `settings` when they changed since `version`, which is brought up to
-    // date; false when they did not.
-    bool TakeChanged(uint64_t &version, BorderSettings &settings) const {
-        if (version_.load(std::memory_order_acquire) == version)
-            return false;
-        std::lock_guard<std::mutex> lock(mutex_);
-        settings = settings_;
-        version = version_.load(std::memory_order_relaxed);
-        return true;
-    }
-
-private:
-    mutable std::mutex mutex_;
-    BorderSettings settings_{};
-    std::atomic<uint64_t> version_{1};
-};
-
-// One element: its shared settings, and what the streaming thread keeps from frame to frame.
+// One element: its settings, and what the streaming thread keeps from frame to frame.
 struct Element {
-    SharedSettings shared;
+    ElementSettings shared;
 
     // The streaming thread's.
     GstVideoInfo info{};
@@ -171,30 +153,72 @@ namespace {
 
 Element &ElementOf(gpointer object) { return *reinterpret_cast<GstKantora *>(object)->element; }
 
-void SetProperty(GObject *object, guint id, const GValue *value, GParamSpec *spec) {
-    Element &element = ElementOf(object);
-    if (id >= kantora::gstreamer::kFirstValueProperty &&
-        id < kantora::gstreamer::kValuePropertyEnd) {
-        element.shared.SetValue(id - kantora::gstreamer::kFirstValueProperty,
-                                g_value_get_int(value));
+using kantora::gstreamer::SettingsText;
+
+// Logs what a text left unrun, or its failure, which stops the element when it starts or, when
+// it runs, with the next frame.
+void Report(GObject *object, const kantora::gstreamer::TextRead &read) {
+    if (!read) {
+        GST_WARNING_OBJECT(object, "%s", read.failure().message.c_str());
         return;
     }
-    G_OBJECT_WARN_INVALID_PROPERTY_ID(object, id, spec);
+    for (const std::string &note : *read)
+        GST_INFO_OBJECT(object, "%s", note.c_str());
+}
+
+void SetProperty(GObject *object, guint id, const GValue *value, GParamSpec *spec) try {
+    using namespace kantora::gstreamer;
+    ElementSettings &settings = ElementOf(object).shared;
+    if (id >= kFirstValueProperty && id < kValuePropertyEnd) {
+        settings.SetValue(id - kFirstValueProperty, g_value_get_int(value));
+    } else if (id == kConfigProperty || id == kSettingsFileProperty) {
+        const char *text = g_value_get_string(value);
+        Report(object,
+               settings.SetText(id == kConfigProperty ? SettingsText::Config : SettingsText::File,
+                                text != nullptr ? text : ""));
+    } else if (id == kInstanceProperty) {
+        Report(object, settings.SetInstance(g_value_get_int(value)));
+    } else {
+        G_OBJECT_WARN_INVALID_PROPERTY_ID(object, id, spec);
+    }
+} catch (const std::exception &) {
+    GST_ELEMENT_ERROR(object, RESOURCE, FAILED, ("out of memory"), (nullptr));
 }
 
 void GetProperty(GObject *object, guint id, GValue *value, GParamSpec *spec) {
-    Element &element = ElementOf(object);
-    if (id >= kantora::gstreamer::kFirstValueProperty &&
-        id < kantora::gstreamer::kValuePropertyEnd) {
-        g_value_set_int(value, element.shared.Value(id - kantora::gstreamer::kFirstValueProperty));
-        return;
+    using namespace kantora::gstreamer;
+    const ElementSettings &settings = ElementOf(object).shared;
+    if (id >= kFirstValueProperty && id < kValuePropertyEnd) {
+        g_value_set_int(value, settings.Value(id - kFirstValueProperty));
+    } else if (id == kConfigProperty || id == kSettingsFileProperty) {
+        const std::string text =
+            settings.Text(id == kConfigProperty ? SettingsText::Config : SettingsText::File);
+        g_value_set_string(value, text.empty() ? nullptr : text.c_str());
+    } else if (id == kInstanceProperty) {
+        g_value_set_int(value, settings.Instance());
+    } else {
+        G_OBJECT_WARN_INVALID_PROPERTY_ID(object, id, spec);
     }
-    G_OBJECT_WARN_INVALID_PROPERTY_ID(object, id, spec);
+}
+
+// The element says why it cannot go on with the values it was given.
+void SettingsFailed(gpointer object, const kantora::gstreamer::ElementSettings &settings) {
+    GST_ELEMENT_ERROR(object, RESOURCE, SETTINGS, ("%s", settings.FailureMessage().c_str()),
+                      (nullptr));
 }
 
 void Finalize(GObject *object) {
     delete reinterpret_cast<GstKantora *>(object)->element;
     G_OBJECT_CLASS(gst_kantora_parent_class)->finalize(object);
+}
+
+// A text that could not be read stops the element before its first frame.
+gboolean Start(GstBaseTransform *transform) {
+    const kantora::gstreamer::ElementSettings &settings = ElementOf(transform).shared;
+    if (!settings.Failed())
+        return TRUE;
+    SettingsFailed(transform, settings);
+    return FALSE;
 }
 
 gboolean Stop(GstBaseTransform *transform) {
@@ -208,7 +232,8 @@ gboolean SetInfo(GstVideoFilter *filter, GstCaps *, GstVideoInfo *in, GstCaps *,
 }
 
 // Before each buffer: the settings as they now stand, and whether the buffer passes untouched
-// (then it is neither made writable nor mapped).
+// (then it is neither made writable nor mapped). A text that failed while the element runs
+// stops it at the frame.
 void BeforeTransform(GstBaseTransform *transform, GstBuffer *) {
     Element &element = ElementOf(transform);
     if (!element.negotiated)
@@ -217,11 +242,16 @@ void BeforeTransform(GstBaseTransform *transform, GstBuffer *) {
         element.changesNothing =
             kantora::ReachOf(element.settings, element.info.width, element.info.height)
                 .ChangesNothing();
-    gst_base_transform_set_passthrough(transform, element.changesNothing);
+    gst_base_transform_set_passthrough(transform,
+                                       element.changesNothing && !element.shared.Failed());
 }
 
 GstFlowReturn TransformFrameInPlace(GstVideoFilter *filter, GstVideoFrame *frame) {
     Element &element = ElementOf(filter);
+    if (element.shared.Failed()) {
+        SettingsFailed(filter, element.shared);
+        return GST_FLOW_ERROR;
+    }
     const bool interlaced = GST_VIDEO_FRAME_IS_INTERLACED(frame);
     if (!element.planned || element.plannedInterlaced != interlaced) {
         if (!element.repair.Plan(element.info, interlaced, element.settings)) {
@@ -262,6 +292,19 @@ static void gst_kantora_class_init(GstKantoraClass *klass) {
                              GParamFlags(G_PARAM_READWRITE | G_PARAM_STATIC_NAME |
                                          G_PARAM_STATIC_NICK | GST_PARAM_MUTABLE_PLAYING)));
     }
+    const GParamFlags flags =
+        GParamFlags(G_PARAM_READWRITE | G_PARAM_STATIC_STRINGS | GST_PARAM_MUTABLE_PLAYING);
+    g_object_class_install_property(
+        object, gstreamer::kConfigProperty,
+        g_param_spec_string("config", "Config", gstreamer::kConfigBlurb, nullptr, flags));
+    g_object_class_install_property(
+        object, gstreamer::kSettingsFileProperty,
+        g_param_spec_string("settings-file", "Settings file", gstreamer::kSettingsFileBlurb,
+                            nullptr, flags));
+    g_object_class_install_property(
+        object, gstreamer::kInstanceProperty,
+        g_param_spec_int("instance", "Instance", gstreamer::kInstanceBlurb, -1, G_MAXINT, -1,
+                         flags));
 
     GstElementClass *element = GST_ELEMENT_CLASS(klass);
     gst_element_class_set_static_metadata(
@@ -277,6 +320,7 @@ static void gst_kantora_class_init(GstKantoraClass *klass) {
     gst_caps_unref(caps);
 
     GstBaseTransformClass *transform = GST_BASE_TRANSFORM_CLASS(klass);
+    transform->start = Start;
     transform->stop = Stop;
     transform->before_transform = BeforeTransform;
     transform->passthrough_on_same_caps = FALSE;

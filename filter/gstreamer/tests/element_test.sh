@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # The element as GStreamer's tools see it: gst-inspect-1.0 describes it, its pads and every
-# property; values that change nothing pass every frame through unchanged; and bad input (tiny
-# frames, bands wider than the frame, a size change mid-stream, bad property values) never
-# crashes it: gst-launch-1.0 ends as the table says, with no sanitizer or valgrind report.
+# property; its settings text (config, settings-file and instance) sets the values as the same
+# values set one by one do, and text that cannot be read stops it as it starts, with the
+# reader's message; values that change nothing pass every frame through unchanged; and bad
+# input (tiny frames, bands wider than the frame, a size change mid-stream, bad property values)
+# never crashes it: gst-launch-1.0 ends as the table says, with no sanitizer or valgrind report.
 # usage: element_test.sh PLUGIN_DIR WORKDIR
 set -euo pipefail
 plugins=$(realpath "$1") work=$2
@@ -13,7 +15,8 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 gst() { local program=$1; shift; ${KANTORA_GST_WRAPPER:-} "$program" "$@"; }
 
 inspect=$(gst gst-inspect-1.0 kantora) || fail "gst-inspect-1.0 does not find kantora"
-for expected in "SINK template: 'sink'" "SRC template: 'src'" "Klass                    Filter/Effect/Video"; do
+for expected in "SINK template: 'sink'" "SRC template: 'src'" "Klass                    Filter/Effect/Video" \
+                "config  " "settings-file  " "instance  "; do
   [[ $inspect == *"$expected"* ]] || fail "gst-inspect-1.0 kantora lacks \"$expected\""
 done
 all=  # every value at its largest
@@ -24,6 +27,47 @@ for edge in top bottom right left; do
     all+="$edge-$band=255 "
   done
 done
+
+# Settings text: the frames as the values it holds make them, or the reader's message at the start.
+name=$(sed -n 's/^  Long-name  *//p' <<<"$inspect")  # as saved settings files name the filter
+cat > two.vcf <<EOF
+VirtualDub.video.filters.Clear();
+VirtualDub.video.filters.Add("$name");
+VirtualDub.video.filters.instance[0].Config(9, 9, 9, 9, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0);
+VirtualDub.video.filters.Add("$name");
+VirtualDub.video.filters.instance[1].Config(4, 2, 10, 2, 3, 1, 6, 1, 3, 0, 8, 1, 2, 4, 5, 0);
+VirtualDub.audio.SetMode(0);
+EOF
+frames() {
+  gst gst-launch-1.0 -q videotestsrc num-buffers=2 ! video/x-raw,format=I420,width=64,height=48 \
+    ! kantora "$@" ! filesink location=set.raw > said.txt 2>&1 && md5sum < set.raw
+}
+values='top-smear=4 top-black=2 top-fade=10 top-stretch=2 bottom-smear=3 bottom-black=1 bottom-fade=6
+        bottom-stretch=1 right-smear=3 right-black=0 right-fade=8 right-stretch=1 left-smear=2 left-black=4
+        left-fade=5 left-stretch=0'
+one_by_one=$(frames $values)
+# properties | what comes out: "values" (as set one by one above), or the message it stops with
+while IFS='|' read -r properties outcome; do
+  eval "set -- $properties"
+  if [ "$outcome" = values ]; then
+    [ "$(frames "$@")" = "$one_by_one" ] || fail "$properties: not the values: $(cat said.txt)"
+  else
+    ! frames "$@" > /dev/null && grep -qF -- "$outcome" said.txt || fail "$properties: $(cat said.txt)"
+  fi
+  echo "ok: $properties"
+done <<'EOF'
+config="Config(4, 2, 10, 2, 3, 1, 6, 1, 3, 0, 8, 1, 2, 4, 5, 0)"|values
+config="VirtualDub.video.filters.instance[0].Config(4,2,10,2,3,1,6,1,3,0,8,1,2,4,5,0);"|values
+config="Config(9, 9, 9, 9, 3, 1, 6, 1, 3, 0, 8, 1, 2, 4, 5, 0)" top-smear=4 top-black=2 top-fade=10 top-stretch=2|values
+settings-file=two.vcf instance=1|values
+instance=1 settings-file=two.vcf|values
+config="Config(1, 2, 3" config="Config(4, 2, 10, 2, 3, 1, 6, 1, 3, 0, 8, 1, 2, 4, 5, 0)"|values
+config="Config(3, 0)"|config line 1, column 1:
+config="Config(1, 2, 3" top-black=2|config line 1
+settings-file=two.vcf|adds "Kantora
+settings-file=two.vcf instance=7|instance
+settings-file=missing.vcf|missing.vcf
+EOF
 
 # Values that change nothing: every byte as it came. A left smear of 3 changes nothing on a
 # frame one column wide, but does change frames of another size after it.

@@ -1,6 +1,7 @@
 // Values changed while the pipeline plays, which gst-launch-1.0 cannot do: they apply from the
 // next frame, and each frame is repaired with the values as they stood when it came, whichever
-// thread changes them meanwhile. The element comes from GST_PLUGIN_PATH, as the tests set it.
+// thread changes them meanwhile; settings text that cannot be read stops the element at the
+// next frame. The element comes from GST_PLUGIN_PATH, as the tests set it.
 #include <gst/gst.h>
 #include <gtest/gtest.h>
 
@@ -92,23 +93,40 @@ protected:
     static void SetUpTestSuite() { gst_init(nullptr, nullptr); }
 };
 
+// Sets `property` to `value` on the streaming thread just before the fifth frame reaches the
+// element.
+struct AtTheFifthFrame {
+    GstElement *kantora;
+    const char *property;
+    GValue value;
+    int frames = 0;
+
+    static void Count(GstElement *, GstBuffer *, gpointer data) {
+        AtTheFifthFrame &at = *static_cast<AtTheFifthFrame *>(data);
+        if (++at.frames == 5)
+            g_object_set_property(G_OBJECT(at.kantora), at.property, &at.value);
+    }
+};
+
 TEST_F(LiveValues, ApplyFromTheNextFrame) {
     Pipeline pipeline(8);
     ASSERT_NE(pipeline.Kantora(), nullptr);
-    // Set on the streaming thread just before the fifth frame reaches the element.
-    struct Count {
-        GstElement *kantora;
-        int frames = 0;
-    } count{pipeline.Kantora()};
-    g_signal_connect(pipeline.Gate(), "handoff",
-                     G_CALLBACK(+[](GstElement *, GstBuffer *, gpointer data) {
-                         Count &c = *static_cast<Count *>(data);
-                         if (++c.frames == 5)
-                             g_object_set(c.kantora, "top-black", 5, nullptr);
-                     }),
-                     &count);
+    AtTheFifthFrame at{pipeline.Kantora(), "top-black", G_VALUE_INIT};
+    g_value_set_int(g_value_init(&at.value, G_TYPE_INT), 5);
+    g_signal_connect(pipeline.Gate(), "handoff", G_CALLBACK(AtTheFifthFrame::Count), &at);
     ASSERT_TRUE(pipeline.Play());
     EXPECT_EQ(pipeline.bands, (std::vector<int>{0, 0, 0, 0, 5, 5, 5, 5}));
+}
+
+TEST_F(LiveValues, TextThatCannotBeReadStopsTheNextFrame) {
+    Pipeline pipeline(8);
+    ASSERT_NE(pipeline.Kantora(), nullptr);
+    AtTheFifthFrame at{pipeline.Kantora(), "config", G_VALUE_INIT};
+    g_value_set_static_string(g_value_init(&at.value, G_TYPE_STRING), "Config(5)");
+    g_signal_connect(pipeline.Gate(), "handoff", G_CALLBACK(AtTheFifthFrame::Count), &at);
+    EXPECT_FALSE(pipeline.Play());
+    EXPECT_EQ(pipeline.bands, (std::vector<int>{0, 0, 0, 0}));
+    g_value_unset(&at.value);
 }
 
 TEST_F(LiveValues, EachFrameTakesTheValuesAsTheyStood) {
