@@ -94,39 +94,63 @@ std::string Blurb(const ConfigValue &value) {
 // Workers.
 
 // One element: its settings, and what the streaming thread keeps from frame to frame.
-struct Element {
-    ElementSettings shared;
+class Element {
+public:
+    enum class Outcome { Repaired, NotPlanned, NoMemory };
 
-    // The streaming thread's.
-    GstVideoInfo info{};
-    bool negotiated = false;
-    uint64_t version = 0;  // of the settings taken; 0: none yet
-    BorderSettings settings{};
-    bool changesNothing = true;  // with these settings at this size
-    FrameRepair repair;
-    bool planned = false;            // the repair is planned for these settings and caps...
-    bool plannedInterlaced = false;  // ...and for frames of this kind
+    ElementSettings &Settings() { return shared_; }
 
-    // Takes the settings if they changed; true when they did.
-    bool TakeSettings() {
-        if (!shared.TakeChanged(version, settings))
-            return false;
-        planned = false;
-        return true;
-    }
-
-    void Negotiated(const GstVideoInfo &newInfo) {
-        info = newInfo;
-        negotiated = true;
-        planned = false;
-        version = 0;  // whether the settings change anything depends on the size too
+    // The streaming thread's, from here on.
+    void Negotiated(const GstVideoInfo &info) {
+        info_ = info;
+        negotiated_ = true;
+        planned_ = false;
+        version_ = 0;  // whether the settings change anything depends on the size too
     }
 
     void Stop() {
-        repair.Clear();
-        planned = false;
-        negotiated = false;
+        repair_.Clear();
+        planned_ = false;
+        negotiated_ = false;
     }
+
+    const GstVideoInfo &Info() const { return info_; }
+
+    // Takes the settings as they now stand; true when frames pass as they came with them (or
+    // before the caps are known).
+    bool LeavesFramesAlone() {
+        if (!negotiated_)
+            return true;
+        if (shared_.TakeChanged(version_, settings_)) {
+            planned_ = false;
+            changesNothing_ = ReachOf(settings_, info_.width, info_.height).ChangesNothing();
+        }
+        return changesNothing_;
+    }
+
+    // Repairs a frame with the settings taken last, planning first where they, the caps or the
+    // kind of frame changed.
+    Outcome Repair(GstVideoFrame &frame) {
+        const bool interlaced = GST_VIDEO_FRAME_IS_INTERLACED(&frame);
+        if (!planned_ || plannedInterlaced_ != interlaced) {
+            if (!repair_.Plan(info_, interlaced, settings_))
+                return Outcome::NotPlanned;
+            planned_ = true;
+            plannedInterlaced_ = interlaced;
+        }
+        return repair_.Repair(frame) ? Outcome::Repaired : Outcome::NoMemory;
+    }
+
+private:
+    ElementSettings shared_;
+    GstVideoInfo info_{};
+    bool negotiated_ = false;
+    uint64_t version_ = 0;  // of the settings taken; 0: none yet
+    BorderSettings settings_{};
+    bool changesNothing_ = true;  // with these settings at this size
+    FrameRepair repair_;
+    bool planned_ = false;            // the repair is planned for these settings and caps...
+    bool plannedInterlaced_ = false;  // ...and for frames of this kind
 };
 
 }  // namespace
@@ -168,7 +192,7 @@ void Report(GObject *object, const kantora::gstreamer::TextRead &read) {
 
 void SetProperty(GObject *object, guint id, const GValue *value, GParamSpec *spec) try {
     using namespace kantora::gstreamer;
-    ElementSettings &settings = ElementOf(object).shared;
+    ElementSettings &settings = ElementOf(object).Settings();
     if (id >= kFirstValueProperty && id < kValuePropertyEnd) {
         settings.SetValue(id - kFirstValueProperty, g_value_get_int(value));
     } else if (id == kConfigProperty || id == kSettingsFileProperty) {
@@ -187,7 +211,7 @@ void SetProperty(GObject *object, guint id, const GValue *value, GParamSpec *spe
 
 void GetProperty(GObject *object, guint id, GValue *value, GParamSpec *spec) {
     using namespace kantora::gstreamer;
-    const ElementSettings &settings = ElementOf(object).shared;
+    const ElementSettings &settings = ElementOf(object).Settings();
     if (id >= kFirstValueProperty && id < kValuePropertyEnd) {
         g_value_set_int(value, settings.Value(id - kFirstValueProperty));
     } else if (id == kConfigProperty || id == kSettingsFileProperty) {
@@ -214,7 +238,7 @@ void Finalize(GObject *object) {
 
 // A text that could not be read stops the element before its first frame.
 gboolean Start(GstBaseTransform *transform) {
-    const kantora::gstreamer::ElementSettings &settings = ElementOf(transform).shared;
+    const kantora::gstreamer::ElementSettings &settings = ElementOf(transform).Settings();
     if (!settings.Failed())
         return TRUE;
     SettingsFailed(transform, settings);
@@ -236,40 +260,33 @@ gboolean SetInfo(GstVideoFilter *filter, GstCaps *, GstVideoInfo *in, GstCaps *,
 // stops it at the frame.
 void BeforeTransform(GstBaseTransform *transform, GstBuffer *) {
     Element &element = ElementOf(transform);
-    if (!element.negotiated)
-        return;
-    if (element.TakeSettings())
-        element.changesNothing =
-            kantora::ReachOf(element.settings, element.info.width, element.info.height)
-                .ChangesNothing();
     gst_base_transform_set_passthrough(transform,
-                                       element.changesNothing && !element.shared.Failed());
+                                       element.LeavesFramesAlone() && !element.Settings().Failed());
 }
 
 GstFlowReturn TransformFrameInPlace(GstVideoFilter *filter, GstVideoFrame *frame) {
     Element &element = ElementOf(filter);
-    if (element.shared.Failed()) {
-        SettingsFailed(filter, element.shared);
+    if (element.Settings().Failed()) {
+        SettingsFailed(filter, element.Settings());
         return GST_FLOW_ERROR;
     }
-    const bool interlaced = GST_VIDEO_FRAME_IS_INTERLACED(frame);
-    if (!element.planned || element.plannedInterlaced != interlaced) {
-        if (!element.repair.Plan(element.info, interlaced, element.settings)) {
-            GST_ELEMENT_ERROR(filter, CORE, FAILED,
-                              ("cannot repair %dx%d %s frames: no memory or no converter for them",
-                               element.info.width, element.info.height,
-                               gst_video_format_to_string(GST_VIDEO_INFO_FORMAT(&element.info))),
-                              (nullptr));
-            return GST_FLOW_ERROR;
-        }
-        element.planned = true;
-        element.plannedInterlaced = interlaced;
-    }
-    if (!element.repair.Repair(*frame)) {
-        GST_ELEMENT_ERROR(filter, RESOURCE, FAILED, ("out of memory"), (nullptr));
+    switch (element.Repair(*frame)) {
+    case Element::Outcome::Repaired:
+        return GST_FLOW_OK;
+    case Element::Outcome::NotPlanned: {
+        const GstVideoInfo &info = element.Info();
+        GST_ELEMENT_ERROR(
+            filter, CORE, FAILED,
+            ("cannot repair %dx%d %s frames: no memory or no converter for them", info.width,
+             info.height, gst_video_format_to_string(GST_VIDEO_INFO_FORMAT(&info))),
+            (nullptr));
         return GST_FLOW_ERROR;
     }
-    return GST_FLOW_OK;
+    case Element::Outcome::NoMemory:
+        break;
+    }
+    GST_ELEMENT_ERROR(filter, RESOURCE, FAILED, ("out of memory"), (nullptr));
+    return GST_FLOW_ERROR;
 }
 
 }  // namespace

@@ -6,9 +6,11 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <string>
 #include <thread>
 #include <vector>
 
+namespace kantora::gstreamer {
 namespace {
 
 constexpr int kWidth = 64, kHeight = 48;
@@ -26,8 +28,9 @@ int BlackRowsAtTop(GstBuffer *buffer) {
     return rows;
 }
 
-// White frames through `gate` (identity), the element `kantora` and a sink that notes each
-// frame's black band at the top.
+// White frames through identity, the element and a sink that notes each frame's black band at
+// the top. One property may be set on the streaming thread just before a given frame reaches
+// the element.
 class Pipeline {
 public:
     explicit Pipeline(int frames) {
@@ -37,36 +40,41 @@ public:
             ",height=" + std::to_string(kHeight) +
             " ! identity name=gate signal-handoffs=true ! kantora name=kantora"
             " ! fakesink name=sink signal-handoffs=true";
-        GError *error = nullptr;
-        pipeline_ = gst_parse_launch(description.c_str(), &error);
-        if (error != nullptr) {
-            ADD_FAILURE() << error->message;
-            g_error_free(error);
+        pipeline_ = gst_parse_launch(description.c_str(), nullptr);
+        if (pipeline_ == nullptr)
             return;
-        }
         kantora_ = gst_bin_get_by_name(GST_BIN(pipeline_), "kantora");
-        gate_ = gst_bin_get_by_name(GST_BIN(pipeline_), "gate");
-        GstElement *sink = gst_bin_get_by_name(GST_BIN(pipeline_), "sink");
-        g_signal_connect(sink, "handoff",
-                         G_CALLBACK(+[](GstElement *, GstBuffer *buffer, GstPad *, gpointer self) {
-                             static_cast<Pipeline *>(self)->bands.push_back(BlackRowsAtTop(buffer));
-                         }),
-                         this);
-        gst_object_unref(sink);
+        Connect("gate", G_CALLBACK(+[](GstElement *, GstBuffer *, Pipeline *self) {
+                    if (++self->frames_ == self->setAt_)
+                        g_object_set_property(G_OBJECT(self->kantora_), self->property_.c_str(),
+                                              &self->value_);
+                }));
+        Connect("sink", G_CALLBACK(+[](GstElement *, GstBuffer *buffer, GstPad *, Pipeline *self) {
+                    self->bands.push_back(BlackRowsAtTop(buffer));
+                }));
     }
     Pipeline(const Pipeline &) = delete;
     Pipeline &operator=(const Pipeline &) = delete;
     ~Pipeline() {
-        if (kantora_ == nullptr)
+        if (G_IS_VALUE(&value_))
+            g_value_unset(&value_);
+        if (pipeline_ == nullptr)
             return;
         gst_element_set_state(pipeline_, GST_STATE_NULL);
-        gst_object_unref(gate_);
-        gst_object_unref(kantora_);
+        if (kantora_ != nullptr)
+            gst_object_unref(kantora_);
         gst_object_unref(pipeline_);
     }
 
     GstElement *Kantora() const { return kantora_; }
-    GstElement *Gate() const { return gate_; }
+
+    // `property` takes `value` (which the pipeline keeps) before frame `frame` (from 1).
+    void SetBefore(int frame, const char *property, const GValue &value) {
+        setAt_ = frame;
+        property_ = property;
+        g_value_init(&value_, G_VALUE_TYPE(&value));
+        g_value_copy(&value, &value_);
+    }
 
     // Plays to the end; true when no error came.
     bool Play() {
@@ -83,9 +91,17 @@ public:
     std::vector<int> bands;  // the black rows at the top of each frame, in order
 
 private:
+    void Connect(const char *name, GCallback handoff) {
+        GstElement *element = gst_bin_get_by_name(GST_BIN(pipeline_), name);
+        g_signal_connect(element, "handoff", handoff, this);
+        gst_object_unref(element);
+    }
+
     GstElement *pipeline_ = nullptr;
     GstElement *kantora_ = nullptr;
-    GstElement *gate_ = nullptr;
+    int frames_ = 0, setAt_ = 0;
+    std::string property_;
+    GValue value_ = G_VALUE_INIT;
 };
 
 class LiveValues : public testing::Test {
@@ -93,27 +109,12 @@ protected:
     static void SetUpTestSuite() { gst_init(nullptr, nullptr); }
 };
 
-// Sets `property` to `value` on the streaming thread just before the fifth frame reaches the
-// element.
-struct AtTheFifthFrame {
-    GstElement *kantora;
-    const char *property;
-    GValue value;
-    int frames = 0;
-
-    static void Count(GstElement *, GstBuffer *, gpointer data) {
-        AtTheFifthFrame &at = *static_cast<AtTheFifthFrame *>(data);
-        if (++at.frames == 5)
-            g_object_set_property(G_OBJECT(at.kantora), at.property, &at.value);
-    }
-};
-
 TEST_F(LiveValues, ApplyFromTheNextFrame) {
     Pipeline pipeline(8);
     ASSERT_NE(pipeline.Kantora(), nullptr);
-    AtTheFifthFrame at{pipeline.Kantora(), "top-black", G_VALUE_INIT};
-    g_value_set_int(g_value_init(&at.value, G_TYPE_INT), 5);
-    g_signal_connect(pipeline.Gate(), "handoff", G_CALLBACK(AtTheFifthFrame::Count), &at);
+    GValue black = G_VALUE_INIT;
+    g_value_set_int(g_value_init(&black, G_TYPE_INT), 5);
+    pipeline.SetBefore(5, "top-black", black);
     ASSERT_TRUE(pipeline.Play());
     EXPECT_EQ(pipeline.bands, (std::vector<int>{0, 0, 0, 0, 5, 5, 5, 5}));
 }
@@ -121,12 +122,11 @@ TEST_F(LiveValues, ApplyFromTheNextFrame) {
 TEST_F(LiveValues, TextThatCannotBeReadStopsTheNextFrame) {
     Pipeline pipeline(8);
     ASSERT_NE(pipeline.Kantora(), nullptr);
-    AtTheFifthFrame at{pipeline.Kantora(), "config", G_VALUE_INIT};
-    g_value_set_static_string(g_value_init(&at.value, G_TYPE_STRING), "Config(5)");
-    g_signal_connect(pipeline.Gate(), "handoff", G_CALLBACK(AtTheFifthFrame::Count), &at);
+    GValue config = G_VALUE_INIT;
+    g_value_set_static_string(g_value_init(&config, G_TYPE_STRING), "Config(5)");
+    pipeline.SetBefore(5, "config", config);
     EXPECT_FALSE(pipeline.Play());
     EXPECT_EQ(pipeline.bands, (std::vector<int>{0, 0, 0, 0}));
-    g_value_unset(&at.value);
 }
 
 TEST_F(LiveValues, EachFrameTakesTheValuesAsTheyStood) {
@@ -154,3 +154,4 @@ TEST_F(LiveValues, EachFrameTakesTheValuesAsTheyStood) {
 }
 
 }  // namespace
+}  // namespace kantora::gstreamer
