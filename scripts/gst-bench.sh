@@ -9,8 +9,8 @@
 # through untouched) and with typical ones (smear 8, black 2, fade 12, stretch 4 on every
 # edge), ROUNDS times in turn (default 5). Printed per source and element: the median of the
 # paired ratios of the pipeline's time to the time without an element (with the lowest and
-# highest), the same for the CPU time, and what the element adds to each frame. Last, the
-# 576i pipeline with typical values on one core (taskset -c 0): frames per second, and how many
+# highest), the same for the CPU time, and the pipeline's median time a frame. Last, the 576i
+# pipeline with typical values on one core (taskset -c 0): frames per second, and how many
 # times real time (25 frames per second) that is.
 set -euo pipefail
 
@@ -38,9 +38,9 @@ declare -A caps=(
   [1080p-I420]=video/x-raw,format=I420,width=1920,height=1080,framerate=25/1
   [576i-UYVY]=video/x-raw,format=UYVY,width=720,height=576,framerate=25/1,interlace-mode=interleaved
 )
-declare -A elements=([none]="" [identity]="identity" [kantora-zero]="kantora"
-                     [kantora-typical]="kantora $typical")
-order=(none identity kantora-zero kantora-typical)
+declare -A elements=([none]="" [identity]="identity" ["kantora, no values"]="kantora"
+                     ["kantora, typical values"]="kantora $typical")
+order=(none identity "kantora, no values" "kantora, typical values")
 
 # "WALL CPU" seconds of one pipeline: SOURCE ELEMENT [PREFIX...].
 seconds() {
@@ -54,30 +54,30 @@ seconds() {
 median() { sort -g | awk '{ v[NR] = $1 } END { printf "%.3f (%.3f-%.3f)", v[int((NR + 1) / 2)], v[1], v[NR] }'; }
 middle() { sort -g | awk '{ v[NR] = $1 } END { printf "%.3f", v[int((NR + 1) / 2)] }'; }
 
-echo "| source | element | time / time without, median (range) | CPU time / CPU time without | ms added a frame |"
+echo "| source | element | time / time without, median (range) | CPU time / CPU time without | ms a frame |"
 echo "|---|---|---|---|---|"
 for source in 1080p-I420 576i-UYVY; do
-  declare -A ratios=() cpu_ratios=() added=()
+  declare -A ratios=() cpu_ratios=() per_frame=()
   for ((round = 1; round <= rounds; ++round)); do
     read -r wall0 cpu0 <<< "$(seconds "$source" "")"
-    for name in "${order[@]:1}"; do
-      read -r wall cpu <<< "$(seconds "$source" "${elements[$name]}")"
+    for name in "${order[@]}"; do
+      wall=$wall0 cpu=$cpu0
+      [ "$name" = none ] || read -r wall cpu <<< "$(seconds "$source" "${elements[$name]}")"
       ratios[$name]+="$(awk -v a="$wall" -v b="$wall0" 'BEGIN { printf "%.4f", a / b }') "
       cpu_ratios[$name]+="$(awk -v a="$cpu" -v b="$cpu0" 'BEGIN { printf "%.4f", a / b }') "
-      added[$name]+="$(awk -v a="$wall" -v b="$wall0" -v n="${frames[$source]}" \
-                        'BEGIN { printf "%.4f", (a - b) * 1000 / n }') "
+      per_frame[$name]+="$(awk -v a="$wall" -v n="${frames[$source]}" 'BEGIN { printf "%.4f", a * 1000 / n }') "
     done
     echo "gst-bench: $source round $round done" >&2
   done
-  for name in "${order[@]:1}"; do
+  for name in "${order[@]}"; do
     echo "| $source | $name | $(tr ' ' '\n' <<< "${ratios[$name]}" | sed '/^$/d' | median)" \
          "| $(tr ' ' '\n' <<< "${cpu_ratios[$name]}" | sed '/^$/d' | median)" \
-         "| $(tr ' ' '\n' <<< "${added[$name]}" | sed '/^$/d' | middle) |"
+         "| $(tr ' ' '\n' <<< "${per_frame[$name]}" | sed '/^$/d' | middle) |"
   done
-  unset ratios cpu_ratios added
+  unset ratios cpu_ratios per_frame
 done
 
 # Real time: 576i with typical values on one core.
-read -r wall _ <<< "$(seconds 576i-UYVY "${elements[kantora-typical]}" taskset -c 0)"
+read -r wall _ <<< "$(seconds 576i-UYVY "${elements["kantora, typical values"]}" taskset -c 0)"
 awk -v n="${frames[576i-UYVY]}" -v t="$wall" 'BEGIN {
-  printf "\n576i UYVY with typical values on one core: %.0f frames/s, %.0f times real time\n", n / t, n / t / 25 }'
+  printf "\n576i UYVY with typical values on one core: %.0f frames a second, %.0f times real time\n", n / t, n / t / 25 }'
