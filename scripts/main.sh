@@ -2,7 +2,8 @@
 # The main job: installs what is missing, builds all four builds, makes the release bundle for
 # Windows users in dist/, runs the border filter through the stand-in host on a generated test
 # card with damaged edges (a before and an after picture, and the two side by side) and on a
-# short clip with sound made from it (a whole video file in one command), and prints the
+# short clip with sound made from it (a whole video file in one command), runs the GStreamer
+# element in a capture chain with a test source in place of the device, and prints the
 # settings that the suggestion finds for that clip.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -18,6 +19,9 @@ native=build/linux64
 out=build/sample
 host=$native/filterhost/filterhost
 scripts/make-sample.sh "$native" "$out"
+# The GStreamer element between a source and an encoder, as for a capture device.
+gst_chain="videotestsrc num-buffers=100 ! video/x-raw,format=UYVY,width=720,height=576,framerate=25/1,interlace-mode=interleaved ! kantora config=\"Config(8, 2, 12, 4, 8, 2, 12, 4, 0, 0, 0, 0, 0, 0, 0, 0)\" ! videoconvert ! vp8enc deadline=1 ! webmmux ! filesink location=$out/kantora.webm"
+eval "GST_PLUGIN_PATH=$native/gstreamer-1.0 gst-launch-1.0 -q -e $gst_chain"
 
 echo
 echo "Release for the 32-bit and the 64-bit VirtualDub (unpack into VirtualDub's folder):"
@@ -27,6 +31,8 @@ echo "Before:   $(pwd)/$out/testcard-before.png   (test card with damaged edges)
 echo "After:    $(pwd)/$out/testcard-after.png   (repaired by Kantora)"
 echo "Both:     $(pwd)/$out/before-after.png"
 echo "Clip:     $(pwd)/$out/clip.mkv -> $(pwd)/$out/clip-repaired.mkv   (sound copied)"
+echo "GStreamer: $(pwd)/$out/kantora.webm, made by (v4l2src device=/dev/video0 can take videotestsrc's place):"
+echo "  GST_PLUGIN_PATH=$(pwd)/$native/gstreamer-1.0 gst-launch-1.0 -e $gst_chain"
 echo
 echo "The settings suggested for the clip (filterhost --suggest $out/clip.mkv):"
 "$host" --suggest "$out/clip.mkv" 2>&1

@@ -30,6 +30,20 @@ if [ -f "$build/filterhost/filterhost-video.so" ]; then
   grep -qF "cannot open video /nonexistent.mkv" <<<"$said" || { echo "installed --video: $said"; status=1; }
 fi
 
+# ... and the GStreamer element, where the build has one: in a gstreamer-1.0 folder under the
+# library folder, where GStreamer finds it through GST_PLUGIN_PATH.
+if [ -f "$build/gstreamer-1.0/libgstkantora.so" ]; then
+  element=$(cd "$prefix" && find . -path '*/gstreamer-1.0/libgstkantora.so')
+  if [ -z "$element" ]; then
+    echo "not installed: gstreamer-1.0/libgstkantora.so"
+    status=1
+  elif ! GST_PLUGIN_PATH=$prefix/$(dirname "$element") GST_REGISTRY_1_0=$prefix/registry.bin \
+         gst-inspect-1.0 kantora >/dev/null; then
+    echo "GStreamer does not find the installed element kantora"
+    status=1
+  fi
+fi
+
 numbers=(704 576 640 480 16 16 0 6 0 0)
 if [ "$("$prefix/bin/mensurio-solve" "${numbers[@]}")" != \
      "$("$build/calculator/console/mensurio-solve" "${numbers[@]}")" ]; then
