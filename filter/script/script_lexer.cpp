@@ -25,8 +25,8 @@ std::string FoundAt(std::string_view text, size_t pos) {
         return "the end of the line";
     const unsigned char c = static_cast<unsigned char>(text[pos]);
     if (c < 0x20 || c >= 0x7F) {
-        static const char hex[] = "0123456789ABCDEF";
-        return std::string("byte 0x") + hex[c >> 4] + hex[c & 15];
+        static const char kHex[] = "0123456789ABCDEF";
+        return std::string("byte 0x") + kHex[c >> 4] + kHex[c & 15];
     }
     return std::string("'") + static_cast<char>(c) + "'";
 }

@@ -25,7 +25,7 @@ using kantora::BorderSettings;
 // ---------------------------------------------------------------------------------------------
 // Settings: the host allocates one BorderSettings per instance.
 
-BorderSettings &settingsOf(const FilterActivation *fa) {
+BorderSettings &SettingsOf(const FilterActivation *fa) {
     return *static_cast<BorderSettings *>(fa->filter_data);
 }
 
@@ -33,30 +33,30 @@ BorderSettings &settingsOf(const FilterActivation *fa) {
 // Callbacks. Every one returns 0 (success) and lets no exception escape: the engine throws
 // none.
 
-int VDX_CDECL initProc(FilterActivation *fa, const FilterFunctions *) {
-    kantora::ResetBorderSettings(settingsOf(fa));
+int VDX_CDECL InitProc(FilterActivation *fa, const FilterFunctions *) {
+    kantora::ResetBorderSettings(SettingsOf(fa));
     return 0;
 }
 
-int VDX_CDECL runProc(const FilterActivation *fa, const FilterFunctions *) {
+int VDX_CDECL RunProc(const FilterActivation *fa, const FilterFunctions *) {
     const FilterBitmap &src = *fa->src;
     const FilterBitmap &dst = *fa->dst;
     // The filter declares no change of format, so the destination has the source's size.
-    kantora::ProcessFrame(src.data, src.pitch, dst.data, dst.pitch, src.w, src.h, settingsOf(fa));
+    kantora::ProcessFrame(src.data, src.pitch, dst.data, dst.pitch, src.w, src.h, SettingsOf(fa));
     return 0;
 }
 
-int VDX_CDECL startProc(FilterActivation *, const FilterFunctions *) { return 0; }
+int VDX_CDECL StartProc(FilterActivation *, const FilterFunctions *) { return 0; }
 
-int VDX_CDECL endProc(FilterActivation *, const FilterFunctions *) { return 0; }
+int VDX_CDECL EndProc(FilterActivation *, const FilterFunctions *) { return 0; }
 
-void VDX_CDECL stringProc(const FilterActivation *fa, const FilterFunctions *, char *buffer) {
-    kantora::WriteSummary(settingsOf(fa), buffer);
+void VDX_CDECL StringProc(const FilterActivation *fa, const FilterFunctions *, char *buffer) {
+    kantora::WriteSummary(SettingsOf(fa), buffer);
 }
 
-bool VDX_CDECL scriptStringProc(FilterActivation *fa, const FilterFunctions *, char *buffer,
+bool VDX_CDECL ScriptStringProc(FilterActivation *fa, const FilterFunctions *, char *buffer,
                                 int bufferSize) {
-    return kantora::WriteConfigCall(settingsOf(fa), buffer, bufferSize);
+    return kantora::WriteConfigCall(SettingsOf(fa), buffer, bufferSize);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -64,9 +64,9 @@ bool VDX_CDECL scriptStringProc(FilterActivation *fa, const FilterFunctions *, c
 
 // The dialog exists only in the Windows builds; elsewhere settings arrive through scripts.
 #if defined(_WIN32)
-constexpr FilterConfigProc configureProc = ConfigureBorderFilter;
+constexpr FilterConfigProc kConfigureProc = ConfigureBorderFilter;
 #else
-constexpr FilterConfigProc configureProc = nullptr;
+constexpr FilterConfigProc kConfigureProc = nullptr;
 #endif
 
 // The host links the first three words into its filter list, so the record is writable.
@@ -79,16 +79,16 @@ FilterDefinition filterDefinition = {
     "Tessaly",                        // maker
     nullptr,                          // private data
     sizeof(BorderSettings),           // instance data size
-    initProc,
+    InitProc,
     nullptr,  // deinit: the host frees the instance memory
-    runProc,
+    RunProc,
     nullptr,  // parameter: output has the input's format and size
-    configureProc,
-    stringProc,
-    startProc,
-    endProc,
+    kConfigureProc,
+    StringProc,
+    StartProc,
+    EndProc,
     &kantora::scriptObject,  // Config
-    scriptStringProc,
+    ScriptStringProc,
 };
 
 // Handle the host returned for the definition, kept until the module is unloaded.

@@ -50,6 +50,6 @@ Expected<const VideoModule *> OpenVideoModule() {
 }  // namespace
 
 Expected<const VideoModule *> LoadVideoModule() {
-    static const Expected<const VideoModule *> module = OpenVideoModule();
-    return module;
+    static const Expected<const VideoModule *> kModule = OpenVideoModule();
+    return kModule;
 }

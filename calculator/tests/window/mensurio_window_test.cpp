@@ -14,7 +14,7 @@ namespace {
 
 using mensurio::SolveSizes;
 
-std::string g_exePath;
+std::string exePath;
 
 // What the dialog shows at start.
 const char kDefaultsAnswer[] = "Solution 1: (adjust source width)\n"
@@ -65,8 +65,8 @@ DWORD Selection(HWND edit) { return static_cast<DWORD>(SendMessageA(edit, EM_GET
 class MensurioWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        app_ = std::make_unique<MensurioWindow>(g_exePath);
-        ASSERT_TRUE(app_->IsOpen()) << "no window \"Mensurio\" from " << g_exePath;
+        app_ = std::make_unique<MensurioWindow>(exePath);
+        ASSERT_TRUE(app_->IsOpen()) << "no window \"Mensurio\" from " << exePath;
         result_ = app_->Control(IDC_RESULT);
     }
 
@@ -341,6 +341,6 @@ int main(int argc, char **argv) {
         std::fprintf(stderr, "usage: mensurio_window_test PATH_TO_MENSURIO_EXE\n");
         return 2;
     }
-    g_exePath = argv[1];
+    exePath = argv[1];
     return RUN_ALL_TESTS();
 }

@@ -27,12 +27,12 @@ struct RecordingHost {
 
     RecordingHost() {
         current = this;
-        functions.addFilter = &RecordingHost::addFilter;
-        functions.removeFilter = &RecordingHost::removeFilter;
+        functions.addFilter = &RecordingHost::AddFilter;
+        functions.removeFilter = &RecordingHost::RemoveFilter;
     }
     ~RecordingHost() { current = nullptr; }
 
-    static FilterDefinition *VDX_CDECL addFilter(FilterModule *module, FilterDefinition *def,
+    static FilterDefinition *VDX_CDECL AddFilter(FilterModule *module, FilterDefinition *def,
                                                  int size) {
         RecordingHost &h = *current;
         ++h.addCalls;
@@ -41,10 +41,10 @@ struct RecordingHost {
         h.addedSize = size;
         return h.failAdd ? nullptr : &h.handle;
     }
-    static void VDX_CDECL removeFilter(FilterDefinition *def) { current->removed.push_back(def); }
+    static void VDX_CDECL RemoveFilter(FilterDefinition *def) { current->removed.push_back(def); }
 };
 
-FilterDefinition &registerFilter(RecordingHost &host, FilterModule &module) {
+FilterDefinition &RegisterFilter(RecordingHost &host, FilterModule &module) {
     int version = 0, compatible = 0;
     EXPECT_EQ(0, VirtualdubFilterModuleInit2(&module, &host.functions, version, compatible));
     EXPECT_EQ(7, version);
@@ -52,7 +52,7 @@ FilterDefinition &registerFilter(RecordingHost &host, FilterModule &module) {
     return *host.added;
 }
 
-std::unique_ptr<PluginUnderTest> linkedPlugin() {
+std::unique_ptr<PluginUnderTest> LinkedPlugin() {
     Expected<std::unique_ptr<PluginUnderTest>> plugin = PluginUnderTest::Linked();
     EXPECT_TRUE(plugin.ok()) << plugin.failure().message;
     return plugin ? std::move(*plugin) : nullptr;
@@ -61,7 +61,7 @@ std::unique_ptr<PluginUnderTest> linkedPlugin() {
 TEST(Registration, AddsTheDefinitionAndReportsVersions) {
     RecordingHost host;
     FilterModule module{};
-    FilterDefinition &def = registerFilter(host, module);
+    FilterDefinition &def = RegisterFilter(host, module);
 
     EXPECT_EQ(1, host.addCalls);
     EXPECT_EQ(&module, host.addedModule);
@@ -111,7 +111,7 @@ TEST(Registration, FailedAddReturnsOneAndLeavesVersionsAlone) {
 }
 
 TEST(Instance, InitGivesDefaultsAndKeepsThePreview) {
-    std::unique_ptr<PluginUnderTest> plugin = linkedPlugin();
+    std::unique_ptr<PluginUnderTest> plugin = LinkedPlugin();
     ASSERT_TRUE(plugin);
     const FilterDefinition &def = plugin->Definition();
     FilterInstance &inst = plugin->Instance();
@@ -142,7 +142,7 @@ TEST(Instance, InitGivesDefaultsAndKeepsThePreview) {
 }
 
 TEST(Instance, NewInstancePassesFramesThroughAndSavesZeros) {
-    std::unique_ptr<PluginUnderTest> plugin = linkedPlugin();
+    std::unique_ptr<PluginUnderTest> plugin = LinkedPlugin();
     ASSERT_TRUE(plugin);
     FilterInstance &inst = plugin->Instance();
 
