@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 
+namespace kantora {
+
 namespace {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
@@ -198,3 +200,5 @@ Token ScriptLexer::ReadString(Token token) {
         token.text += c;
     }
 }
+
+}  // namespace kantora

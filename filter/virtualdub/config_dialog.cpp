@@ -18,11 +18,9 @@
 #include "help_command.h"
 #include "resources/resource.h"
 
-namespace {
+namespace kantora {
 
-using kantora::Band;
-using kantora::BorderSettings;
-using kantora::Side;
+namespace {
 
 // ---------------------------------------------------------------------------------------------
 // Settings: one row per region value, in the order the dialog fills them: smear, black and
@@ -34,30 +32,30 @@ struct ValueRow {
     int editId;
     int upDownId;
 
-    int32_t &Field(BorderSettings &s) const { return kantora::BandValue(s, side, band); }
+    int32_t &Field(BorderSettings &s) const { return BandValue(s, side, band); }
 };
 
 constexpr ValueRow kValueRows[] = {
-    {Band::Smear, kantora::Top, IDC_TOP_SMEAR, IDC_TOP_SMEAR_UPDOWN},
-    {Band::Black, kantora::Top, IDC_TOP_BLACK, IDC_TOP_BLACK_UPDOWN},
-    {Band::Fade, kantora::Top, IDC_TOP_FADE, IDC_TOP_FADE_UPDOWN},
-    {Band::Smear, kantora::Bottom, IDC_BOTTOM_SMEAR, IDC_BOTTOM_SMEAR_UPDOWN},
-    {Band::Black, kantora::Bottom, IDC_BOTTOM_BLACK, IDC_BOTTOM_BLACK_UPDOWN},
-    {Band::Fade, kantora::Bottom, IDC_BOTTOM_FADE, IDC_BOTTOM_FADE_UPDOWN},
-    {Band::Smear, kantora::Left, IDC_LEFT_SMEAR, IDC_LEFT_SMEAR_UPDOWN},
-    {Band::Black, kantora::Left, IDC_LEFT_BLACK, IDC_LEFT_BLACK_UPDOWN},
-    {Band::Fade, kantora::Left, IDC_LEFT_FADE, IDC_LEFT_FADE_UPDOWN},
-    {Band::Smear, kantora::Right, IDC_RIGHT_SMEAR, IDC_RIGHT_SMEAR_UPDOWN},
-    {Band::Black, kantora::Right, IDC_RIGHT_BLACK, IDC_RIGHT_BLACK_UPDOWN},
-    {Band::Fade, kantora::Right, IDC_RIGHT_FADE, IDC_RIGHT_FADE_UPDOWN},
-    {Band::Stretch, kantora::Top, IDC_TOP_STRETCH, IDC_TOP_STRETCH_UPDOWN},
-    {Band::Stretch, kantora::Bottom, IDC_BOTTOM_STRETCH, IDC_BOTTOM_STRETCH_UPDOWN},
-    {Band::Stretch, kantora::Left, IDC_LEFT_STRETCH, IDC_LEFT_STRETCH_UPDOWN},
-    {Band::Stretch, kantora::Right, IDC_RIGHT_STRETCH, IDC_RIGHT_STRETCH_UPDOWN},
+    {Band::Smear, Top, IDC_TOP_SMEAR, IDC_TOP_SMEAR_UPDOWN},
+    {Band::Black, Top, IDC_TOP_BLACK, IDC_TOP_BLACK_UPDOWN},
+    {Band::Fade, Top, IDC_TOP_FADE, IDC_TOP_FADE_UPDOWN},
+    {Band::Smear, Bottom, IDC_BOTTOM_SMEAR, IDC_BOTTOM_SMEAR_UPDOWN},
+    {Band::Black, Bottom, IDC_BOTTOM_BLACK, IDC_BOTTOM_BLACK_UPDOWN},
+    {Band::Fade, Bottom, IDC_BOTTOM_FADE, IDC_BOTTOM_FADE_UPDOWN},
+    {Band::Smear, Left, IDC_LEFT_SMEAR, IDC_LEFT_SMEAR_UPDOWN},
+    {Band::Black, Left, IDC_LEFT_BLACK, IDC_LEFT_BLACK_UPDOWN},
+    {Band::Fade, Left, IDC_LEFT_FADE, IDC_LEFT_FADE_UPDOWN},
+    {Band::Smear, Right, IDC_RIGHT_SMEAR, IDC_RIGHT_SMEAR_UPDOWN},
+    {Band::Black, Right, IDC_RIGHT_BLACK, IDC_RIGHT_BLACK_UPDOWN},
+    {Band::Fade, Right, IDC_RIGHT_FADE, IDC_RIGHT_FADE_UPDOWN},
+    {Band::Stretch, Top, IDC_TOP_STRETCH, IDC_TOP_STRETCH_UPDOWN},
+    {Band::Stretch, Bottom, IDC_BOTTOM_STRETCH, IDC_BOTTOM_STRETCH_UPDOWN},
+    {Band::Stretch, Left, IDC_LEFT_STRETCH, IDC_LEFT_STRETCH_UPDOWN},
+    {Band::Stretch, Right, IDC_RIGHT_STRETCH, IDC_RIGHT_STRETCH_UPDOWN},
 };
 
-constexpr int kValueMin = kantora::kDialogMinimum;
-constexpr int kValueMax = kantora::kDialogMaximum;
+constexpr int kValueMin = kDialogMinimum;
+constexpr int kValueMax = kDialogMaximum;
 
 // The record's address lives in the dialog's user-data slot: all 64 bits of it on Win64.
 BorderSettings *SettingsOfDialog(HWND dialog) {
@@ -232,3 +230,5 @@ int VDX_CDECL ConfigureBorderFilter(FilterActivation *fa, const FilterFunctions 
     }
     return 0;
 }
+
+}  // namespace kantora

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+namespace kantora {
+
 namespace {
 
 constexpr char kHelpFileInPluginsFolder[] = "plugins\\KantoraHelp.txt";
@@ -44,3 +46,5 @@ bool BuildHelpCommand(const HostPathQueries &queries, char (&helpPath)[kHelpBuff
     std::memcpy(commandLine, kEditor, sizeof kEditor);
     return AppendFits(commandLine, sizeof kEditor - 1, helpPath);
 }
+
+}  // namespace kantora

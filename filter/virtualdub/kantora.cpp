@@ -18,9 +18,9 @@
 #include "config_dialog.h"
 #endif
 
-namespace {
+namespace kantora {
 
-using kantora::BorderSettings;
+namespace {
 
 // ---------------------------------------------------------------------------------------------
 // Settings: the host allocates one BorderSettings per instance.
@@ -34,7 +34,7 @@ BorderSettings &SettingsOf(const FilterActivation *fa) {
 // none.
 
 int VDX_CDECL InitProc(FilterActivation *fa, const FilterFunctions *) {
-    kantora::ResetBorderSettings(SettingsOf(fa));
+    ResetBorderSettings(SettingsOf(fa));
     return 0;
 }
 
@@ -42,7 +42,7 @@ int VDX_CDECL RunProc(const FilterActivation *fa, const FilterFunctions *) {
     const FilterBitmap &src = *fa->src;
     const FilterBitmap &dst = *fa->dst;
     // The filter declares no change of format, so the destination has the source's size.
-    kantora::ProcessFrame(src.data, src.pitch, dst.data, dst.pitch, src.w, src.h, SettingsOf(fa));
+    ProcessFrame(src.data, src.pitch, dst.data, dst.pitch, src.w, src.h, SettingsOf(fa));
     return 0;
 }
 
@@ -51,12 +51,12 @@ int VDX_CDECL StartProc(FilterActivation *, const FilterFunctions *) { return 0;
 int VDX_CDECL EndProc(FilterActivation *, const FilterFunctions *) { return 0; }
 
 void VDX_CDECL StringProc(const FilterActivation *fa, const FilterFunctions *, char *buffer) {
-    kantora::WriteSummary(SettingsOf(fa), buffer);
+    WriteSummary(SettingsOf(fa), buffer);
 }
 
 bool VDX_CDECL ScriptStringProc(FilterActivation *fa, const FilterFunctions *, char *buffer,
                                 int bufferSize) {
-    return kantora::WriteConfigCall(SettingsOf(fa), buffer, bufferSize);
+    return WriteConfigCall(SettingsOf(fa), buffer, bufferSize);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -74,7 +74,7 @@ FilterDefinition filterDefinition = {
     nullptr,
     nullptr,
     nullptr,                          // next, prev, module: the host's
-    kantora::kFilterName,             // name
+    kFilterName,                      // name
     "Improves picture near borders",  // description
     "Tessaly",                        // maker
     nullptr,                          // private data
@@ -87,7 +87,7 @@ FilterDefinition filterDefinition = {
     StringProc,
     StartProc,
     EndProc,
-    &kantora::scriptObject,  // Config
+    &scriptObject,  // Config
     ScriptStringProc,
 };
 
@@ -99,19 +99,22 @@ constexpr int kCompatibleDefinitionVersion = 4;
 
 }  // namespace
 
+}  // namespace kantora
+
 VDX_EXPORT int VDX_CDECL VirtualdubFilterModuleInit2(FilterModule *module,
                                                      const FilterFunctions *ff, int &version,
                                                      int &compatibleVersion) {
-    registeredFilter = ff->addFilter(module, &filterDefinition, sizeof(FilterDefinition));
-    if (registeredFilter == nullptr)
+    kantora::registeredFilter =
+        ff->addFilter(module, &kantora::filterDefinition, sizeof(FilterDefinition));
+    if (kantora::registeredFilter == nullptr)
         return 1;
-    version = kFilterDefinitionVersion;
-    compatibleVersion = kCompatibleDefinitionVersion;
+    version = kantora::kFilterDefinitionVersion;
+    compatibleVersion = kantora::kCompatibleDefinitionVersion;
     return 0;
 }
 
 VDX_EXPORT void VDX_CDECL VirtualdubFilterModuleDeinit(FilterModule *, const FilterFunctions *ff) {
-    if (registeredFilter != nullptr)
-        ff->removeFilter(registeredFilter);
-    registeredFilter = nullptr;
+    if (kantora::registeredFilter != nullptr)
+        ff->removeFilter(kantora::registeredFilter);
+    kantora::registeredFilter = nullptr;
 }

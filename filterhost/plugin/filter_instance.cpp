@@ -92,8 +92,8 @@ Status FilterInstance::CheckInstanceMemory(const char *callback) const {
     return Ok();
 }
 
-Status FilterInstance::RunScript(const std::vector<BoundCall> &calls) {
-    for (const BoundCall &call : calls) {
+Status FilterInstance::RunScript(const std::vector<kantora::BoundCall> &calls) {
+    for (const kantora::BoundCall &call : calls) {
         call.function(nullptr, &activation_, call.arguments.data(),
                       static_cast<int>(call.arguments.size()));
         Status memory = CheckInstanceMemory("script function");

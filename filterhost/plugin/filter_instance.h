@@ -26,7 +26,7 @@ public:
     ~FilterInstance();  // calls deinit
 
     // Runs bound script calls in order, each with this instance's activation record.
-    Status RunScript(const std::vector<BoundCall> &calls);
+    Status RunScript(const std::vector<kantora::BoundCall> &calls);
     // The script call the filter writes for its settings, given a buffer of `bufferSize` bytes.
     Expected<std::string> ScriptText(int bufferSize);
     // The filter's one-line summary for the filter list.

@@ -93,9 +93,9 @@ Status SuggestSettings(FilterInstance &instance, const FilterDefinition &definit
 
     const suggest::Suggestion suggestion = suggest::SuggestSettings(*measurements.Survey());
     // The filter writes its own call, from the values set through its own Config function.
-    Expected<BoundScript> bound =
-        BindScript(ConfigCall(suggestion), definition.script_obj,
-                   definition.name != nullptr ? definition.name : "", -1, "the suggestion");
+    Expected<kantora::BoundScript> bound = kantora::BindScript(
+        ConfigCall(suggestion), definition.script_obj,
+        definition.name != nullptr ? definition.name : "", -1, "the suggestion");
     if (!bound)
         return bound.failure();
     Status set = instance.RunScript(bound->calls);

@@ -7,6 +7,8 @@
 
 #include "help_command.h"
 
+namespace kantora {
+
 namespace {
 
 // What the fake queries answer.
@@ -109,3 +111,5 @@ TEST(HelpCommand, NotepadOnThePluginsFolderOrNothingWhenItCannotBeBuilt) {
     }
     host = nullptr;
 }
+
+}  // namespace kantora

@@ -18,6 +18,8 @@ extern "C" int VDX_CDECL VirtualdubFilterModuleInit2(FilterModule *, const Filte
                                                      int &);
 extern "C" void VDX_CDECL VirtualdubFilterModuleDeinit(FilterModule *, const FilterFunctions *);
 
+namespace kantora {
+
 class PluginUnderTest {
 public:
     // The plug-in whose object files are linked into this program.
@@ -39,9 +41,7 @@ public:
     const FilterFunctions &Functions() const { return host_.Functions(); }
     FilterInstance &Instance() { return *instance_; }
     FilterActivation &Activation() { return instance_->Activation(); }
-    kantora::BorderSettings &Settings() {
-        return *static_cast<kantora::BorderSettings *>(instance_->Data());
-    }
+    BorderSettings &Settings() { return *static_cast<BorderSettings *>(instance_->Data()); }
 
     // Another instance of the filter, fresh from init.
     std::unique_ptr<FilterInstance> NewInstance() {
@@ -54,14 +54,14 @@ public:
     }
 
     // The sixteen values in script order, through the filter's Config function.
-    void SetValues(const int32_t (&values)[kantora::kConfigValueCount]) {
-        ScriptValue arguments[kantora::kConfigValueCount] = {};
-        for (int k = 0; k < kantora::kConfigValueCount; ++k) {
+    void SetValues(const int32_t (&values)[kConfigValueCount]) {
+        ScriptValue arguments[kConfigValueCount] = {};
+        for (int k = 0; k < kConfigValueCount; ++k) {
             arguments[k].type = kScriptInt;
             arguments[k].u.i = values[k];
         }
         definition_->script_obj->func_list[0].func(nullptr, &Activation(), arguments,
-                                                   kantora::kConfigValueCount);
+                                                   kConfigValueCount);
     }
 
 private:
@@ -82,3 +82,5 @@ private:
     const FilterDefinition *definition_ = nullptr;
     std::unique_ptr<FilterInstance> instance_;  // last: released before the host unloads
 };
+
+}  // namespace kantora

@@ -8,9 +8,8 @@
 #include "plugin_under_test.h"
 #include "script_form.h"
 
+namespace kantora {
 namespace {
-
-using namespace kantora;
 
 // Records what the plug-in registers; add-filter fails when told to.
 struct RecordingHost {
@@ -171,3 +170,4 @@ TEST(Instance, NewInstancePassesFramesThroughAndSavesZeros) {
 }
 
 }  // namespace
+}  // namespace kantora

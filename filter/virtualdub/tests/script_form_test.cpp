@@ -10,9 +10,8 @@
 #include "plugin_under_test.h"
 #include "script_form.h"
 
+namespace kantora {
 namespace {
-
-using namespace kantora;
 
 using Instance = std::unique_ptr<FilterInstance>;
 
@@ -213,3 +212,4 @@ TEST_F(ScriptForm, LongestSummaryFitsItsBuffer) {
 }
 
 }  // namespace
+}  // namespace kantora

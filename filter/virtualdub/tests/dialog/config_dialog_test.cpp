@@ -16,11 +16,11 @@
 #include "dialog_driver.h"
 #include "resources/resource.h"
 
+namespace kantora {
+
 std::string pluginPath;
 
 namespace {
-
-using namespace kantora;
 
 // Each value row: the field it edits, its edit and its up-down.
 struct Row {
@@ -105,8 +105,6 @@ const Step &kDownKey = kSteps[1];
 void ClickButton(HWND dialog, int id) { SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
 
 IFilterPreview *const kEarlierPreview = reinterpret_cast<IFilterPreview *>(uintptr_t{0x5EED});
-
-}  // namespace
 
 class ConfigDialog : public ::testing::Test {
 protected:
@@ -344,12 +342,15 @@ TEST_F(ConfigDialog, ADialogThatCannotBeCreatedLeavesTheRecordAsItWas) {
     EXPECT_TRUE(Calls().empty());
 }
 
+}  // namespace
+}  // namespace kantora
+
 int main(int argc, char **argv) {
     ::testing::InitGoogleTest(&argc, argv);
     if (argc < 2) {
         fprintf(stderr, "usage: %s PATH_TO_PLUGIN [gtest options]\n", argv[0]);
         return 2;
     }
-    pluginPath = argv[1];
+    kantora::pluginPath = argv[1];
     return RUN_ALL_TESTS();
 }

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+namespace kantora {
+
 void RecordingPreview::InitButton(HWND button) {
     Record(PreviewCall::InitButton, button);
     HWND dialog = GetParent(button);
@@ -73,3 +75,5 @@ int RunConfigure(PluginUnderTest &plugin, HWND parent,
     scriptedDialog = nullptr;
     return result;
 }
+
+}  // namespace kantora

@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+namespace kantora {
+
 extern std::string pluginPath;
 
 namespace {
@@ -189,8 +191,6 @@ BOOL CALLBACK CollectLanguage(HMODULE, LPCSTR, LPCSTR, WORD language, LONG_PTR f
     return TRUE;
 }
 
-}  // namespace
-
 TEST(DialogTemplate, MatchesTheLayoutControlByControl) {
     HMODULE file = LoadLibraryExA(pluginPath.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_NE(nullptr, file) << pluginPath;
@@ -224,3 +224,6 @@ TEST(DialogTemplate, MatchesTheLayoutControlByControl) {
     EXPECT_EQ(expected, actual);
     FreeLibrary(file);
 }
+
+}  // namespace
+}  // namespace kantora

@@ -17,9 +17,8 @@
 #include "host_bitmap.h"
 #include "plugin_under_test.h"
 
+namespace kantora {
 namespace {
-
-using namespace kantora;
 
 // A fixed-seed generator of our own: the same numbers in every build and C++ library.
 class Random {
@@ -121,9 +120,7 @@ struct Probe {
     }
 };
 
-}  // namespace
-
-int main(int argc, char **argv) {
+int Main(int argc, char **argv) {
     if (argc != 3) {
         std::fprintf(stderr, "usage: plugin_probe PLUGIN OUT_FILE\n");
         return 2;
@@ -189,3 +186,8 @@ int main(int argc, char **argv) {
     }
     return 0;
 }
+
+}  // namespace
+}  // namespace kantora
+
+int main(int argc, char **argv) { return kantora::Main(argc, argv); }
