@@ -15,6 +15,8 @@
 #include "host_bitmap.h"
 #include "raw_frames.h"
 
+namespace filterhost {
+
 class FrameReadAhead {
 public:
     // Reads from `reader` (used only by the reading thread once it runs) into `slots` bitmaps
@@ -47,3 +49,5 @@ private:
     bool stop_ = false;
     std::thread thread_;  // started when the second frame is asked for
 };
+
+}  // namespace filterhost

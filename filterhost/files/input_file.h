@@ -7,6 +7,8 @@
 
 #include "expected.h"
 
+namespace filterhost {
+
 // Standard input stays open when the input is done with.
 struct CloseUnlessStandardInput {
     void operator()(std::FILE *file) const {
@@ -21,3 +23,5 @@ std::string InputName(const std::string &path);
 
 // Puts standard input and output into binary mode (a no-op outside Windows).
 void UseBinaryStandardStreams();
+
+}  // namespace filterhost

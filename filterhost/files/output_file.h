@@ -9,6 +9,8 @@
 
 #include "expected.h"
 
+namespace filterhost {
+
 class OutputFile {
 public:
     // `name` says what the file is in messages, e.g. "image out.png"; "cannot write NAME: ...".
@@ -39,3 +41,5 @@ private:
 // or as redirected standard input and output ("-"): writing it would destroy the input.
 // An output that does not exist yet is never the input.
 Status CheckOutputIsNotInput(const std::string &input, const std::string &output);
+
+}  // namespace filterhost

@@ -9,6 +9,8 @@
 #include <windows.h>
 #endif
 
+namespace filterhost {
+
 namespace {
 
 constexpr size_t kGuardBytes = 64;
@@ -186,3 +188,5 @@ Status FilterInstance::End() {
     }
     return Ok();
 }
+
+}  // namespace filterhost

@@ -12,6 +12,8 @@
 #include "host_bitmap.h"
 #include "bound_call.h"
 
+namespace filterhost {
+
 // The host's buffer for the script-string callback, and for the one-line summary.
 constexpr int kDefaultScriptBufferSize = 256;
 constexpr int kSummaryBufferSize = 128;
@@ -65,3 +67,5 @@ private:
     bool started_ = false;
     int64_t framesRun_ = 0;
 };
+
+}  // namespace filterhost

@@ -5,6 +5,8 @@
 
 #include "expected.h"
 
+namespace filterhost {
+
 class PluginModule {
 public:
     PluginModule() = default;
@@ -27,3 +29,5 @@ public:
 private:
     void *handle_ = nullptr;
 };
+
+}  // namespace filterhost

@@ -9,6 +9,8 @@
 #include "filter_instance.h"
 #include "frame_input.h"
 
+namespace filterhost {
+
 enum class Mode { Help, List, Settings, RawFrames, Image, Video, Configure, Suggest };
 
 // One piece of script text in command-line order: a --config call or a --script file.
@@ -38,3 +40,5 @@ struct Options {
 Expected<Options> ParseCommandLine(const std::vector<std::string> &arguments);
 
 extern const char *const kUsage;
+
+}  // namespace filterhost

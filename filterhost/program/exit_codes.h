@@ -3,6 +3,8 @@
 
 #include "expected.h"
 
+namespace filterhost {
+
 enum ExitCode : int {
     kExitOk = 0,
     kExitFailure = 1,
@@ -24,3 +26,5 @@ inline int ExitCodeOf(FailureKind kind) {
     }
     return kExitFailure;
 }
+
+}  // namespace filterhost

@@ -9,6 +9,8 @@
 #include "frame_size.h"
 #include "frame_source.h"
 
+namespace filterhost {
+
 struct FrameInput {
     enum class Kind {
         None,            // nothing named: --configure previews its test card
@@ -23,3 +25,5 @@ struct FrameInput {
 };
 
 Expected<std::unique_ptr<FrameSource>> OpenFrames(const FrameInput &input, BitmapLayout layout);
+
+}  // namespace filterhost

@@ -28,6 +28,7 @@
 #include "video_module.h"
 #endif
 
+namespace filterhost {
 namespace {
 
 const char *TextOrNone(const char *text) { return text != nullptr ? text : "(none)"; }
@@ -284,9 +285,7 @@ Status RunHost(const Options &options) {
     return !processed ? processed : ended;
 }
 
-}  // namespace
-
-int main(int argc, char **argv) {
+int Main(int argc, char **argv) {
     UseBinaryStandardStreams();
     Expected<Options> options = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
     if (!options)
@@ -302,3 +301,8 @@ int main(int argc, char **argv) {
         return Report(Fail("out of memory"));
     }
 }
+
+}  // namespace
+}  // namespace filterhost
+
+int main(int argc, char **argv) { return filterhost::Main(argc, argv); }

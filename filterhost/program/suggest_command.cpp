@@ -15,6 +15,8 @@
 #include "script_binding.h"
 #include "suggest_settings.h"
 
+namespace filterhost {
+
 namespace {
 
 // The frames handed over, measured into a survey made for the first one's size, with a
@@ -117,3 +119,5 @@ Status SuggestSettings(FilterInstance &instance, const FilterDefinition &definit
     std::printf("%s\n", call->c_str());
     return std::fflush(stdout) == 0 ? Ok() : Fail("cannot write standard output");
 }
+
+}  // namespace filterhost

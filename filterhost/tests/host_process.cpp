@@ -7,6 +7,8 @@
 #include <fstream>
 #include <sstream>
 
+namespace filterhost {
+
 namespace {
 
 std::string Quoted(const std::string &text) {
@@ -67,3 +69,5 @@ HostRun RunFilterHost(const std::vector<std::string> &arguments, const std::stri
 HostRun RunFilterHostAt(const std::string &program, const std::vector<std::string> &arguments) {
     return RunProgram(program, arguments, "", "");
 }
+
+}  // namespace filterhost

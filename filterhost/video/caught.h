@@ -6,6 +6,8 @@
 
 #include "expected.h"
 
+namespace filterhost {
+
 template <class Work>
 auto Caught(Work work) -> decltype(work()) {
     try {
@@ -14,3 +16,5 @@ auto Caught(Work work) -> decltype(work()) {
         return Fail("out of memory");
     }
 }
+
+}  // namespace filterhost

@@ -9,6 +9,8 @@ extern "C" {
 
 struct SwsContext;
 
+namespace filterhost {
+
 // Whether strips of `format` can go to 32-bit RGB and back, and if not, why (one line). Planar
 // formats with alpha are converted through their colour planes alone, so their alpha stays as
 // it was; packed pixels with alpha, palettes, bit-packed and hardware frames are refused.
@@ -29,3 +31,5 @@ bool IsRgb(AVPixelFormat format);
 // (AVColorRange): its source when `yuvIsSource`, else its destination. Only for a YUV side:
 // an RGB one takes no matrix.
 void SetYuvMatrix(SwsContext *scaler, int colorspace, int range, bool yuvIsSource);
+
+}  // namespace filterhost

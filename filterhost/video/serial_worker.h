@@ -11,6 +11,8 @@
 
 #include "expected.h"
 
+namespace filterhost {
+
 class SerialWorker {
 public:
     explicit SerialWorker(size_t queued) : limit_(queued), thread_([this] { Work(); }) {}
@@ -35,3 +37,5 @@ private:
     std::optional<Failure> failed_;
     std::thread thread_;  // last: it starts once everything above is there
 };
+
+}  // namespace filterhost

@@ -12,6 +12,8 @@ extern "C" {
 #include <libavformat/avformat.h>
 }
 
+namespace filterhost {
+
 struct EncoderChoice {
     const AVCodec *encoder = nullptr;
     AVPixelFormat pixelFormat = AV_PIX_FMT_NONE;
@@ -25,3 +27,5 @@ struct EncoderChoice {
 // otherwise the encoder's nearest one, with a note that every picture is converted.
 Expected<EncoderChoice> ChooseEncoder(const AVOutputFormat *format, const std::string &name,
                                       const AVCodecContext &decoder, const std::string &output);
+
+}  // namespace filterhost

@@ -9,6 +9,8 @@
 #include "expected.h"
 #include "library_log.h"
 
+namespace filterhost {
+
 struct VideoInput {
     InputFile demuxer;
     AVStream *stream = nullptr;
@@ -17,3 +19,5 @@ struct VideoInput {
 
 // `log` watches the demuxer from before it opens the file.
 Expected<VideoInput> OpenVideoInput(const std::string &path, LibraryLog &log);
+
+}  // namespace filterhost

@@ -7,6 +7,8 @@
 #include "plugin_search.h"
 #include "video_module.h"
 
+namespace filterhost {
+
 namespace {
 
 bool IsFile(const std::string &path) {
@@ -53,3 +55,5 @@ Expected<const VideoModule *> LoadVideoModule() {
     static const Expected<const VideoModule *> kModule = OpenVideoModule();
     return kModule;
 }
+
+}  // namespace filterhost

@@ -8,6 +8,8 @@
 #include "filter_instance.h"
 #include "frame_source.h"
 
+namespace filterhost {
+
 // False in builds without windows, which answer --configure with kConfigureNeedsWindows.
 extern const bool kHostShowsDialogs;
 extern const char *const kConfigureNeedsWindows;
@@ -21,3 +23,5 @@ struct PreviewSource {
 // Shows the dialog until the user closes it; true when the user accepted the settings.
 Expected<bool> ConfigureWithPreview(FilterInstance &instance, const FilterDefinition &definition,
                                     const PreviewSource &source);
+
+}  // namespace filterhost

@@ -11,6 +11,8 @@
 #include "vdfilter.h"
 #include "host_bitmap.h"
 
+namespace filterhost {
+
 class PreviewWindow final : public IFilterPreview {
 public:
     // The frame is `source`; each redo runs `instance` from it into `destination`.
@@ -58,3 +60,5 @@ private:
     void(VDX_CDECL *buttonCallback_)(bool, void *) = nullptr;
     void *buttonCallbackData_ = nullptr;
 };
+
+}  // namespace filterhost

@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+namespace filterhost {
+
 namespace {
 
 struct Colour {
@@ -69,3 +71,5 @@ HostBitmap MakeTestCard() {
     }
     return card;
 }
+
+}  // namespace filterhost

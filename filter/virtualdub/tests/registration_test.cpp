@@ -113,7 +113,7 @@ TEST(Instance, InitGivesDefaultsAndKeepsThePreview) {
     std::unique_ptr<PluginUnderTest> plugin = LinkedPlugin();
     ASSERT_TRUE(plugin);
     const FilterDefinition &def = plugin->Definition();
-    FilterInstance &inst = plugin->Instance();
+    filterhost::FilterInstance &inst = plugin->Instance();
     // Init again over memory that holds anything but the defaults, and a preview controller.
     std::memset(inst.Data(), 0xCD, size_t(def.inst_data_size));
     IFilterPreview *const marker = reinterpret_cast<IFilterPreview *>(&inst);
@@ -143,7 +143,7 @@ TEST(Instance, InitGivesDefaultsAndKeepsThePreview) {
 TEST(Instance, NewInstancePassesFramesThroughAndSavesZeros) {
     std::unique_ptr<PluginUnderTest> plugin = LinkedPlugin();
     ASSERT_TRUE(plugin);
-    FilterInstance &inst = plugin->Instance();
+    filterhost::FilterInstance &inst = plugin->Instance();
 
     // A 5x3 frame whose rows are padded, so that pitch and modulo matter; stored bottom-up,
     // and top-down as a pointer to the last row with a negative pitch. The host library
@@ -152,8 +152,9 @@ TEST(Instance, NewInstancePassesFramesThroughAndSavesZeros) {
     std::vector<uint8_t> picture(size_t(w) * h * 4), result(picture.size());
     for (size_t i = 0; i < picture.size(); ++i)
         picture[i] = uint8_t(0x9E3779B9u * static_cast<uint32_t>(i + 1) >> 24);
-    for (RowOrder order : {RowOrder::BottomUp, RowOrder::TopDown}) {
-        HostBitmap source(w, h, 8, order), destination(w, h, 8, order);
+    for (filterhost::RowOrder order :
+         {filterhost::RowOrder::BottomUp, filterhost::RowOrder::TopDown}) {
+        filterhost::HostBitmap source(w, h, 8, order), destination(w, h, 8, order);
         source.LoadTopDown(picture.data());
         Status run = inst.Run(source, destination);
         EXPECT_TRUE(run.ok()) << run.failure().message;

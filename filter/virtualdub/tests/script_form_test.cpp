@@ -13,7 +13,7 @@
 namespace kantora {
 namespace {
 
-using Instance = std::unique_ptr<FilterInstance>;
+using Instance = std::unique_ptr<filterhost::FilterInstance>;
 
 BorderSettings &SettingsOf(const Instance &inst) {
     return *static_cast<BorderSettings *>(inst->Data());
