@@ -15,7 +15,7 @@ int main(int argc, char **argv) {
         std::fputs("usage: testcard OUT.png | testcard --repair-config\n", stderr);
         return 2;
     }
-    Status written = filterhost::WritePng(argv[1], filterhost::MakeTestCard());
+    kantora::Status written = filterhost::WritePng(argv[1], filterhost::MakeTestCard());
     if (!written) {
         std::fprintf(stderr, "testcard: %s\n", written.failure().message.c_str());
         return 1;

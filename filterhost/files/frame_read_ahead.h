@@ -11,7 +11,7 @@
 #include <thread>
 #include <vector>
 
-#include "expected.h"
+#include "host_results.h"
 #include "host_bitmap.h"
 #include "raw_frames.h"
 

@@ -9,7 +9,7 @@
 #include <memory>
 #include <string>
 
-#include "expected.h"
+#include "host_results.h"
 #include "frame_size.h"
 #include "host_bitmap.h"
 

@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "expected.h"
+#include "host_results.h"
 
 namespace filterhost {
 

@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <string>
 
-#include "expected.h"
+#include "host_results.h"
 
 namespace filterhost {
 

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <string>
 
-#include "expected.h"
+#include "host_results.h"
 #include "frame_size.h"
 #include "host_bitmap.h"
 
@@ -41,3 +41,4 @@ Status WritePng(std::FILE *stream, const std::string &name, const HostBitmap &pi
 // The picture tools (tools/clips) name these unqualified.
 using filterhost::HostBitmap;
 using filterhost::RowOrder;
+using kantora::Status;

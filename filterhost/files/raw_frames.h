@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <string>
 
-#include "expected.h"
+#include "host_results.h"
 #include "frame_size.h"
 #include "host_bitmap.h"
 

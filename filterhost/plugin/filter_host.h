@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "expected.h"
+#include "host_results.h"
 #include "vdfilter.h"
 #include "plugin_module.h"
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "expected.h"
+#include "host_results.h"
 #include "vdfilter.h"
 #include "host_bitmap.h"
 #include "bound_call.h"

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "expected.h"
+#include "host_results.h"
 
 namespace filterhost {
 

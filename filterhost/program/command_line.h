@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "expected.h"
+#include "host_results.h"
 #include "filter_instance.h"
 #include "frame_input.h"
 

@@ -1,7 +1,7 @@
 // filterhost's process exit codes: what each kind of failure ends the run with.
 #pragma once
 
-#include "expected.h"
+#include "host_results.h"
 
 namespace filterhost {
 

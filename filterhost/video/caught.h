@@ -4,7 +4,7 @@
 
 #include <new>
 
-#include "expected.h"
+#include "host_results.h"
 
 namespace filterhost {
 

@@ -1,7 +1,7 @@
 // Which pixel formats a repair can keep, and how their strips reach the plug-in's pixels.
 #pragma once
 
-#include "expected.h"
+#include "host_results.h"
 
 extern "C" {
 #include <libavutil/pixfmt.h>

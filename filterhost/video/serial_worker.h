@@ -9,7 +9,7 @@
 #include <optional>
 #include <thread>
 
-#include "expected.h"
+#include "host_results.h"
 
 namespace filterhost {
 

@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "expected.h"
+#include "host_results.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "av_handles.h"
-#include "expected.h"
+#include "host_results.h"
 #include "library_log.h"
 
 namespace filterhost {

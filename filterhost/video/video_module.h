@@ -9,7 +9,7 @@
 #include <string>
 
 #include "border_settings.h"
-#include "expected.h"
+#include "host_results.h"
 #include "frame_source.h"
 #include "host_bitmap.h"
 

@@ -4,7 +4,7 @@
 
 #include <cstddef>
 
-#include "expected.h"
+#include "host_results.h"
 #include "filter_instance.h"
 #include "frame_source.h"
 

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "expected.h"
+#include "host_results.h"
 #include "filter_instance.h"
 #include "vdfilter.h"
 #include "host_bitmap.h"
