@@ -13,6 +13,8 @@
 #include <cstring>
 #include <string>
 
+namespace mensurio {
+namespace {
 namespace ref {
 
 // trunc: toward zero; not finite or |x| >= 2^63 gives 0; otherwise the low 32 bits.
@@ -187,10 +189,6 @@ std::string Solve(int32_t sw, int32_t sh, int32_t dw, int32_t dh, int32_t mw, in
 }
 
 }  // namespace ref
-
-namespace {
-
-using mensurio::SolveSizes;
 
 // SplitMix64: the same sequence on every platform.
 struct Random {
@@ -376,3 +374,4 @@ TEST(ReferenceImplementation, BoundaryCombinations) {
 }
 
 }  // namespace
+}  // namespace mensurio

@@ -2,6 +2,8 @@
 
 #include <vector>
 
+namespace mensurio {
+
 namespace {
 
 // Wine understands Unix paths only through its drive Z:.
@@ -133,3 +135,5 @@ void PressKey(HWND focus, WPARAM virtualKey) {
     PostMessageA(focus, WM_KEYUP, virtualKey,
                  1 | (static_cast<LPARAM>(scanCode) << 16) | (3u << 30));
 }
+
+}  // namespace mensurio

@@ -5,6 +5,8 @@
 
 #include <string>
 
+namespace mensurio {
+
 class MensurioWindow {
 public:
     // Starts the program and waits for its window (caption "Mensurio"); check IsOpen().
@@ -43,3 +45,5 @@ std::string WaitForText(HWND window, const std::string &expected, DWORD timeoutM
 // Keyboard input as it arrives in the program's queue, for its modal loop to dispatch.
 void TypeText(HWND focus, const std::string &text);
 void PressKey(HWND focus, WPARAM virtualKey);
+
+}  // namespace mensurio

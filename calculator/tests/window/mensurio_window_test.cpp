@@ -10,9 +10,8 @@
 #include "resource.h"
 #include "size_solver.h"
 
+namespace mensurio {
 namespace {
-
-using mensurio::SolveSizes;
 
 std::string exePath;
 
@@ -333,9 +332,7 @@ TEST_F(MensurioWindowTest, CloseMessageEndsTheProgram) {
     ExpectEndsCleanly();
 }
 
-}  // namespace
-
-int main(int argc, char **argv) {
+int Main(int argc, char **argv) {
     ::testing::InitGoogleTest(&argc, argv);
     if (argc != 2) {
         std::fprintf(stderr, "usage: mensurio_window_test PATH_TO_MENSURIO_EXE\n");
@@ -344,3 +341,8 @@ int main(int argc, char **argv) {
     exePath = argv[1];
     return RUN_ALL_TESTS();
 }
+
+}  // namespace
+}  // namespace mensurio
+
+int main(int argc, char **argv) { return mensurio::Main(argc, argv); }
