@@ -27,8 +27,6 @@
 namespace kantora::bench {
 namespace {
 
-using namespace kantora;
-
 struct FrameCase {
     int32_t width, height;
 };

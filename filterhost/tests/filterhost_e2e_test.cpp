@@ -21,8 +21,6 @@
 namespace filterhost {
 namespace {
 
-using namespace kantora;
-
 const std::string kPlugin = KANTORA_PLUGIN_PATH;
 
 using Values = std::array<int32_t, 16>;
