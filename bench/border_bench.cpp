@@ -24,9 +24,8 @@
 #include "host_bitmap.h"
 #include "plugin_under_test.h"
 
+namespace kantora::bench {
 namespace {
-
-using namespace kantora;
 
 struct FrameCase {
     int32_t width, height;
@@ -43,8 +42,8 @@ const SettingsCase kSettings[] = {
 // Frames as hosts hand them: with a positive pitch the first row in memory is the picture's
 // bottom row; with a negative pitch (top-down rows) the bitmap's data pointer is the buffer's
 // last row and each row lies `pitch` bytes before the previous one.
-RowOrder OrderOf(bool negativePitch) {
-    return negativePitch ? RowOrder::TopDown : RowOrder::BottomUp;
+filterhost::RowOrder OrderOf(bool negativePitch) {
+    return negativePitch ? filterhost::RowOrder::TopDown : filterhost::RowOrder::BottomUp;
 }
 
 // The loaded plug-in and one instance of its first filter.
@@ -60,7 +59,7 @@ void Configure(const SettingsCase &c, bool topBottomFirst) {
 }
 
 // The run callback alone, as the host calls it (without the host library's checks after it).
-void Run(HostBitmap &src, HostBitmap &dst) {
+void Run(filterhost::HostBitmap &src, filterhost::HostBitmap &dst) {
     FilterActivation &activation = plugin->Activation();
     activation.src = src.Record();
     activation.dst = dst.Record();
@@ -70,8 +69,8 @@ void Run(HostBitmap &src, HostBitmap &dst) {
 }
 
 // Source frames are shared by every case of a size and pitch sign.
-HostBitmap &SourceFrame(int32_t w, int32_t h, bool negative) {
-    static std::map<std::tuple<int32_t, int32_t, bool>, HostBitmap> frames;
+filterhost::HostBitmap &SourceFrame(int32_t w, int32_t h, bool negative) {
+    static std::map<std::tuple<int32_t, int32_t, bool>, filterhost::HostBitmap> frames;
     auto [it, added] = frames.try_emplace({w, h, negative}, w, h, 0, OrderOf(negative));
     if (added) {
         std::mt19937 rng(uint32_t(w * 31 + h));
@@ -82,7 +81,7 @@ HostBitmap &SourceFrame(int32_t w, int32_t h, bool negative) {
     return it->second;
 }
 
-std::vector<uint8_t> Picture(const HostBitmap &frame) {
+std::vector<uint8_t> Picture(const filterhost::HostBitmap &frame) {
     std::vector<uint8_t> bytes(size_t(frame.Width()) * size_t(frame.Height()) * 4);
     frame.StoreTopDown(bytes.data());
     return bytes;
@@ -92,7 +91,7 @@ std::string FrameName(const FrameCase &f) {
     return std::to_string(f.width) + "x" + std::to_string(f.height);
 }
 
-void CopyRows(HostBitmap &src, HostBitmap &dst) {
+void CopyRows(filterhost::HostBitmap &src, filterhost::HostBitmap &dst) {
     const size_t rowBytes = size_t(src.Width()) * 4;
     const char *from = reinterpret_cast<const char *>(src.Row(0));
     char *to = reinterpret_cast<char *>(dst.Row(0));
@@ -116,8 +115,8 @@ double Median(std::vector<double> v) {
 void RunCallback(benchmark::State &state, FrameCase f, SettingsCase c, bool negative,
                  bool topBottomFirst) {
     using Clock = std::chrono::steady_clock;
-    HostBitmap &src = SourceFrame(f.width, f.height, negative);
-    HostBitmap dst(f.width, f.height, 0, OrderOf(negative));
+    filterhost::HostBitmap &src = SourceFrame(f.width, f.height, negative);
+    filterhost::HostBitmap dst(f.width, f.height, 0, OrderOf(negative));
     Configure(c, topBottomFirst);
     std::vector<double> copyTimes, runTimes, ratios;
     bool copyFirst = true;
@@ -148,8 +147,8 @@ void RunCallback(benchmark::State &state, FrameCase f, SettingsCase c, bool nega
 // The plain sweeps; afterwards the run callback must give the very same picture.
 void ReferenceSweep(benchmark::State &state, FrameCase f, SettingsCase c, bool negative,
                     bool topBottomFirst) {
-    HostBitmap &src = SourceFrame(f.width, f.height, negative);
-    HostBitmap dst(f.width, f.height, 0, OrderOf(negative));
+    filterhost::HostBitmap &src = SourceFrame(f.width, f.height, negative);
+    filterhost::HostBitmap dst(f.width, f.height, 0, OrderOf(negative));
     Configure(c, topBottomFirst);
     const BorderSettings settings = plugin->Settings();
     for (auto _ : state) {
@@ -157,7 +156,7 @@ void ReferenceSweep(benchmark::State &state, FrameCase f, SettingsCase c, bool n
                                        f.height, settings);
         benchmark::ClobberMemory();
     }
-    HostBitmap filtered(f.width, f.height, 0, OrderOf(negative));
+    filterhost::HostBitmap filtered(f.width, f.height, 0, OrderOf(negative));
     Run(src, filtered);
     if (Picture(filtered) != Picture(dst))
         state.SkipWithError("the run callback's picture differs from the plain sweeps'");
@@ -252,9 +251,7 @@ void PrintTable(const TableReporter &r) {
     });
 }
 
-}  // namespace
-
-int main(int argc, char **argv) {
+int Main(int argc, char **argv) {
     std::string pluginPath = KANTORA_PLUGIN_PATH;
     std::vector<char *> args{argv[0]};
     std::string repetitions = "--benchmark_repetitions=5";
@@ -287,3 +284,8 @@ int main(int argc, char **argv) {
     plugin.reset();
     return reporter.failed ? 1 : 0;
 }
+
+}  // namespace
+}  // namespace kantora::bench
+
+int main(int argc, char **argv) { return kantora::bench::Main(argc, argv); }

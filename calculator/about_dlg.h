@@ -2,6 +2,8 @@
 #pragma once
 #include "afxwin.h"
 
+namespace mensurio {
+
 class CAboutDlg : public CDialog {
 public:
     CAboutDlg();
@@ -11,3 +13,5 @@ protected:
 
     DECLARE_MESSAGE_MAP()
 };
+
+}  // namespace mensurio

@@ -2,6 +2,8 @@
 
 #include "mensurio_dlg.h"
 
+namespace mensurio {
+
 BEGIN_MESSAGE_MAP(CMensurioApp, CWinApp)
     ON_COMMAND(ID_HELP, &CWinApp::OnHelp)
 END_MESSAGE_MAP()
@@ -17,3 +19,5 @@ BOOL CMensurioApp::InitInstance() {
     dlg.DoModal();
     return FALSE;
 }
+
+}  // namespace mensurio

@@ -2,6 +2,8 @@
 #pragma once
 #include "afxwin.h"
 
+namespace mensurio {
+
 class CMensurioApp : public CWinApp {
 public:
     CMensurioApp();
@@ -13,3 +15,5 @@ public:
 };
 
 extern CMensurioApp theApp;
+
+}  // namespace mensurio

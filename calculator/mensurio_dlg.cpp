@@ -6,6 +6,8 @@
 #include "size_solver.h"
 #include "text_number.h"
 
+namespace mensurio {
+
 BEGIN_MESSAGE_MAP(CMensurioDlg, CDialog)
     ON_WM_SYSCOMMAND()
     ON_WM_PAINT()
@@ -132,8 +134,10 @@ HCURSOR CMensurioDlg::OnQueryDragIcon() { return static_cast<HCURSOR>(m_hIcon); 
 void CMensurioDlg::SizeSolver() {
     UpdateData(TRUE);
     m_strResult =
-        mensurio::SolveSizes(m_nSourceWidth, m_nSourceHeight, m_nDestWidth, m_nDestHeight, m_nWidthMultiple,
+        SolveSizes(m_nSourceWidth, m_nSourceHeight, m_nDestWidth, m_nDestHeight, m_nWidthMultiple,
                    m_nHeightMultiple, m_nSourceAspect, m_nDestAspect, m_nFixedSide, m_nReduceExpand)
             .c_str();
     UpdateData(FALSE);
 }
+
+}  // namespace mensurio

@@ -2,6 +2,8 @@
 #pragma once
 #include "afxwin.h"
 
+namespace mensurio {
+
 class CMensurioDlg : public CDialog {
 public:
     explicit CMensurioDlg(CWnd *pParent = nullptr);
@@ -42,3 +44,5 @@ protected:
 
     DECLARE_MESSAGE_MAP()
 };
+
+}  // namespace mensurio

@@ -3,6 +3,8 @@
 #include <cctype>
 #include <limits>
 
+namespace mensurio {
+
 int32_t AtoiSaturating(const char *text) {
     const unsigned char *p = reinterpret_cast<const unsigned char *>(text);
     while (std::isspace(*p))
@@ -23,3 +25,5 @@ int32_t AtoiSaturating(const char *text) {
         return std::numeric_limits<int32_t>::max();
     return static_cast<int32_t>(value);
 }
+
+}  // namespace mensurio

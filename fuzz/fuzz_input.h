@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <limits>
 
+namespace fuzz {
+
 class FuzzInput {
 public:
     FuzzInput(const uint8_t *data, size_t size) : data_(data), size_(size) {}
@@ -55,3 +57,5 @@ private:
             std::abort();                                                                      \
         }                                                                                      \
     } while (0)
+
+}  // namespace fuzz

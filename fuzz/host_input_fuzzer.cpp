@@ -12,6 +12,7 @@
 #include "host_bitmap.h"
 #include "raw_frames.h"
 
+namespace filterhost {
 namespace {
 
 using Stream = std::unique_ptr<std::FILE, int (*)(std::FILE *)>;
@@ -62,7 +63,7 @@ void CheckPng(const uint8_t *data, size_t size) {
     std::free(encoded);
 }
 
-void CheckRawFrames(FuzzInput &in) {
+void CheckRawFrames(fuzz::FuzzInput &in) {
     const FrameSize size{in.UpTo(64), in.UpTo(64)};
     const uint8_t *bytes = in.Rest();
     const size_t count = in.RestSize();
@@ -87,13 +88,18 @@ void CheckRawFrames(FuzzInput &in) {
     FUZZ_CHECK(offset == count);
 }
 
-}  // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
-    FuzzInput in(data, size);
+int TestOneInput(const uint8_t *data, size_t size) {
+    fuzz::FuzzInput in(data, size);
     if (in.Byte() % 2 == 0)
         CheckPng(in.Rest(), in.RestSize());
     else
         CheckRawFrames(in);
     return 0;
+}
+
+}  // namespace
+}  // namespace filterhost
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
+    return filterhost::TestOneInput(data, size);
 }

@@ -12,17 +12,20 @@
 #include "host_bitmap.h"
 #include "plugin_under_test.h"
 
-using namespace kantora;
+namespace kantora {
+namespace {
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
-    FuzzInput in(data, size);
+int TestOneInput(const uint8_t *data, size_t size) {
+    fuzz::FuzzInput in(data, size);
     const int32_t width = in.UpTo(64), height = in.UpTo(64);
     const ptrdiff_t sourcePadding = 4 * (in.Byte() % 5);
-    HostBitmap source(width, height, sourcePadding,
-                      in.Flag() ? RowOrder::TopDown : RowOrder::BottomUp);
+    filterhost::HostBitmap source(
+        width, height, sourcePadding,
+        in.Flag() ? filterhost::RowOrder::TopDown : filterhost::RowOrder::BottomUp);
     const ptrdiff_t destinationPadding = 4 * (in.Byte() % 5);
-    HostBitmap destination(width, height, destinationPadding,
-                           in.Flag() ? RowOrder::TopDown : RowOrder::BottomUp);
+    filterhost::HostBitmap destination(
+        width, height, destinationPadding,
+        in.Flag() ? filterhost::RowOrder::TopDown : filterhost::RowOrder::BottomUp);
     uint32_t seed = in.Word();
     for (int32_t y = 0; y < height; ++y)
         for (int32_t x = 0; x < width; ++x) {
@@ -53,4 +56,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     for (int32_t y = 0; y < height; ++y)
         FUZZ_CHECK(std::memcmp(destination.Row(y), &expected[size_t(y) * width], width * 4) == 0);
     return 0;
+}
+
+}  // namespace
+}  // namespace kantora
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
+    return kantora::TestOneInput(data, size);
 }

@@ -11,9 +11,8 @@
 #include "plugin_under_test.h"
 #include "script_form.h"
 
+namespace kantora {
 namespace {
-
-using namespace kantora;
 
 constexpr size_t kGuardBytes = 32;
 constexpr char kGuard = '\x5A';
@@ -29,10 +28,8 @@ bool Terminated(const std::vector<char> &buffer, size_t used) {
     return std::memchr(buffer.data(), '\0', used) != nullptr;
 }
 
-}  // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
-    FuzzInput in(data, size);
+int TestOneInput(const uint8_t *data, size_t size) {
+    fuzz::FuzzInput in(data, size);
     Expected<std::unique_ptr<PluginUnderTest>> plugin = PluginUnderTest::Linked();
     FUZZ_CHECK(plugin.ok());
     const FilterDefinition &filter = (*plugin)->Definition();
@@ -79,4 +76,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
                                  std::to_string(values[5]) + "," + std::to_string(values[6]) + ")";
     FUZZ_CHECK(std::string(summary.data()) == expected);
     return 0;
+}
+
+}  // namespace
+}  // namespace kantora
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
+    return kantora::TestOneInput(data, size);
 }

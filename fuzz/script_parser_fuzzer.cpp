@@ -10,6 +10,7 @@
 #include "script_binding.h"
 #include "script_parser.h"
 
+namespace kantora {
 namespace {
 
 void VDX_CDECL Ignore(IScriptInterpreter *, void *, const ScriptValue *, int) {}
@@ -41,9 +42,7 @@ std::string Plainly(const ScriptStatement &call) {
     return text + ");";
 }
 
-}  // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
+int TestOneInput(const uint8_t *data, size_t size) {
     const std::string text(reinterpret_cast<const char *>(data), size);
     const int lines = static_cast<int>(std::count(text.begin(), text.end(), '\n')) + 1;
     const ParsedScript parsed = ParseScript(text);
@@ -84,4 +83,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
             FUZZ_CHECK(OneLine(note));
     }
     return 0;
+}
+
+}  // namespace
+}  // namespace kantora
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
+    return kantora::TestOneInput(data, size);
 }

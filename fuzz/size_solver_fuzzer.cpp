@@ -6,6 +6,7 @@
 #include "fuzz_input.h"
 #include "size_solver.h"
 
+namespace mensurio {
 namespace {
 
 // Reads the text front to back; each Take moves past what it matched.
@@ -68,10 +69,8 @@ bool WellFormed(const std::string &text) {
            r.AtEnd();
 }
 
-}  // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
-    FuzzInput in(data, size);
+int TestOneInput(const uint8_t *data, size_t size) {
+    fuzz::FuzzInput in(data, size);
     int32_t n[10];
     for (int32_t &value : n)
         value = in.Value();
@@ -84,4 +83,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     else
         FUZZ_CHECK(WellFormed(answer));
     return 0;
+}
+
+}  // namespace
+}  // namespace mensurio
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
+    return mensurio::TestOneInput(data, size);
 }

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
+namespace kantora::tools {
 namespace {
 struct Search {
     const char *caption;
@@ -21,9 +22,8 @@ BOOL CALLBACK CloseIfCaptionMatches(HWND window, LPARAM param) {
     }
     return TRUE;
 }
-}  // namespace
 
-int main(int argc, char **argv) {
+int Main(int argc, char **argv) {
     if (argc != 3) {
         std::fprintf(stderr, "usage: close_desktop_windows DESKTOP CAPTION\n");
         return 2;
@@ -39,3 +39,8 @@ int main(int argc, char **argv) {
     std::printf("closed %d window(s)\n", search.closed);
     return search.closed > 0 ? 0 : 1;
 }
+
+}  // namespace
+}  // namespace kantora::tools
+
+int main(int argc, char **argv) { return kantora::tools::Main(argc, argv); }

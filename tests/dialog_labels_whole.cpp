@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <string>
 
+namespace kantora::tools {
 namespace {
 
 INT_PTR CALLBACK LeaveAlone(HWND, UINT message, WPARAM, LPARAM) { return message == WM_INITDIALOG; }
@@ -61,9 +62,7 @@ bool LabelLayout(HWND control, UINT *format, int *besideText) {
     return false;
 }
 
-}  // namespace
-
-int main(int argc, char **argv) {
+int Main(int argc, char **argv) {
     if (argc != 3) {
         std::fprintf(stderr, "usage: dialog_labels_whole MODULE TEMPLATE_ID\n");
         return 2;
@@ -108,3 +107,8 @@ int main(int argc, char **argv) {
     std::printf("%d of %d labels whole\n", labels - cut, labels);
     return cut == 0 && labels > 0 ? 0 : 1;
 }
+
+}  // namespace
+}  // namespace kantora::tools
+
+int main(int argc, char **argv) { return kantora::tools::Main(argc, argv); }

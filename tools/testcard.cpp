@@ -8,14 +8,14 @@
 
 int main(int argc, char **argv) {
     if (argc == 2 && std::strcmp(argv[1], "--repair-config") == 0) {
-        std::printf("%s\n", kTestCardRepairConfig);
+        std::printf("%s\n", filterhost::kTestCardRepairConfig);
         return 0;
     }
     if (argc != 2 || argv[1][0] == '-') {
         std::fputs("usage: testcard OUT.png | testcard --repair-config\n", stderr);
         return 2;
     }
-    Status written = WritePng(argv[1], MakeTestCard());
+    kantora::Status written = filterhost::WritePng(argv[1], filterhost::MakeTestCard());
     if (!written) {
         std::fprintf(stderr, "testcard: %s\n", written.failure().message.c_str());
         return 1;

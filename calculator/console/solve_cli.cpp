@@ -160,14 +160,14 @@ int Print(const std::string &answer, std::ostream &out) {
 }
 
 int Positional(const std::vector<std::string> &args, std::ostream &out) {
-    static const char *const names[10] = {"SW", "SH",     "DW",   "DH",    "MW",
-                                          "MH", "SOURCE", "DEST", "FIXED", "MODE"};
+    static const char *const kNames[10] = {"SW", "SH",     "DW",   "DH",    "MW",
+                                           "MH", "SOURCE", "DEST", "FIXED", "MODE"};
     if (args.size() != 10)
         throw UsageError{"expected ten integers (SW SH DW DH MW MH SOURCE DEST FIXED MODE), got " +
                          std::to_string(args.size()) + " arguments"};
     int32_t v[10];
     for (size_t i = 0; i < 10; ++i)
-        v[i] = Integer(args[i], names[i]);
+        v[i] = Integer(args[i], kNames[i]);
     return Print(SolveSizes(v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8], v[9]), out);
 }
 

@@ -8,6 +8,7 @@
 #include "icon_origin.h"
 #include "text_number.h"
 
+namespace mensurio {
 namespace {
 
 constexpr int32_t kMax = std::numeric_limits<int32_t>::max();
@@ -59,3 +60,4 @@ TEST(IconOrigin, CentresTruncatingTowardZero) {
 }
 
 }  // namespace
+}  // namespace mensurio

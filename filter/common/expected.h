@@ -5,6 +5,8 @@
 #include <utility>
 #include <variant>
 
+namespace kantora {
+
 // What kind of failure it is, for the program that decides what follows from it.
 enum class FailureKind {
     Error,
@@ -45,3 +47,5 @@ private:
 struct Done {};
 using Status = Expected<Done>;
 inline Status Ok() { return Done{}; }
+
+}  // namespace kantora

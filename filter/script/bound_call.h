@@ -5,7 +5,11 @@
 
 #include "vdfilter.h"
 
+namespace kantora {
+
 struct BoundCall {
     ScriptFunctionPtr function = nullptr;
     std::vector<ScriptValue> arguments;  // one integer value per argument, in order
 };
+
+}  // namespace kantora

@@ -5,6 +5,8 @@
 
 #include "script_parser.h"
 
+namespace kantora {
+
 namespace {
 
 std::string Where(const std::string &source, int line, int column) {
@@ -273,3 +275,5 @@ std::string SettingsFileText(const std::string &filterName, const std::string &s
     return chain + ".Clear();\n" + chain + ".Add(\"" + name + "\");\n" + chain + ".instance[0]." +
            scriptCall + ";\n";
 }
+
+}  // namespace kantora

@@ -14,6 +14,8 @@
 #include "expected.h"
 #include "vdfilter.h"
 
+namespace kantora {
+
 // The object path by which the host's scripts address the one filter instance it runs.
 constexpr const char *kInstanceObjectPath = "VirtualDub.video.filters.instance[0]";
 // Where a settings file adds filters to the host's chain; calls are addressed per instance.
@@ -36,3 +38,5 @@ Expected<BoundScript> BindScript(std::string_view text, const ScriptObject *obje
 
 // A complete settings file that sets up a chain of this one filter with its script call.
 std::string SettingsFileText(const std::string &filterName, const std::string &scriptCall);
+
+}  // namespace kantora

@@ -5,6 +5,8 @@
 #include <fstream>
 #include <sstream>
 
+namespace kantora {
+
 Expected<std::string> ReadScriptFile(const std::string &path) {
     std::ifstream file(path, std::ios::binary);
     if (!file)
@@ -15,3 +17,5 @@ Expected<std::string> ReadScriptFile(const std::string &path) {
         return Fail("cannot read script " + path);
     return text.str();
 }
+
+}  // namespace kantora

@@ -5,4 +5,8 @@
 
 #include "expected.h"
 
+namespace kantora {
+
 Expected<std::string> ReadScriptFile(const std::string &path);
+
+}  // namespace kantora

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 
+namespace kantora {
+
 namespace {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
@@ -25,8 +27,8 @@ std::string FoundAt(std::string_view text, size_t pos) {
         return "the end of the line";
     const unsigned char c = static_cast<unsigned char>(text[pos]);
     if (c < 0x20 || c >= 0x7F) {
-        static const char hex[] = "0123456789ABCDEF";
-        return std::string("byte 0x") + hex[c >> 4] + hex[c & 15];
+        static const char kHex[] = "0123456789ABCDEF";
+        return std::string("byte 0x") + kHex[c >> 4] + kHex[c & 15];
     }
     return std::string("'") + static_cast<char>(c) + "'";
 }
@@ -198,3 +200,5 @@ Token ScriptLexer::ReadString(Token token) {
         token.text += c;
     }
 }
+
+}  // namespace kantora

@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+namespace kantora {
+
 struct Token {
     // Unknown: a byte that starts no token (`text` names it); Error: a malformed token, with
     // the whole message in `text`.
@@ -53,3 +55,5 @@ private:
 
 // How a message names the byte at `pos` of `text`: "'x'", "byte 0x01", "the end of the line".
 std::string FoundAt(std::string_view text, size_t pos);
+
+}  // namespace kantora

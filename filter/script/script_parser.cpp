@@ -4,6 +4,8 @@
 
 #include "script_lexer.h"
 
+namespace kantora {
+
 namespace {
 
 // What a postfix chain such as a.b[1].c(2) turned out to be.
@@ -293,3 +295,5 @@ private:
 }  // namespace
 
 ParsedScript ParseScript(std::string_view text) { return Parser(text).Parse(); }
+
+}  // namespace kantora

@@ -14,6 +14,8 @@
 #include <string_view>
 #include <vector>
 
+namespace kantora {
+
 struct ScriptArgument {
     enum Kind { Integer, Number, Text, Name, Expression } kind = Expression;
     int column = 0;
@@ -46,3 +48,5 @@ struct ParsedScript {
 };
 
 ParsedScript ParseScript(std::string_view text);
+
+}  // namespace kantora

@@ -18,11 +18,9 @@
 #include "help_command.h"
 #include "resources/resource.h"
 
-namespace {
+namespace kantora {
 
-using kantora::Band;
-using kantora::BorderSettings;
-using kantora::Side;
+namespace {
 
 // ---------------------------------------------------------------------------------------------
 // Settings: one row per region value, in the order the dialog fills them: smear, black and
@@ -34,33 +32,33 @@ struct ValueRow {
     int editId;
     int upDownId;
 
-    int32_t &field(BorderSettings &s) const { return kantora::BandValue(s, side, band); }
+    int32_t &Field(BorderSettings &s) const { return BandValue(s, side, band); }
 };
 
 constexpr ValueRow kValueRows[] = {
-    {Band::Smear, kantora::Top, IDC_TOP_SMEAR, IDC_TOP_SMEAR_UPDOWN},
-    {Band::Black, kantora::Top, IDC_TOP_BLACK, IDC_TOP_BLACK_UPDOWN},
-    {Band::Fade, kantora::Top, IDC_TOP_FADE, IDC_TOP_FADE_UPDOWN},
-    {Band::Smear, kantora::Bottom, IDC_BOTTOM_SMEAR, IDC_BOTTOM_SMEAR_UPDOWN},
-    {Band::Black, kantora::Bottom, IDC_BOTTOM_BLACK, IDC_BOTTOM_BLACK_UPDOWN},
-    {Band::Fade, kantora::Bottom, IDC_BOTTOM_FADE, IDC_BOTTOM_FADE_UPDOWN},
-    {Band::Smear, kantora::Left, IDC_LEFT_SMEAR, IDC_LEFT_SMEAR_UPDOWN},
-    {Band::Black, kantora::Left, IDC_LEFT_BLACK, IDC_LEFT_BLACK_UPDOWN},
-    {Band::Fade, kantora::Left, IDC_LEFT_FADE, IDC_LEFT_FADE_UPDOWN},
-    {Band::Smear, kantora::Right, IDC_RIGHT_SMEAR, IDC_RIGHT_SMEAR_UPDOWN},
-    {Band::Black, kantora::Right, IDC_RIGHT_BLACK, IDC_RIGHT_BLACK_UPDOWN},
-    {Band::Fade, kantora::Right, IDC_RIGHT_FADE, IDC_RIGHT_FADE_UPDOWN},
-    {Band::Stretch, kantora::Top, IDC_TOP_STRETCH, IDC_TOP_STRETCH_UPDOWN},
-    {Band::Stretch, kantora::Bottom, IDC_BOTTOM_STRETCH, IDC_BOTTOM_STRETCH_UPDOWN},
-    {Band::Stretch, kantora::Left, IDC_LEFT_STRETCH, IDC_LEFT_STRETCH_UPDOWN},
-    {Band::Stretch, kantora::Right, IDC_RIGHT_STRETCH, IDC_RIGHT_STRETCH_UPDOWN},
+    {Band::Smear, Top, IDC_TOP_SMEAR, IDC_TOP_SMEAR_UPDOWN},
+    {Band::Black, Top, IDC_TOP_BLACK, IDC_TOP_BLACK_UPDOWN},
+    {Band::Fade, Top, IDC_TOP_FADE, IDC_TOP_FADE_UPDOWN},
+    {Band::Smear, Bottom, IDC_BOTTOM_SMEAR, IDC_BOTTOM_SMEAR_UPDOWN},
+    {Band::Black, Bottom, IDC_BOTTOM_BLACK, IDC_BOTTOM_BLACK_UPDOWN},
+    {Band::Fade, Bottom, IDC_BOTTOM_FADE, IDC_BOTTOM_FADE_UPDOWN},
+    {Band::Smear, Left, IDC_LEFT_SMEAR, IDC_LEFT_SMEAR_UPDOWN},
+    {Band::Black, Left, IDC_LEFT_BLACK, IDC_LEFT_BLACK_UPDOWN},
+    {Band::Fade, Left, IDC_LEFT_FADE, IDC_LEFT_FADE_UPDOWN},
+    {Band::Smear, Right, IDC_RIGHT_SMEAR, IDC_RIGHT_SMEAR_UPDOWN},
+    {Band::Black, Right, IDC_RIGHT_BLACK, IDC_RIGHT_BLACK_UPDOWN},
+    {Band::Fade, Right, IDC_RIGHT_FADE, IDC_RIGHT_FADE_UPDOWN},
+    {Band::Stretch, Top, IDC_TOP_STRETCH, IDC_TOP_STRETCH_UPDOWN},
+    {Band::Stretch, Bottom, IDC_BOTTOM_STRETCH, IDC_BOTTOM_STRETCH_UPDOWN},
+    {Band::Stretch, Left, IDC_LEFT_STRETCH, IDC_LEFT_STRETCH_UPDOWN},
+    {Band::Stretch, Right, IDC_RIGHT_STRETCH, IDC_RIGHT_STRETCH_UPDOWN},
 };
 
-constexpr int kValueMin = kantora::kDialogMinimum;
-constexpr int kValueMax = kantora::kDialogMaximum;
+constexpr int kValueMin = kDialogMinimum;
+constexpr int kValueMax = kDialogMaximum;
 
 // The record's address lives in the dialog's user-data slot: all 64 bits of it on Win64.
-BorderSettings *settingsOfDialog(HWND dialog) {
+BorderSettings *SettingsOfDialog(HWND dialog) {
     return reinterpret_cast<BorderSettings *>(GetWindowLongPtrA(dialog, DWLP_USER));
 }
 
@@ -68,41 +66,41 @@ BorderSettings *settingsOfDialog(HWND dialog) {
 // Preview: a host that hands over no controller gets a dialog that simply shows none. The
 // record keeps the host's controller while the dialog is open.
 
-IFilterPreview *previewOf(const BorderSettings &s) {
+IFilterPreview *PreviewOf(const BorderSettings &s) {
     return static_cast<IFilterPreview *>(s.preview);
 }
 
-void togglePreview(const BorderSettings &s, HWND dialog) {
-    if (previewOf(s) != nullptr)
-        previewOf(s)->Toggle(dialog);
+void TogglePreview(const BorderSettings &s, HWND dialog) {
+    if (PreviewOf(s) != nullptr)
+        PreviewOf(s)->Toggle(dialog);
 }
 
-void redoPreview(const BorderSettings &s) {
-    if (previewOf(s) != nullptr)
-        previewOf(s)->RedoFrame();
+void RedoPreview(const BorderSettings &s) {
+    if (PreviewOf(s) != nullptr)
+        PreviewOf(s)->RedoFrame();
 }
 
-void attachPreviewButton(const BorderSettings &s, HWND button) {
-    if (previewOf(s) != nullptr)
-        previewOf(s)->InitButton(button);
+void AttachPreviewButton(const BorderSettings &s, HWND button) {
+    if (PreviewOf(s) != nullptr)
+        PreviewOf(s)->InitButton(button);
 }
 
 // ---------------------------------------------------------------------------------------------
 // Help: Notepad on the help text in the host's plugins folder (for the 64-bit host too).
 
-unsigned long programFileName(char *buffer, unsigned long capacity) {
+unsigned long ProgramFileName(char *buffer, unsigned long capacity) {
     return GetModuleFileNameA(nullptr, buffer, capacity);
 }
 
-unsigned long fullPathName(const char *name, unsigned long capacity, char *buffer,
+unsigned long FullPathName(const char *name, unsigned long capacity, char *buffer,
                            char **fileNamePart) {
     return GetFullPathNameA(name, capacity, buffer, fileNamePart);
 }
 
-void openHelp() {
+void OpenHelp() {
     char helpPath[kHelpBufferSize];
     char commandLine[kHelpBufferSize];
-    if (!BuildHelpCommand({programFileName, fullPathName}, helpPath, commandLine))
+    if (!BuildHelpCommand({ProgramFileName, FullPathName}, helpPath, commandLine))
         return;  // the host's folder path is too long for the command line
     OutputDebugStringA(helpPath);
     OutputDebugStringA("\n");
@@ -113,13 +111,13 @@ void openHelp() {
 // ---------------------------------------------------------------------------------------------
 // Message handlers.
 
-INT_PTR onInitDialog(HWND dialog, BorderSettings *settings) {
+INT_PTR OnInitDialog(HWND dialog, BorderSettings *settings) {
     SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(settings));
     BorderSettings &s = *settings;
-    togglePreview(s, dialog);
+    TogglePreview(s, dialog);
 
     for (const ValueRow &row : kValueRows)
-        SetDlgItemInt(dialog, row.editId, static_cast<UINT>(row.field(s)), FALSE);
+        SetDlgItemInt(dialog, row.editId, static_cast<UINT>(row.Field(s)), FALSE);
     CheckDlgButton(dialog, IDC_TOP_BOTTOM_FIRST,
                    s.processTopBottomFirst ? BST_CHECKED : BST_UNCHECKED);
     SetDlgItemInt(dialog, IDC_COLOUR_RED, static_cast<UINT>(s.colourRed), FALSE);
@@ -130,30 +128,30 @@ INT_PTR onInitDialog(HWND dialog, BorderSettings *settings) {
     for (const ValueRow &row : kValueRows) {
         HWND upDown = GetDlgItem(dialog, row.upDownId);
         SendMessageA(upDown, UDM_SETRANGE, 0, MAKELPARAM(kValueMax, kValueMin));
-        SendMessageA(upDown, UDM_SETPOS, 0, static_cast<LPARAM>(row.field(s)));
+        SendMessageA(upDown, UDM_SETPOS, 0, static_cast<LPARAM>(row.Field(s)));
     }
 
-    attachPreviewButton(s, GetDlgItem(dialog, IDC_SHOW_PREVIEW));
+    AttachPreviewButton(s, GetDlgItem(dialog, IDC_SHOW_PREVIEW));
     return TRUE;  // the dialog manager sets the focus
 }
 
-INT_PTR onVScroll(HWND dialog, BorderSettings &s, HWND sender) {
+INT_PTR OnVScroll(HWND dialog, BorderSettings &s, HWND sender) {
     for (const ValueRow &row : kValueRows) {
         if (GetDlgItem(dialog, row.upDownId) != sender)
             continue;
         LRESULT reply = SendMessageA(sender, UDM_GETPOS, 0, 0);
         int position = static_cast<short>(LOWORD(reply));
         // Each click brings two notifications with one position: redo the frame once.
-        if (position != row.field(s)) {
-            row.field(s) = position;
-            redoPreview(s);
+        if (position != row.Field(s)) {
+            row.Field(s) = position;
+            RedoPreview(s);
         }
         break;
     }
     return 0;
 }
 
-void acceptColour(HWND dialog, BorderSettings &s) {
+void AcceptColour(HWND dialog, BorderSettings &s) {
     s.colourRed = static_cast<int32_t>(GetDlgItemInt(dialog, IDC_COLOUR_RED, nullptr, FALSE));
     s.colourGreen = static_cast<int32_t>(GetDlgItemInt(dialog, IDC_COLOUR_GREEN, nullptr, FALSE));
     s.colourBlue = static_cast<int32_t>(GetDlgItemInt(dialog, IDC_COLOUR_BLUE, nullptr, FALSE));
@@ -162,42 +160,42 @@ void acceptColour(HWND dialog, BorderSettings &s) {
                      static_cast<uint32_t>(s.colourBlue);
 }
 
-INT_PTR onCommand(HWND dialog, BorderSettings &s, int id) {
+INT_PTR OnCommand(HWND dialog, BorderSettings &s, int id) {
     switch (id) {
     case IDOK:
-        acceptColour(dialog, s);
+        AcceptColour(dialog, s);
         EndDialog(dialog, 0);
         return TRUE;
     case IDCANCEL:  // also Escape and the close box
         EndDialog(dialog, 1);
         return TRUE;
     case IDC_SHOW_PREVIEW:
-        togglePreview(s, dialog);
+        TogglePreview(s, dialog);
         return FALSE;
     case IDC_HELP_BUTTON:
-        openHelp();
+        OpenHelp();
         return TRUE;
     case IDC_TOP_BOTTOM_FIRST:
         s.processTopBottomFirst = IsDlgButtonChecked(dialog, IDC_TOP_BOTTOM_FIRST) != 0;
-        redoPreview(s);
+        RedoPreview(s);
         return FALSE;
     default:
         return FALSE;
     }
 }
 
-INT_PTR CALLBACK dialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG)
-        return onInitDialog(dialog, reinterpret_cast<BorderSettings *>(lParam));
+        return OnInitDialog(dialog, reinterpret_cast<BorderSettings *>(lParam));
     // Controls may notify while the dialog is being created, before the record is known.
-    BorderSettings *settings = settingsOfDialog(dialog);
+    BorderSettings *settings = SettingsOfDialog(dialog);
     if (settings == nullptr)
         return FALSE;
     switch (message) {
     case WM_VSCROLL:
-        return onVScroll(dialog, *settings, reinterpret_cast<HWND>(lParam));
+        return OnVScroll(dialog, *settings, reinterpret_cast<HWND>(lParam));
     case WM_COMMAND:
-        return onCommand(dialog, *settings, LOWORD(wParam));
+        return OnCommand(dialog, *settings, LOWORD(wParam));
     default:
         return FALSE;
     }
@@ -207,7 +205,7 @@ INT_PTR CALLBACK dialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
 // that leaves the record out still gets the dialog from this very file.
 extern "C" IMAGE_DOS_HEADER __ImageBase;
 
-HINSTANCE pluginModule(const FilterActivation *fa) {
+HINSTANCE PluginModuleHandle(const FilterActivation *fa) {
     const FilterModule *module = fa->filter != nullptr ? fa->filter->module : nullptr;
     if (module != nullptr && module->hInstModule != nullptr)
         return module->hInstModule;
@@ -224,11 +222,13 @@ int VDX_CDECL ConfigureBorderFilter(FilterActivation *fa, const FilterFunctions 
     const BorderSettings saved = settings;
     settings.preview = fa->ifp;
 
-    INT_PTR result = DialogBoxParamA(pluginModule(fa), MAKEINTRESOURCEA(IDD_KANTORA), parent,
-                                     dialogProc, reinterpret_cast<LPARAM>(&settings));
+    INT_PTR result = DialogBoxParamA(PluginModuleHandle(fa), MAKEINTRESOURCEA(IDD_KANTORA), parent,
+                                     DialogProc, reinterpret_cast<LPARAM>(&settings));
     if (result != 0) {  // cancelled, or the dialog could not be created (-1)
         settings = saved;
         return 1;
     }
     return 0;
 }
+
+}  // namespace kantora

@@ -2,13 +2,15 @@
 
 #include <cstring>
 
+namespace kantora {
+
 namespace {
 
 constexpr char kHelpFileInPluginsFolder[] = "plugins\\KantoraHelp.txt";
 constexpr char kEditor[] = "Notepad ";
 
 // Appends `text` to the string in `buffer` when the result fits, zero included.
-bool appendFits(char (&buffer)[kHelpBufferSize], size_t length, const char *text) {
+bool AppendFits(char (&buffer)[kHelpBufferSize], size_t length, const char *text) {
     size_t extra = std::strlen(text);
     if (length + extra >= kHelpBufferSize)
         return false;
@@ -38,9 +40,11 @@ bool BuildHelpCommand(const HostPathQueries &queries, char (&helpPath)[kHelpBuff
     // Keep the folder with its trailing backslash.
     *fileNamePart = '\0';
     size_t folderLength = static_cast<size_t>(fileNamePart - helpPath);
-    if (!appendFits(helpPath, folderLength, kHelpFileInPluginsFolder))
+    if (!AppendFits(helpPath, folderLength, kHelpFileInPluginsFolder))
         return false;
 
     std::memcpy(commandLine, kEditor, sizeof kEditor);
-    return appendFits(commandLine, sizeof kEditor - 1, helpPath);
+    return AppendFits(commandLine, sizeof kEditor - 1, helpPath);
 }
+
+}  // namespace kantora

@@ -9,6 +9,8 @@
 
 #include <cstddef>
 
+namespace kantora {
+
 constexpr size_t kHelpBufferSize = 256;
 constexpr unsigned long kHelpQueryCapacity = kHelpBufferSize - 1;
 
@@ -29,3 +31,5 @@ struct HostPathQueries {
 // within the buffers. Never writes past either buffer.
 bool BuildHelpCommand(const HostPathQueries &queries, char (&helpPath)[kHelpBufferSize],
                       char (&commandLine)[kHelpBufferSize]);
+
+}  // namespace kantora

@@ -18,14 +18,14 @@
 #include "config_dialog.h"
 #endif
 
-namespace {
+namespace kantora {
 
-using kantora::BorderSettings;
+namespace {
 
 // ---------------------------------------------------------------------------------------------
 // Settings: the host allocates one BorderSettings per instance.
 
-BorderSettings &settingsOf(const FilterActivation *fa) {
+BorderSettings &SettingsOf(const FilterActivation *fa) {
     return *static_cast<BorderSettings *>(fa->filter_data);
 }
 
@@ -33,30 +33,30 @@ BorderSettings &settingsOf(const FilterActivation *fa) {
 // Callbacks. Every one returns 0 (success) and lets no exception escape: the engine throws
 // none.
 
-int VDX_CDECL initProc(FilterActivation *fa, const FilterFunctions *) {
-    kantora::ResetBorderSettings(settingsOf(fa));
+int VDX_CDECL InitProc(FilterActivation *fa, const FilterFunctions *) {
+    ResetBorderSettings(SettingsOf(fa));
     return 0;
 }
 
-int VDX_CDECL runProc(const FilterActivation *fa, const FilterFunctions *) {
+int VDX_CDECL RunProc(const FilterActivation *fa, const FilterFunctions *) {
     const FilterBitmap &src = *fa->src;
     const FilterBitmap &dst = *fa->dst;
     // The filter declares no change of format, so the destination has the source's size.
-    kantora::ProcessFrame(src.data, src.pitch, dst.data, dst.pitch, src.w, src.h, settingsOf(fa));
+    ProcessFrame(src.data, src.pitch, dst.data, dst.pitch, src.w, src.h, SettingsOf(fa));
     return 0;
 }
 
-int VDX_CDECL startProc(FilterActivation *, const FilterFunctions *) { return 0; }
+int VDX_CDECL StartProc(FilterActivation *, const FilterFunctions *) { return 0; }
 
-int VDX_CDECL endProc(FilterActivation *, const FilterFunctions *) { return 0; }
+int VDX_CDECL EndProc(FilterActivation *, const FilterFunctions *) { return 0; }
 
-void VDX_CDECL stringProc(const FilterActivation *fa, const FilterFunctions *, char *buffer) {
-    kantora::WriteSummary(settingsOf(fa), buffer);
+void VDX_CDECL StringProc(const FilterActivation *fa, const FilterFunctions *, char *buffer) {
+    WriteSummary(SettingsOf(fa), buffer);
 }
 
-bool VDX_CDECL scriptStringProc(FilterActivation *fa, const FilterFunctions *, char *buffer,
+bool VDX_CDECL ScriptStringProc(FilterActivation *fa, const FilterFunctions *, char *buffer,
                                 int bufferSize) {
-    return kantora::WriteConfigCall(settingsOf(fa), buffer, bufferSize);
+    return WriteConfigCall(SettingsOf(fa), buffer, bufferSize);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -64,9 +64,9 @@ bool VDX_CDECL scriptStringProc(FilterActivation *fa, const FilterFunctions *, c
 
 // The dialog exists only in the Windows builds; elsewhere settings arrive through scripts.
 #if defined(_WIN32)
-constexpr FilterConfigProc configureProc = ConfigureBorderFilter;
+constexpr FilterConfigProc kConfigureProc = ConfigureBorderFilter;
 #else
-constexpr FilterConfigProc configureProc = nullptr;
+constexpr FilterConfigProc kConfigureProc = nullptr;
 #endif
 
 // The host links the first three words into its filter list, so the record is writable.
@@ -74,21 +74,21 @@ FilterDefinition filterDefinition = {
     nullptr,
     nullptr,
     nullptr,                          // next, prev, module: the host's
-    kantora::kFilterName,             // name
+    kFilterName,                      // name
     "Improves picture near borders",  // description
     "Tessaly",                        // maker
     nullptr,                          // private data
     sizeof(BorderSettings),           // instance data size
-    initProc,
+    InitProc,
     nullptr,  // deinit: the host frees the instance memory
-    runProc,
+    RunProc,
     nullptr,  // parameter: output has the input's format and size
-    configureProc,
-    stringProc,
-    startProc,
-    endProc,
-    &kantora::scriptObject,  // Config
-    scriptStringProc,
+    kConfigureProc,
+    StringProc,
+    StartProc,
+    EndProc,
+    &scriptObject,  // Config
+    ScriptStringProc,
 };
 
 // Handle the host returned for the definition, kept until the module is unloaded.
@@ -99,19 +99,22 @@ constexpr int kCompatibleDefinitionVersion = 4;
 
 }  // namespace
 
+}  // namespace kantora
+
 VDX_EXPORT int VDX_CDECL VirtualdubFilterModuleInit2(FilterModule *module,
                                                      const FilterFunctions *ff, int &version,
                                                      int &compatibleVersion) {
-    registeredFilter = ff->addFilter(module, &filterDefinition, sizeof(FilterDefinition));
-    if (registeredFilter == nullptr)
+    kantora::registeredFilter =
+        ff->addFilter(module, &kantora::filterDefinition, sizeof(FilterDefinition));
+    if (kantora::registeredFilter == nullptr)
         return 1;
-    version = kFilterDefinitionVersion;
-    compatibleVersion = kCompatibleDefinitionVersion;
+    version = kantora::kFilterDefinitionVersion;
+    compatibleVersion = kantora::kCompatibleDefinitionVersion;
     return 0;
 }
 
 VDX_EXPORT void VDX_CDECL VirtualdubFilterModuleDeinit(FilterModule *, const FilterFunctions *ff) {
-    if (registeredFilter != nullptr)
-        ff->removeFilter(registeredFilter);
-    registeredFilter = nullptr;
+    if (kantora::registeredFilter != nullptr)
+        ff->removeFilter(kantora::registeredFilter);
+    kantora::registeredFilter = nullptr;
 }

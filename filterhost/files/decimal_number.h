@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string_view>
 
+namespace filterhost {
+
 // True with `value` set when `text` is one to nine decimal digits whose value lies within
 // [minimum, maximum].
 inline bool ParseDecimal(std::string_view text, int32_t minimum, int32_t maximum, int32_t &value) {
@@ -20,3 +22,5 @@ inline bool ParseDecimal(std::string_view text, int32_t minimum, int32_t maximum
     value = result;
     return true;
 }
+
+}  // namespace filterhost

@@ -1,5 +1,7 @@
 #include "frame_read_ahead.h"
 
+namespace filterhost {
+
 FrameReadAhead::FrameReadAhead(RawFrameReader &reader, FrameSize size, BitmapLayout layout,
                                int slots)
     : reader_(reader) {
@@ -69,3 +71,5 @@ Expected<HostBitmap *> FrameReadAhead::Next() {
     holding_ = true;
     return &slot.bitmap;
 }
+
+}  // namespace filterhost

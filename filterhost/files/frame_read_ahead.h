@@ -11,9 +11,11 @@
 #include <thread>
 #include <vector>
 
-#include "expected.h"
+#include "host_results.h"
 #include "host_bitmap.h"
 #include "raw_frames.h"
+
+namespace filterhost {
 
 class FrameReadAhead {
 public:
@@ -47,3 +49,5 @@ private:
     bool stop_ = false;
     std::thread thread_;  // started when the second frame is asked for
 };
+
+}  // namespace filterhost

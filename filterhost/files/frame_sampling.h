@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <vector>
 
+namespace filterhost {
+
 // `wanted` frame numbers spread evenly over `total` frames (all of them when there are no
 // more), in rising order.
 inline std::vector<int64_t> EvenlySpread(int64_t total, int64_t wanted) {
@@ -39,3 +41,5 @@ private:
     int64_t stride_ = 1;
     int64_t takenAtStride_ = 0;
 };
+
+}  // namespace filterhost

@@ -2,6 +2,8 @@
 
 #include "decimal_number.h"
 
+namespace filterhost {
+
 std::optional<FrameSize> ParseFrameSize(std::string_view text) {
     const size_t x = text.find('x');
     FrameSize size;
@@ -11,3 +13,5 @@ std::optional<FrameSize> ParseFrameSize(std::string_view text) {
         return std::nullopt;
     return size;
 }
+
+}  // namespace filterhost

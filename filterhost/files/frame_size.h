@@ -6,6 +6,8 @@
 #include <optional>
 #include <string_view>
 
+namespace filterhost {
+
 struct FrameSize {
     int32_t width = 0;
     int32_t height = 0;
@@ -18,3 +20,5 @@ constexpr int32_t kMaxFrameSide = 16384;
 // "720x576": two decimal numbers from 1 to kMaxFrameSide joined by 'x'; nothing for any other
 // text.
 std::optional<FrameSize> ParseFrameSize(std::string_view text);
+
+}  // namespace filterhost

@@ -14,6 +14,8 @@
 #include "png_files.h"
 #include "raw_frames.h"
 
+namespace filterhost {
+
 namespace {
 
 // How many whole frames a regular file holds; nothing for a pipe or a device.
@@ -124,3 +126,5 @@ bool StartsLikePng(const std::string &path) {
     std::fclose(file);
     return read == sizeof start && std::memcmp(start, kSignature, sizeof start) == 0;
 }
+
+}  // namespace filterhost

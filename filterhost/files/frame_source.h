@@ -9,9 +9,11 @@
 #include <memory>
 #include <string>
 
-#include "expected.h"
+#include "host_results.h"
 #include "frame_size.h"
 #include "host_bitmap.h"
+
+namespace filterhost {
 
 // Takes one frame, which is the taker's to read or change only during the call; false: no
 // more frames are wanted.
@@ -51,3 +53,5 @@ Expected<std::unique_ptr<FrameSource>> OpenPicture(const std::string &path, Bitm
 
 // Whether the file starts with the PNG signature; false also when it cannot be read.
 bool StartsLikePng(const std::string &path);
+
+}  // namespace filterhost

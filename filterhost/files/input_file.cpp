@@ -8,6 +8,8 @@
 #include <io.h>
 #endif
 
+namespace filterhost {
+
 Expected<InputFile> OpenInput(const std::string &path) {
     if (path == "-")
         return InputFile(stdin);
@@ -25,3 +27,5 @@ void UseBinaryStandardStreams() {
     _setmode(_fileno(stdout), _O_BINARY);
 #endif
 }
+
+}  // namespace filterhost

@@ -5,7 +5,9 @@
 #include <memory>
 #include <string>
 
-#include "expected.h"
+#include "host_results.h"
+
+namespace filterhost {
 
 // Standard input stays open when the input is done with.
 struct CloseUnlessStandardInput {
@@ -21,3 +23,5 @@ std::string InputName(const std::string &path);
 
 // Puts standard input and output into binary mode (a no-op outside Windows).
 void UseBinaryStandardStreams();
+
+}  // namespace filterhost

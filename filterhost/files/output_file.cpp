@@ -16,6 +16,8 @@
 #include <unistd.h>
 #endif
 
+namespace filterhost {
+
 namespace {
 
 std::string ErrnoText(int error) { return std::strerror(error); }
@@ -269,3 +271,5 @@ Status CheckOutputIsNotInput(const std::string &input, const std::string &output
     return Fail("the output " + outName + " is the input " + inName +
                 " (the same file): writing it would destroy the input; name another output file");
 }
+
+}  // namespace filterhost

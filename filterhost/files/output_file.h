@@ -7,7 +7,9 @@
 #include <cstdio>
 #include <string>
 
-#include "expected.h"
+#include "host_results.h"
+
+namespace filterhost {
 
 class OutputFile {
 public:
@@ -39,3 +41,5 @@ private:
 // or as redirected standard input and output ("-"): writing it would destroy the input.
 // An output that does not exist yet is never the input.
 Status CheckOutputIsNotInput(const std::string &input, const std::string &output);
+
+}  // namespace filterhost

@@ -11,6 +11,8 @@
 
 #include "output_file.h"
 
+namespace filterhost {
+
 namespace {
 
 // Ancillary chunks (text, colour profiles) may not take more memory than this, nor be more.
@@ -254,3 +256,5 @@ Status WritePng(const std::string &path, const HostBitmap &picture) {
         return written;
     return file->Commit();
 }
+
+}  // namespace filterhost

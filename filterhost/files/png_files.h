@@ -5,9 +5,11 @@
 #include <cstdio>
 #include <string>
 
-#include "expected.h"
+#include "host_results.h"
 #include "frame_size.h"
 #include "host_bitmap.h"
+
+namespace filterhost {
 
 // Pixels in the largest picture read: 256 MiB of B, G, R, X, more than an 8K video frame and
 // still a sure allocation on a 32-bit host.
@@ -33,3 +35,10 @@ Expected<HostBitmap> ReadPng(std::FILE *stream, const std::string &name, BitmapL
 // once the whole picture is written (see output_file.h).
 Status WritePng(const std::string &path, const HostBitmap &picture);
 Status WritePng(std::FILE *stream, const std::string &name, const HostBitmap &picture);
+
+}  // namespace filterhost
+
+// The picture tools (tools/clips) name these unqualified.
+using filterhost::HostBitmap;
+using filterhost::RowOrder;
+using kantora::Status;

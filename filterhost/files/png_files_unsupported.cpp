@@ -1,6 +1,8 @@
 // The Windows build has no libpng: it runs raw frames only, and says so when asked for a picture.
 #include "png_files.h"
 
+namespace filterhost {
+
 namespace {
 
 const char *const kWhy = "this Windows build of filterhost reads and writes no PNG files; "
@@ -25,3 +27,5 @@ Status WritePng(std::FILE *, const std::string &name, const HostBitmap &) {
 Status WritePng(const std::string &path, const HostBitmap &picture) {
     return WritePng(nullptr, path, picture);
 }
+
+}  // namespace filterhost

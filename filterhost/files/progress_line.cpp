@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+namespace filterhost {
+
 namespace {
 
 constexpr std::chrono::milliseconds kInterval(250);
@@ -58,3 +60,5 @@ void ProgressLine::Print(int64_t frames) {
     std::fflush(stderr);
     printed_ = true;
 }
+
+}  // namespace filterhost

@@ -5,6 +5,8 @@
 #include <chrono>
 #include <cstdint>
 
+namespace filterhost {
+
 class ProgressLine {
 public:
     // `total` 0: unknown. `estimated`: the total is a guess from the duration.
@@ -24,3 +26,5 @@ private:
     std::chrono::steady_clock::time_point start_;
     std::chrono::steady_clock::time_point lastPrint_;
 };
+
+}  // namespace filterhost

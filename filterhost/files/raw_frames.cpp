@@ -8,6 +8,8 @@
 #include <fcntl.h>
 #endif
 
+namespace filterhost {
+
 RawFrameReader::RawFrameReader(std::FILE *stream, std::string name, FrameSize size)
     : stream_(stream), name_(std::move(name)), size_(size) {}
 
@@ -67,3 +69,5 @@ Status WriteRawFrame(std::FILE *stream, const std::string &name, const HostBitma
         return Fail("cannot write " + name + ": " + std::strerror(errno));
     return Ok();
 }
+
+}  // namespace filterhost

@@ -8,9 +8,11 @@
 #include <cstdio>
 #include <string>
 
-#include "expected.h"
+#include "host_results.h"
 #include "frame_size.h"
 #include "host_bitmap.h"
+
+namespace filterhost {
 
 // Reads whole frames one at a time, straight into the rows of a bitmap of the frame size (in
 // one read when the bitmap holds the stream's layout); a stream that ends inside a frame is an
@@ -33,3 +35,5 @@ void WidenPipe(std::FILE *stream, size_t frameBytes);
 
 // Writes the bitmap's picture as one raw frame, straight from its rows.
 Status WriteRawFrame(std::FILE *stream, const std::string &name, const HostBitmap &bitmap);
+
+}  // namespace filterhost

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
+namespace filterhost {
+
 namespace {
 
 // The host whose module entry or exit is running. The plug-in may add and remove filters only
@@ -135,3 +137,5 @@ std::vector<const FilterDefinition *> FilterHost::Definitions() const {
         definitions.push_back(&definition);
     return definitions;
 }
+
+}  // namespace filterhost

@@ -9,9 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "expected.h"
+#include "host_results.h"
 #include "vdfilter.h"
 #include "plugin_module.h"
+
+namespace filterhost {
 
 // Highest definition version this host understands: the 18-word definition record.
 constexpr int kHostFilterDefinitionVersion = 7;
@@ -55,3 +57,5 @@ private:
     FilterModuleDeinitProc moduleExit_ = nullptr;
     std::list<FilterDefinition> registered_;  // stable addresses: they are the filter handles
 };
+
+}  // namespace filterhost

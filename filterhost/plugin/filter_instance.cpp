@@ -9,6 +9,8 @@
 #include <windows.h>
 #endif
 
+namespace filterhost {
+
 namespace {
 
 constexpr size_t kGuardBytes = 64;
@@ -92,8 +94,8 @@ Status FilterInstance::CheckInstanceMemory(const char *callback) const {
     return Ok();
 }
 
-Status FilterInstance::RunScript(const std::vector<BoundCall> &calls) {
-    for (const BoundCall &call : calls) {
+Status FilterInstance::RunScript(const std::vector<kantora::BoundCall> &calls) {
+    for (const kantora::BoundCall &call : calls) {
         call.function(nullptr, &activation_, call.arguments.data(),
                       static_cast<int>(call.arguments.size()));
         Status memory = CheckInstanceMemory("script function");
@@ -186,3 +188,5 @@ Status FilterInstance::End() {
     }
     return Ok();
 }
+
+}  // namespace filterhost

@@ -7,10 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "expected.h"
+#include "host_results.h"
 #include "vdfilter.h"
 #include "host_bitmap.h"
 #include "bound_call.h"
+
+namespace filterhost {
 
 // The host's buffer for the script-string callback, and for the one-line summary.
 constexpr int kDefaultScriptBufferSize = 256;
@@ -26,7 +28,7 @@ public:
     ~FilterInstance();  // calls deinit
 
     // Runs bound script calls in order, each with this instance's activation record.
-    Status RunScript(const std::vector<BoundCall> &calls);
+    Status RunScript(const std::vector<kantora::BoundCall> &calls);
     // The script call the filter writes for its settings, given a buffer of `bufferSize` bytes.
     Expected<std::string> ScriptText(int bufferSize);
     // The filter's one-line summary for the filter list.
@@ -65,3 +67,5 @@ private:
     bool started_ = false;
     int64_t framesRun_ = 0;
 };
+
+}  // namespace filterhost

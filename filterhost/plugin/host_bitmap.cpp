@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+namespace filterhost {
+
 namespace {
 
 constexpr uint32_t kPaddingPattern = 0xA55A5AA5u;
@@ -113,3 +115,5 @@ bool HostBitmap::PaddingIntact() const {
             return false;
     return true;
 }
+
+}  // namespace filterhost

@@ -13,6 +13,8 @@
 #error "frames are moved as little-endian pixels"
 #endif
 
+namespace filterhost {
+
 // How the rows lie in the buffer. Either way the record's data points at the picture's bottom
 // row; top-down rows are handed over as hosts hand them, with a negative pitch.
 enum class RowOrder { BottomUp, TopDown };
@@ -74,3 +76,5 @@ private:
     size_t guardWords_;  // at the end of pixels_ (the start has a fixed guard)
     FilterBitmap record_;
 };
+
+}  // namespace filterhost

@@ -11,6 +11,8 @@
 #include <dlfcn.h>
 #endif
 
+namespace filterhost {
+
 namespace {
 
 #if defined(_WIN32)
@@ -103,3 +105,5 @@ void PluginModule::Close() {
     if (handle_ != nullptr)
         UnloadModule(std::exchange(handle_, nullptr));
 }
+
+}  // namespace filterhost

@@ -3,7 +3,9 @@
 
 #include <string>
 
-#include "expected.h"
+#include "host_results.h"
+
+namespace filterhost {
 
 class PluginModule {
 public:
@@ -27,3 +29,5 @@ public:
 private:
     void *handle_ = nullptr;
 };
+
+}  // namespace filterhost

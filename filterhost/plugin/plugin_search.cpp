@@ -9,6 +9,8 @@
 #include <unistd.h>
 #endif
 
+namespace filterhost {
+
 namespace {
 
 #if defined(_WIN32)
@@ -67,3 +69,5 @@ Expected<std::string> FindPlugin() {
     return Fail(std::string("no plug-in given and no ") + kPluginFile + " found (looked for " +
                 looked + "): name it with --plugin FILE");
 }
+
+}  // namespace filterhost

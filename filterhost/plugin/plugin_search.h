@@ -5,10 +5,14 @@
 
 #include <string>
 
-#include "expected.h"
+#include "host_results.h"
+
+namespace filterhost {
 
 // The first of those places that holds the plug-in file, or a failure naming every place.
 Expected<std::string> FindPlugin();
 
 // The folder of the running program file.
 Expected<std::string> ProgramFolder();
+
+}  // namespace filterhost

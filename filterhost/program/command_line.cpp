@@ -7,6 +7,8 @@
 
 #include "decimal_number.h"
 
+namespace filterhost {
+
 const char *const kUsage =
     "usage: filterhost [--plugin FILE] [--filter NAME] OPTIONS\n"
     "  --plugin FILE                 the plug-in; by default Kantora231 beside filterhost,\n"
@@ -378,3 +380,5 @@ Expected<Options> ParseCommandLine(const std::vector<std::string> &arguments) {
         return finished.failure();
     return options;
 }
+
+}  // namespace filterhost

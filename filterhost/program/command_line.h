@@ -5,9 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "expected.h"
+#include "host_results.h"
 #include "filter_instance.h"
 #include "frame_input.h"
+
+namespace filterhost {
 
 enum class Mode { Help, List, Settings, RawFrames, Image, Video, Configure, Suggest };
 
@@ -38,3 +40,5 @@ struct Options {
 Expected<Options> ParseCommandLine(const std::vector<std::string> &arguments);
 
 extern const char *const kUsage;
+
+}  // namespace filterhost

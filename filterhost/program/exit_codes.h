@@ -1,7 +1,9 @@
 // filterhost's process exit codes: what each kind of failure ends the run with.
 #pragma once
 
-#include "expected.h"
+#include "host_results.h"
+
+namespace filterhost {
 
 enum ExitCode : int {
     kExitOk = 0,
@@ -24,3 +26,5 @@ inline int ExitCodeOf(FailureKind kind) {
     }
     return kExitFailure;
 }
+
+}  // namespace filterhost

@@ -4,6 +4,8 @@
 #include "video_module.h"
 #endif
 
+namespace filterhost {
+
 namespace {
 
 Expected<std::unique_ptr<FrameSource>> OpenVideo(const std::string &path, BitmapLayout layout) {
@@ -37,3 +39,5 @@ Expected<std::unique_ptr<FrameSource>> OpenFrames(const FrameInput &input, Bitma
     }
     return Fail("no input named");
 }
+
+}  // namespace filterhost

@@ -5,9 +5,11 @@
 #include <memory>
 #include <string>
 
-#include "expected.h"
+#include "host_results.h"
 #include "frame_size.h"
 #include "frame_source.h"
+
+namespace filterhost {
 
 struct FrameInput {
     enum class Kind {
@@ -23,3 +25,5 @@ struct FrameInput {
 };
 
 Expected<std::unique_ptr<FrameSource>> OpenFrames(const FrameInput &input, BitmapLayout layout);
+
+}  // namespace filterhost

@@ -28,6 +28,7 @@
 #include "video_module.h"
 #endif
 
+namespace filterhost {
 namespace {
 
 const char *TextOrNone(const char *text) { return text != nullptr ? text : "(none)"; }
@@ -40,17 +41,18 @@ int Report(const Failure &failure) {
 
 // Every call of every source is parsed and checked before the first one runs. What a settings
 // file holds for the host or for other filters is said on standard error, not run.
-Expected<std::vector<BoundCall>> BindAllScripts(const std::vector<ScriptSource> &sources,
-                                                const FilterDefinition &definition, int instance) {
-    std::vector<BoundCall> calls;
+Expected<std::vector<kantora::BoundCall>> BindAllScripts(const std::vector<ScriptSource> &sources,
+                                                         const FilterDefinition &definition,
+                                                         int instance) {
+    std::vector<kantora::BoundCall> calls;
     for (const ScriptSource &source : sources) {
-        Expected<std::string> text =
-            source.isFile ? ReadScriptFile(source.text) : Expected<std::string>(source.text);
+        Expected<std::string> text = source.isFile ? kantora::ReadScriptFile(source.text)
+                                                   : Expected<std::string>(source.text);
         if (!text)
             return text.failure();
-        Expected<BoundScript> bound =
-            BindScript(*text, definition.script_obj, TextOrNone(definition.name), instance,
-                       source.isFile ? source.text : "--config");
+        Expected<kantora::BoundScript> bound =
+            kantora::BindScript(*text, definition.script_obj, TextOrNone(definition.name), instance,
+                                source.isFile ? source.text : "--config");
         if (!bound)
             return bound.failure();
         for (const std::string &note : bound->notes)
@@ -84,7 +86,7 @@ Status PrintSettings(FilterInstance &instance, const std::string &filterName,
         if (!script)
             return script.failure();
         if (options.settingsFile)
-            std::fputs(SettingsFileText(filterName, *script).c_str(), stdout);
+            std::fputs(kantora::SettingsFileText(filterName, *script).c_str(), stdout);
         else
             std::printf("%s\n", script->c_str());
     }
@@ -253,7 +255,7 @@ Status RunHost(const Options &options) {
     Expected<const FilterDefinition *> definition = ChooseFilter(host, options.filterName);
     if (!definition)
         return definition.failure();
-    Expected<std::vector<BoundCall>> script =
+    Expected<std::vector<kantora::BoundCall>> script =
         BindAllScripts(options.scripts, **definition, options.instance);
     if (!script)
         return script.failure();
@@ -283,9 +285,7 @@ Status RunHost(const Options &options) {
     return !processed ? processed : ended;
 }
 
-}  // namespace
-
-int main(int argc, char **argv) {
+int Main(int argc, char **argv) {
     UseBinaryStandardStreams();
     Expected<Options> options = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
     if (!options)
@@ -301,3 +301,8 @@ int main(int argc, char **argv) {
         return Report(Fail("out of memory"));
     }
 }
+
+}  // namespace
+}  // namespace filterhost
+
+int main(int argc, char **argv) { return filterhost::Main(argc, argv); }

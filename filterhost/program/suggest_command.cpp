@@ -15,6 +15,8 @@
 #include "script_binding.h"
 #include "suggest_settings.h"
 
+namespace filterhost {
+
 namespace {
 
 // The frames handed over, measured into a survey made for the first one's size, with a
@@ -93,9 +95,9 @@ Status SuggestSettings(FilterInstance &instance, const FilterDefinition &definit
 
     const suggest::Suggestion suggestion = suggest::SuggestSettings(*measurements.Survey());
     // The filter writes its own call, from the values set through its own Config function.
-    Expected<BoundScript> bound =
-        BindScript(ConfigCall(suggestion), definition.script_obj,
-                   definition.name != nullptr ? definition.name : "", -1, "the suggestion");
+    Expected<kantora::BoundScript> bound = kantora::BindScript(
+        ConfigCall(suggestion), definition.script_obj,
+        definition.name != nullptr ? definition.name : "", -1, "the suggestion");
     if (!bound)
         return bound.failure();
     Status set = instance.RunScript(bound->calls);
@@ -117,3 +119,5 @@ Status SuggestSettings(FilterInstance &instance, const FilterDefinition &definit
     std::printf("%s\n", call->c_str());
     return std::fflush(stdout) == 0 ? Ok() : Fail("cannot write standard output");
 }
+
+}  // namespace filterhost

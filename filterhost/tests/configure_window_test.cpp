@@ -13,9 +13,10 @@
 
 #include "resources/resource.h"
 
+namespace filterhost {
 namespace {
 
-std::string gHost, gPlugin, gWorkDir;
+std::string hostProgram, pluginFile, workDir;
 
 constexpr int kFrameWidth = 160, kFrameHeight = 120;
 constexpr DWORD kTimeoutMs = 20000;
@@ -69,8 +70,8 @@ public:
         startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
         startup.hStdOutput = writeEnd;
         startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
-        std::string commandLine = "\"" + WindowsPath(gHost) + "\" --plugin \"" +
-                                  WindowsPath(gPlugin) + "\" --configure " + arguments;
+        std::string commandLine = "\"" + WindowsPath(hostProgram) + "\" --plugin \"" +
+                                  WindowsPath(pluginFile) + "\" --configure " + arguments;
         CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr,
                        &startup, &process_);
         CloseHandle(writeEnd);
@@ -160,7 +161,7 @@ std::string TopBlack(int rows) {
 
 TEST(Configure, PreviewFollowsTheDialogAndOkPrintsTheSettings) {
     // A grey frame, so that only the filter's black rows are black.
-    const std::string frame = gWorkDir + "/grey.raw";
+    const std::string frame = workDir + "/grey.raw";
     std::FILE *file = std::fopen(frame.c_str(), "wb");
     ASSERT_NE(file, nullptr);
     const std::vector<char> grey(size_t(kFrameWidth) * kFrameHeight * 4, char(0x80));
@@ -213,17 +214,20 @@ TEST(Configure, CloseBoxCancelsAndPrintsNothing) {
     EXPECT_EQ(output, "");
 }
 
-}  // namespace
-
-int main(int argc, char **argv) {
+int Main(int argc, char **argv) {
     testing::InitGoogleTest(&argc, argv);
     if (argc != 4) {
         std::fprintf(stderr, "usage: configure_window_test FILTERHOST_EXE PLUGIN WORK_DIR\n");
         return 2;
     }
-    gHost = argv[1];
-    gPlugin = argv[2];
-    gWorkDir = argv[3];
-    CreateDirectoryA(gWorkDir.c_str(), nullptr);
+    hostProgram = argv[1];
+    pluginFile = argv[2];
+    workDir = argv[3];
+    CreateDirectoryA(workDir.c_str(), nullptr);
     return RUN_ALL_TESTS();
 }
+
+}  // namespace
+}  // namespace filterhost
+
+int main(int argc, char **argv) { return filterhost::Main(argc, argv); }

@@ -11,6 +11,7 @@ VDX_EXPORT int VDX_CDECL SomethingElse() { return 0; }
 
 #else
 
+namespace filterhost {
 namespace {
 
 FilterDefinition *handle = nullptr;
@@ -52,14 +53,16 @@ FilterDefinition definition = {
 };
 
 }  // namespace
+}  // namespace filterhost
 
 VDX_EXPORT int VDX_CDECL VirtualdubFilterModuleInit2(FilterModule *module,
                                                      const FilterFunctions *ff, int &version,
                                                      int &compatibleVersion) {
 #if FAKE_KIND == 2
-    (void)module, (void)ff, (void)definition;
+    (void)module, (void)ff, (void)filterhost::definition;
 #else
-    handle = ff->addFilter(module, &definition, sizeof definition);
+    filterhost::handle =
+        ff->addFilter(module, &filterhost::definition, sizeof filterhost::definition);
 #endif
     version = 7;
     compatibleVersion = 4;
@@ -67,9 +70,9 @@ VDX_EXPORT int VDX_CDECL VirtualdubFilterModuleInit2(FilterModule *module,
 }
 
 VDX_EXPORT void VDX_CDECL VirtualdubFilterModuleDeinit(FilterModule *, const FilterFunctions *ff) {
-    if (handle != nullptr)
-        ff->removeFilter(handle);
-    handle = nullptr;
+    if (filterhost::handle != nullptr)
+        ff->removeFilter(filterhost::handle);
+    filterhost::handle = nullptr;
 }
 
 #endif

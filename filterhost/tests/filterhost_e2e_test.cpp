@@ -18,9 +18,8 @@
 #include "png_files.h"
 #include "test_card.h"
 
+namespace filterhost {
 namespace {
-
-using namespace kantora;
 
 const std::string kPlugin = KANTORA_PLUGIN_PATH;
 
@@ -34,11 +33,11 @@ std::string ConfigCall(const Values &v) {
 }
 
 // Script order: Top, Bottom, Right, Left; within each edge smear, black, fade, stretch.
-BorderSettings SettingsFrom(const Values &v) {
-    BorderSettings s{};
+kantora::BorderSettings SettingsFrom(const Values &v) {
+    kantora::BorderSettings s{};
     s.processTopBottomFirst = true;
     s.borderColour = 0;
-    const Side order[] = {Top, Bottom, Right, Left};
+    const kantora::Side order[] = {kantora::Top, kantora::Bottom, kantora::Right, kantora::Left};
     for (int e = 0; e < 4; ++e) {
         s.smearRegion[order[e]] = v[4 * e + 0];
         s.blackRegion[order[e]] = v[4 * e + 1];
@@ -72,7 +71,7 @@ std::string RandomBytes(std::mt19937 &random, size_t count) {
 
 // What the filter should make of top-down B, G, R, X frames.
 std::string ExpectedFrames(const std::string &frames, int width, int height, const Values &v) {
-    const BorderSettings settings = SettingsFrom(v);
+    const kantora::BorderSettings settings = SettingsFrom(v);
     const size_t frameBytes = size_t(width) * height * 4;
     std::string result(frames.size(), '\0');
     std::vector<uint32_t> src(size_t(width) * height), dst(src.size());
@@ -671,3 +670,4 @@ TEST(FilterHost, RefusesBrokenPicturesAndItsOwnInputAsOutputLosingNoFile) {
 }
 
 }  // namespace
+}  // namespace filterhost

@@ -10,6 +10,7 @@
 #include "png_bytes.h"
 #endif
 
+namespace filterhost {
 namespace {
 
 TEST(HostBitmap, TurnsTopDownBytesIntoBottomUpPixelsAndBack) {
@@ -219,3 +220,4 @@ TEST(ReadPng, TurnsEveryKindOfPictureIntoColourWithoutAlpha) {
 #endif
 
 }  // namespace
+}  // namespace filterhost

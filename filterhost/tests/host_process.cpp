@@ -7,6 +7,8 @@
 #include <fstream>
 #include <sstream>
 
+namespace filterhost {
+
 namespace {
 
 std::string Quoted(const std::string &text) {
@@ -38,9 +40,9 @@ std::string WorkFolder(const std::string &name) {
 
 static HostRun RunProgram(const std::string &program, const std::vector<std::string> &arguments,
                           const std::string &stdinFile, const std::string &stdoutFile) {
-    static const std::string folder = WorkFolder("runs");
+    static const std::string kFolder = WorkFolder("runs");
     static int runs = 0;
-    const std::string base = folder + "/" + std::to_string(++runs);
+    const std::string base = kFolder + "/" + std::to_string(++runs);
     const std::string outPath = stdoutFile.empty() ? base + ".out" : stdoutFile;
     std::string command = FILTERHOST_EMULATOR;
     // A checker to run each filterhost under, such as valgrind (see tests/CMakeLists.txt).
@@ -67,3 +69,5 @@ HostRun RunFilterHost(const std::vector<std::string> &arguments, const std::stri
 HostRun RunFilterHostAt(const std::string &program, const std::vector<std::string> &arguments) {
     return RunProgram(program, arguments, "", "");
 }
+
+}  // namespace filterhost

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+namespace filterhost {
+
 struct HostRun {
     int exitCode = -1;
     std::string out;
@@ -22,3 +24,5 @@ std::string ReadFile(const std::string &path);
 void WriteFile(const std::string &path, const std::string &bytes);
 // A fresh, empty folder for one test's files.
 std::string WorkFolder(const std::string &name);
+
+}  // namespace filterhost

@@ -10,6 +10,8 @@ extern "C" {
 #include <libswscale/swscale.h>
 }
 
+namespace filterhost {
+
 inline std::string AvError(int code) {
     char text[AV_ERROR_MAX_STRING_SIZE] = {};
     av_strerror(code, text, sizeof text);
@@ -36,3 +38,5 @@ using Codec = std::unique_ptr<AVCodecContext, CodecCloser>;
 using Frame = std::unique_ptr<AVFrame, FrameFreer>;
 using Packet = std::unique_ptr<AVPacket, PacketFreer>;
 using Scaler = std::unique_ptr<SwsContext, ScalerFreer>;
+
+}  // namespace filterhost

@@ -4,7 +4,9 @@
 
 #include <new>
 
-#include "expected.h"
+#include "host_results.h"
+
+namespace filterhost {
 
 template <class Work>
 auto Caught(Work work) -> decltype(work()) {
@@ -14,3 +16,5 @@ auto Caught(Work work) -> decltype(work()) {
         return Fail("out of memory");
     }
 }
+
+}  // namespace filterhost

@@ -2,6 +2,8 @@
 
 #include <new>
 
+namespace filterhost {
+
 AVFrame *FramePool::Take() {
     // A frame is writable again when no one else holds its picture.
     for (const auto &frame : frames_)
@@ -18,3 +20,5 @@ AVFrame *FramePool::Take() {
     frames_.push_back(std::move(frame));
     return frames_.back().get();
 }
+
+}  // namespace filterhost

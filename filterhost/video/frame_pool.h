@@ -9,6 +9,8 @@ extern "C" {
 #include <libavutil/frame.h>
 }
 
+namespace filterhost {
+
 class FramePool {
 public:
     FramePool(AVPixelFormat format, int width, int height)
@@ -26,3 +28,5 @@ private:
     int width_, height_;
     std::vector<std::unique_ptr<AVFrame, Freer>> frames_;
 };
+
+}  // namespace filterhost

@@ -11,6 +11,8 @@
 #include "library_log.h"
 #include "video_input.h"
 
+namespace filterhost {
+
 namespace {
 
 // Nearer than this, the next frame wanted is reached by decoding on rather than by seeking:
@@ -295,3 +297,5 @@ Expected<std::unique_ptr<FrameSource>> OpenVideoFrames(const std::string &path,
         return std::unique_ptr<FrameSource>(std::move(frames));
     });
 }
+
+}  // namespace filterhost

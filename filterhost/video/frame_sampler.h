@@ -8,5 +8,9 @@
 
 #include "frame_source.h"
 
+namespace filterhost {
+
 Expected<std::unique_ptr<FrameSource>> OpenVideoFrames(const std::string &path,
                                                        BitmapLayout layout);
+
+}  // namespace filterhost

@@ -8,6 +8,8 @@ extern "C" {
 #include <libavutil/log.h>
 }
 
+namespace filterhost {
+
 namespace {
 
 // Read by the decoders' threads too, which log through the same callback and are never
@@ -64,3 +66,5 @@ const std::string &LibraryLog::Demuxer() const { return demuxerError; }
 std::string LibraryLog::Muxer(const std::string &fallback) const {
     return muxerError.empty() ? fallback : muxerError;
 }
+
+}  // namespace filterhost

@@ -10,6 +10,8 @@ extern "C" {
 #include <libavformat/avformat.h>
 }
 
+namespace filterhost {
+
 class LibraryLog {
 public:
     LibraryLog();
@@ -25,3 +27,5 @@ public:
     // The muxer's first error, or `fallback`.
     std::string Muxer(const std::string &fallback) const;
 };
+
+}  // namespace filterhost

@@ -7,6 +7,8 @@ extern "C" {
 #include <libswscale/swscale.h>
 }
 
+namespace filterhost {
+
 namespace {
 
 bool SameComponent(const AVComponentDescriptor &a, const AVComponentDescriptor &b) {
@@ -93,3 +95,5 @@ void SetYuvMatrix(SwsContext *scaler, int colorspace, int range, bool yuvIsSourc
         sws_setColorspaceDetails(scaler, inverse, sourceFull, coefficients, full, brightness,
                                  contrast, saturation);
 }
+
+}  // namespace filterhost

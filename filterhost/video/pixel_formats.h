@@ -1,13 +1,15 @@
 // Which pixel formats a repair can keep, and how their strips reach the plug-in's pixels.
 #pragma once
 
-#include "expected.h"
+#include "host_results.h"
 
 extern "C" {
 #include <libavutil/pixfmt.h>
 }
 
 struct SwsContext;
+
+namespace filterhost {
 
 // Whether strips of `format` can go to 32-bit RGB and back, and if not, why (one line). Planar
 // formats with alpha are converted through their colour planes alone, so their alpha stays as
@@ -29,3 +31,5 @@ bool IsRgb(AVPixelFormat format);
 // (AVColorRange): its source when `yuvIsSource`, else its destination. Only for a YUV side:
 // an RGB one takes no matrix.
 void SetYuvMatrix(SwsContext *scaler, int colorspace, int range, bool yuvIsSource);
+
+}  // namespace filterhost

@@ -2,6 +2,8 @@
 
 #include <new>
 
+namespace filterhost {
+
 Status SerialWorker::Post(std::function<Status()> task) {
     std::unique_lock<std::mutex> lock(mutex_);
     changed_.wait(lock, [&] { return tasks_.size() < limit_ || failed_; });
@@ -48,3 +50,5 @@ void SerialWorker::Work() {
         }
     }
 }
+
+}  // namespace filterhost

@@ -9,7 +9,9 @@
 #include <optional>
 #include <thread>
 
-#include "expected.h"
+#include "host_results.h"
+
+namespace filterhost {
 
 class SerialWorker {
 public:
@@ -35,3 +37,5 @@ private:
     std::optional<Failure> failed_;
     std::thread thread_;  // last: it starts once everything above is there
 };
+
+}  // namespace filterhost

@@ -12,6 +12,8 @@ extern "C" {
 
 #include "pixel_formats.h"
 
+namespace filterhost {
+
 namespace {
 
 constexpr int kScalerFlags = SWS_BICUBIC;
@@ -172,3 +174,5 @@ void StripConverter::FromHost(const HostBitmap &bitmap, AVFrame &frame) {
         piece->CopyPlanes(colours_, frame.data, frame.linesize, true);
     }
 }
+
+}  // namespace filterhost

@@ -15,6 +15,8 @@ extern "C" {
 
 struct SwsContext;
 
+namespace filterhost {
+
 class StripConverter {
 public:
     enum class Direction { ToHost, FromHost };
@@ -43,3 +45,5 @@ private:
     std::vector<std::unique_ptr<Piece>> pieces_;
     int colorspace_ = -1, range_ = -1;  // what the converters' matrices are set for
 };
+
+}  // namespace filterhost

@@ -11,6 +11,8 @@ extern "C" {
 
 #include "pixel_formats.h"
 
+namespace filterhost {
+
 namespace {
 
 bool HasAlpha(AVPixelFormat format) {
@@ -173,3 +175,5 @@ Expected<EncoderChoice> ChooseEncoder(const AVOutputFormat *format, const std::s
     }
     return choice;
 }
+
+}  // namespace filterhost

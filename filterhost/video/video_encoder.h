@@ -5,12 +5,14 @@
 #include <utility>
 #include <vector>
 
-#include "expected.h"
+#include "host_results.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
 }
+
+namespace filterhost {
 
 struct EncoderChoice {
     const AVCodec *encoder = nullptr;
@@ -25,3 +27,5 @@ struct EncoderChoice {
 // otherwise the encoder's nearest one, with a note that every picture is converted.
 Expected<EncoderChoice> ChooseEncoder(const AVOutputFormat *format, const std::string &name,
                                       const AVCodecContext &decoder, const std::string &output);
+
+}  // namespace filterhost

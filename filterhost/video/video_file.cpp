@@ -25,6 +25,8 @@ extern "C" {
 #include "video_encoder.h"
 #include "video_input.h"
 
+namespace filterhost {
+
 namespace {
 
 struct OutputCloser {
@@ -552,3 +554,5 @@ private:
 Status RepairVideo(FrameFilter &filter, const VideoJob &job) {
     return VideoRepair(filter, job).Run();
 }
+
+}  // namespace filterhost

@@ -6,4 +6,8 @@
 
 #include "video_module.h"
 
+namespace filterhost {
+
 Status RepairVideo(FrameFilter &filter, const VideoJob &job);
+
+}  // namespace filterhost

@@ -2,6 +2,8 @@
 
 #include <new>
 
+namespace filterhost {
+
 Expected<VideoInput> OpenVideoInput(const std::string &path, LibraryLog &log) {
     VideoInput video;
     AVFormatContext *context = avformat_alloc_context();
@@ -45,3 +47,5 @@ Expected<VideoInput> OpenVideoInput(const std::string &path, LibraryLog &log) {
         return Fail(path + ": its video has no frame size or pixel format");
     return video;
 }
+
+}  // namespace filterhost

@@ -6,8 +6,10 @@
 #include <string>
 
 #include "av_handles.h"
-#include "expected.h"
+#include "host_results.h"
 #include "library_log.h"
+
+namespace filterhost {
 
 struct VideoInput {
     InputFile demuxer;
@@ -17,3 +19,5 @@ struct VideoInput {
 
 // `log` watches the demuxer from before it opens the file.
 Expected<VideoInput> OpenVideoInput(const std::string &path, LibraryLog &log);
+
+}  // namespace filterhost

@@ -4,6 +4,7 @@
 #include "frame_sampler.h"
 #include "video_module.h"
 
+namespace filterhost {
 namespace {
 
 Status RepairVideoCaught(FrameFilter &filter, const VideoJob &job) {
@@ -11,6 +12,9 @@ Status RepairVideoCaught(FrameFilter &filter, const VideoJob &job) {
 }
 
 }  // namespace
+}  // namespace filterhost
 
-extern "C" __attribute__((visibility("default"))) const VideoModule filterhost_video_module = {
-    kVideoModuleInterface, &RepairVideoCaught, &OpenVideoFrames};
+extern "C" __attribute__((visibility("default")))
+const filterhost::VideoModule filterhost_video_module = {filterhost::kVideoModuleInterface,
+                                                         &filterhost::RepairVideoCaught,
+                                                         &filterhost::OpenVideoFrames};

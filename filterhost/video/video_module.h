@@ -9,9 +9,11 @@
 #include <string>
 
 #include "border_settings.h"
-#include "expected.h"
+#include "host_results.h"
 #include "frame_source.h"
 #include "host_bitmap.h"
+
+namespace filterhost {
 
 // The filter as the video module sees it: one call per frame, on the module's calling thread.
 class FrameFilter {
@@ -56,3 +58,5 @@ constexpr const char *kVideoModuleFile = "filterhost-video.so";
 
 // Opens the module (once per process) and returns its record, or why it cannot be used.
 Expected<const VideoModule *> LoadVideoModule();
+
+}  // namespace filterhost

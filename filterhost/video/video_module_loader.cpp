@@ -7,6 +7,8 @@
 #include "plugin_search.h"
 #include "video_module.h"
 
+namespace filterhost {
+
 namespace {
 
 bool IsFile(const std::string &path) {
@@ -50,6 +52,8 @@ Expected<const VideoModule *> OpenVideoModule() {
 }  // namespace
 
 Expected<const VideoModule *> LoadVideoModule() {
-    static const Expected<const VideoModule *> module = OpenVideoModule();
-    return module;
+    static const Expected<const VideoModule *> kModule = OpenVideoModule();
+    return kModule;
 }
+
+}  // namespace filterhost

@@ -15,6 +15,8 @@
 #include "preview_window.h"
 #endif
 
+namespace filterhost {
+
 const char *const kConfigureNeedsWindows =
     "--configure shows the filter's Windows dialog: run the Windows build under Wine, e.g. "
     "cmake/wine-run.sh build/win64/filterhost/filterhost.exe --plugin "
@@ -102,3 +104,5 @@ Expected<bool> ConfigureWithPreview(FilterInstance &instance, const FilterDefini
 }
 
 #endif
+
+}  // namespace filterhost

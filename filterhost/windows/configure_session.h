@@ -4,9 +4,11 @@
 
 #include <cstddef>
 
-#include "expected.h"
+#include "host_results.h"
 #include "filter_instance.h"
 #include "frame_source.h"
+
+namespace filterhost {
 
 // False in builds without windows, which answer --configure with kConfigureNeedsWindows.
 extern const bool kHostShowsDialogs;
@@ -21,3 +23,5 @@ struct PreviewSource {
 // Shows the dialog until the user closes it; true when the user accepted the settings.
 Expected<bool> ConfigureWithPreview(FilterInstance &instance, const FilterDefinition &definition,
                                     const PreviewSource &source);
+
+}  // namespace filterhost

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace filterhost {
+
 namespace {
 
 const char kWindowClass[] = "FilterhostPreview";
@@ -215,3 +217,5 @@ LRESULT CALLBACK PreviewWindow::WindowProc(HWND window, UINT message, WPARAM wPa
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }
+
+}  // namespace filterhost

@@ -6,10 +6,12 @@
 
 #include <string>
 
-#include "expected.h"
+#include "host_results.h"
 #include "filter_instance.h"
 #include "vdfilter.h"
 #include "host_bitmap.h"
+
+namespace filterhost {
 
 class PreviewWindow final : public IFilterPreview {
 public:
@@ -58,3 +60,5 @@ private:
     void(VDX_CDECL *buttonCallback_)(bool, void *) = nullptr;
     void *buttonCallbackData_ = nullptr;
 };
+
+}  // namespace filterhost

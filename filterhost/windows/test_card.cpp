@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+namespace filterhost {
+
 namespace {
 
 struct Colour {
@@ -30,8 +32,8 @@ int UnevenWidth(int y, int minimum, int maximum, int period) {
 }
 
 Colour CardColour(int x, int y, int width, int height) {
-    static const Colour bars[] = {{235, 235, 235}, {235, 235, 16}, {16, 235, 235}, {16, 235, 16},
-                                  {235, 16, 235},  {235, 16, 16},  {16, 16, 235},  {16, 16, 16}};
+    static const Colour kBars[] = {{235, 235, 235}, {235, 235, 16}, {16, 235, 235}, {16, 235, 16},
+                                   {235, 16, 235},  {235, 16, 16},  {16, 16, 235},  {16, 16, 16}};
     if ((x % 40 == 20) || (y % 40 == 20))
         return {255, 255, 255};  // grid
     const int dx = x - width / 2, dy = y - height / 2;
@@ -39,7 +41,7 @@ Colour CardColour(int x, int y, int width, int height) {
     if (radius2 >= 80 * 80 && radius2 < 83 * 83)
         return {255, 255, 0};  // circle
     if (y < height * 3 / 5)
-        return bars[x * 8 / width];
+        return kBars[x * 8 / width];
     const uint8_t grey = static_cast<uint8_t>(x * 255 / (width - 1));
     return {grey, grey, grey};
 }
@@ -69,3 +71,5 @@ HostBitmap MakeTestCard() {
     }
     return card;
 }
+
+}  // namespace filterhost

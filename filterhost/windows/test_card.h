@@ -7,6 +7,8 @@
 
 #include "host_bitmap.h"
 
+namespace filterhost {
+
 constexpr int32_t kTestCardWidth = 320;
 constexpr int32_t kTestCardHeight = 240;
 
@@ -23,3 +25,5 @@ constexpr const char *kTestCardRepairConfig =
     "Config(3, 0, 0, 0, 0, 10, 20, 0, 7, 0, 0, 0, 0, 10, 0, 0)";
 
 HostBitmap MakeTestCard();
+
+}  // namespace filterhost

@@ -17,6 +17,7 @@
 #include "damaged_clip.h"
 #include "suggest_settings.h"
 
+namespace kantora::tools {
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -78,9 +79,7 @@ void ChooseValues(benchmark::State &state, FrameSize size) {
         benchmark::DoNotOptimize(suggest::SuggestSettings(survey));
 }
 
-}  // namespace
-
-int main(int argc, char **argv) {
+int Main(int argc, char **argv) {
     for (const FrameSize size : kSizes) {
         const std::string name = std::to_string(size.width) + "x" + std::to_string(size.height);
         benchmark::RegisterBenchmark(("measure/" + name).c_str(), MeasureFrame, size)
@@ -97,3 +96,8 @@ int main(int argc, char **argv) {
     benchmark::RunSpecifiedBenchmarks();
     return 0;
 }
+
+}  // namespace
+}  // namespace kantora::tools
+
+int main(int argc, char **argv) { return kantora::tools::Main(argc, argv); }

@@ -9,11 +9,8 @@
 #include <string>
 #include <vector>
 
+namespace mensurio {
 namespace {
-
-using mensurio::PixelAspectCaption;
-using mensurio::RunSolveCli;
-using mensurio::SolveSizes;
 
 struct CliRun {
     int status;
@@ -217,3 +214,4 @@ TEST(Batch, BadLineIsAUsageError) {
 }
 
 }  // namespace
+}  // namespace mensurio

@@ -13,6 +13,8 @@
 #include <cstring>
 #include <string>
 
+namespace mensurio {
+namespace {
 namespace ref {
 
 // trunc: toward zero; not finite or |x| >= 2^63 gives 0; otherwise the low 32 bits.
@@ -43,13 +45,13 @@ int32_t Sub(int32_t a, int32_t b) { return Reduce(static_cast<int64_t>(a) - b); 
 int32_t Mul(int32_t a, int32_t b) { return Reduce(static_cast<int64_t>(a) * b); }
 
 double Aspect(int32_t position) {
-    static const uint64_t bits[8] = {
+    static const uint64_t kBits[8] = {
         0x3FF1811811811811ull, 0x3FED2A2067B23A53ull, 0x3FF756CAC201756Cull, 0x3FF3716AEFCC26E2ull,
         0x3FFA41A41A41A41Aull, 0x3FF5DF984DC5ABBFull, 0x3FF0000000000000ull, 0x3FF1111111111111ull};
     if (position < 0 || position > 7)
         return 1.0;
     double d;
-    std::memcpy(&d, &bits[position], sizeof d);
+    std::memcpy(&d, &kBits[position], sizeof d);
     return d;
 }
 
@@ -188,10 +190,6 @@ std::string Solve(int32_t sw, int32_t sh, int32_t dw, int32_t dh, int32_t mw, in
 
 }  // namespace ref
 
-namespace {
-
-using mensurio::SolveSizes;
-
 // SplitMix64: the same sequence on every platform.
 struct Random {
     uint64_t state;
@@ -255,12 +253,12 @@ int32_t Size(Random &r) {
 }
 
 int32_t Multiple(Random &r) {
-    static const int32_t common[] = {1, 2, 4, 8, 16, 32, 64};
+    static const int32_t kCommon[] = {1, 2, 4, 8, 16, 32, 64};
     switch (r.Next() % 6) {
     case 0:
     case 1:
     case 2:
-        return common[r.Next() % 7];
+        return kCommon[r.Next() % 7];
     case 3:
         return r.Range(-40, 100);
     case 4:
@@ -282,8 +280,8 @@ int32_t Position(Random &r) {
 }
 
 int32_t Choice(Random &r) {
-    static const int32_t values[] = {0, 0, 0, 1, 1, 1, -1, 2, INT32_MIN, INT32_MAX};
-    return values[r.Next() % 10];
+    static const int32_t kValues[] = {0, 0, 0, 1, 1, 1, -1, 2, INT32_MIN, INT32_MAX};
+    return kValues[r.Next() % 10];
 }
 
 void Compare(const int32_t v[10], int *failures) {
@@ -331,12 +329,12 @@ TEST(ReferenceImplementation, RealisticInputsAroundTheDefaults) {
     // Every preset pair, both sides, both modes, common multiples, sizes near the defaults.
     Random r{7};
     int failures = 0;
-    static const int32_t multiples[] = {1, 2, 4, 8, 16, 32};
+    static const int32_t kMultiples[] = {1, 2, 4, 8, 16, 32};
     for (int32_t src = 0; src < 8; ++src)
         for (int32_t dst = 0; dst < 8; ++dst)
             for (int32_t fixed = 0; fixed < 2; ++fixed)
                 for (int32_t mode = 0; mode < 2; ++mode)
-                    for (int32_t m : multiples)
+                    for (int32_t m : kMultiples)
                         for (int rep = 0; rep < 3; ++rep) {
                             const int32_t v[10] = {r.Range(300, 800),
                                                    r.Range(200, 600),
@@ -376,3 +374,4 @@ TEST(ReferenceImplementation, BoundaryCombinations) {
 }
 
 }  // namespace
+}  // namespace mensurio

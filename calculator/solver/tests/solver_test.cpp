@@ -11,17 +11,8 @@
 #include <limits>
 #include <string>
 
+namespace mensurio {
 namespace {
-
-using mensurio::FormatFixed2;
-using mensurio::kIncorrectValues;
-using mensurio::PixelAspectCaption;
-using mensurio::PixelAspectTable;
-using mensurio::SolveSizes;
-using mensurio::Trunc;
-using mensurio::WrapAdd;
-using mensurio::WrapMul;
-using mensurio::WrapSub;
 
 constexpr int32_t kMin = std::numeric_limits<int32_t>::min();
 constexpr int32_t kMax = std::numeric_limits<int32_t>::max();
@@ -433,3 +424,4 @@ TEST(Numbers, FormatNotFinite) {
 }
 
 }  // namespace
+}  // namespace mensurio

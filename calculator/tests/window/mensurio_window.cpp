@@ -2,6 +2,8 @@
 
 #include <vector>
 
+namespace mensurio {
+
 namespace {
 
 // Wine understands Unix paths only through its drive Z:.
@@ -49,28 +51,28 @@ MensurioWindow::MensurioWindow(const std::string &exePath) {
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &m_process)) {
+                        &startup, &process_)) {
         return;
     }
     // Caption alone is not enough: other copies may be running at the same time.
-    m_window = WaitForOwnWindow("Mensurio", 30000);
+    window_ = WaitForOwnWindow("Mensurio", 30000);
 }
 
 MensurioWindow::~MensurioWindow() {
-    if (m_process.hProcess == nullptr)
+    if (process_.hProcess == nullptr)
         return;
-    if (WaitForSingleObject(m_process.hProcess, 0) == WAIT_TIMEOUT) {
-        TerminateProcess(m_process.hProcess, 99);
-        WaitForSingleObject(m_process.hProcess, 10000);
+    if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
+        TerminateProcess(process_.hProcess, 99);
+        WaitForSingleObject(process_.hProcess, 10000);
     }
-    CloseHandle(m_process.hThread);
-    CloseHandle(m_process.hProcess);
+    CloseHandle(process_.hThread);
+    CloseHandle(process_.hProcess);
 }
 
 HWND MensurioWindow::Focus() const {
     GUITHREADINFO info{};
     info.cbSize = sizeof info;
-    return GetGUIThreadInfo(m_process.dwThreadId, &info) ? info.hwndFocus : nullptr;
+    return GetGUIThreadInfo(process_.dwThreadId, &info) ? info.hwndFocus : nullptr;
 }
 
 namespace {
@@ -87,20 +89,20 @@ HWND WaitForWindow(WindowSearch search, DWORD timeoutMs) {
 }  // namespace
 
 HWND MensurioWindow::WaitForOwnWindow(const char *caption, DWORD timeoutMs) const {
-    return WaitForWindow({m_process.dwProcessId, caption, nullptr, nullptr}, timeoutMs);
+    return WaitForWindow({process_.dwProcessId, caption, nullptr, nullptr}, timeoutMs);
 }
 
 HWND MensurioWindow::WaitForOwnWindowOfClass(const char *className, DWORD timeoutMs) const {
-    return WaitForWindow({m_process.dwProcessId, nullptr, className, nullptr}, timeoutMs);
+    return WaitForWindow({process_.dwProcessId, nullptr, className, nullptr}, timeoutMs);
 }
 
 bool MensurioWindow::WaitForExit(DWORD timeoutMs) const {
-    return WaitForSingleObject(m_process.hProcess, timeoutMs) == WAIT_OBJECT_0;
+    return WaitForSingleObject(process_.hProcess, timeoutMs) == WAIT_OBJECT_0;
 }
 
 DWORD MensurioWindow::ExitCode() const {
     DWORD code = STILL_ACTIVE;
-    GetExitCodeProcess(m_process.hProcess, &code);
+    GetExitCodeProcess(process_.hProcess, &code);
     return code;
 }
 
@@ -133,3 +135,5 @@ void PressKey(HWND focus, WPARAM virtualKey) {
     PostMessageA(focus, WM_KEYUP, virtualKey,
                  1 | (static_cast<LPARAM>(scanCode) << 16) | (3u << 30));
 }
+
+}  // namespace mensurio

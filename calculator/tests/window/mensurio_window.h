@@ -5,6 +5,8 @@
 
 #include <string>
 
+namespace mensurio {
+
 class MensurioWindow {
 public:
     // Starts the program and waits for its window (caption "Mensurio"); check IsOpen().
@@ -13,10 +15,10 @@ public:
     MensurioWindow(const MensurioWindow &) = delete;
     MensurioWindow &operator=(const MensurioWindow &) = delete;
 
-    bool IsOpen() const { return m_window != nullptr; }
-    HWND Window() const { return m_window; }
-    HWND Control(int id) const { return GetDlgItem(m_window, id); }
-    DWORD ThreadId() const { return m_process.dwThreadId; }
+    bool IsOpen() const { return window_ != nullptr; }
+    HWND Window() const { return window_; }
+    HWND Control(int id) const { return GetDlgItem(window_, id); }
+    DWORD ThreadId() const { return process_.dwThreadId; }
 
     // The window that has the keyboard focus in the program's user-interface thread.
     HWND Focus() const;
@@ -31,8 +33,8 @@ public:
     DWORD ExitCode() const;
 
 private:
-    PROCESS_INFORMATION m_process{};
-    HWND m_window = nullptr;
+    PROCESS_INFORMATION process_{};
+    HWND window_ = nullptr;
 };
 
 std::string WindowText(HWND window);
@@ -43,3 +45,5 @@ std::string WaitForText(HWND window, const std::string &expected, DWORD timeoutM
 // Keyboard input as it arrives in the program's queue, for its modal loop to dispatch.
 void TypeText(HWND focus, const std::string &text);
 void PressKey(HWND focus, WPARAM virtualKey);
+
+}  // namespace mensurio

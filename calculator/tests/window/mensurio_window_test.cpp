@@ -10,11 +10,10 @@
 #include "resource.h"
 #include "size_solver.h"
 
+namespace mensurio {
 namespace {
 
-using mensurio::SolveSizes;
-
-std::string g_exePath;
+std::string exePath;
 
 // What the dialog shows at start.
 const char kDefaultsAnswer[] = "Solution 1: (adjust source width)\n"
@@ -65,8 +64,8 @@ DWORD Selection(HWND edit) { return static_cast<DWORD>(SendMessageA(edit, EM_GET
 class MensurioWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        app_ = std::make_unique<MensurioWindow>(g_exePath);
-        ASSERT_TRUE(app_->IsOpen()) << "no window \"Mensurio\" from " << g_exePath;
+        app_ = std::make_unique<MensurioWindow>(exePath);
+        ASSERT_TRUE(app_->IsOpen()) << "no window \"Mensurio\" from " << exePath;
         result_ = app_->Control(IDC_RESULT);
     }
 
@@ -333,14 +332,17 @@ TEST_F(MensurioWindowTest, CloseMessageEndsTheProgram) {
     ExpectEndsCleanly();
 }
 
-}  // namespace
-
-int main(int argc, char **argv) {
+int Main(int argc, char **argv) {
     ::testing::InitGoogleTest(&argc, argv);
     if (argc != 2) {
         std::fprintf(stderr, "usage: mensurio_window_test PATH_TO_MENSURIO_EXE\n");
         return 2;
     }
-    g_exePath = argv[1];
+    exePath = argv[1];
     return RUN_ALL_TESTS();
 }
+
+}  // namespace
+}  // namespace mensurio
+
+int main(int argc, char **argv) { return mensurio::Main(argc, argv); }

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+namespace kantora {
 namespace {
 
 std::vector<int> received;
@@ -260,3 +261,4 @@ TEST(ScriptReader, WritesASettingsFileThatReadsBackToTheCall) {
 }
 
 }  // namespace
+}  // namespace kantora

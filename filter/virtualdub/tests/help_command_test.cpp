@@ -7,6 +7,8 @@
 
 #include "help_command.h"
 
+namespace kantora {
+
 namespace {
 
 // What the fake queries answer.
@@ -18,7 +20,7 @@ struct HostPaths {
 };
 const HostPaths *host = nullptr;
 
-unsigned long fakeProgramFileName(char *buffer, unsigned long capacity) {
+unsigned long FakeProgramFileName(char *buffer, unsigned long capacity) {
     // Cut to the capacity when too long, as the loader does.
     unsigned long length = static_cast<unsigned long>(host->programName.size());
     if (length >= capacity) {
@@ -29,7 +31,7 @@ unsigned long fakeProgramFileName(char *buffer, unsigned long capacity) {
     return length;
 }
 
-unsigned long fakeFullPathName(const char *name, unsigned long capacity, char *buffer,
+unsigned long FakeFullPathName(const char *name, unsigned long capacity, char *buffer,
                                char **fileNamePart) {
     EXPECT_EQ(host->programName, name);
     if (host->fullPathFails)
@@ -43,14 +45,14 @@ unsigned long fakeFullPathName(const char *name, unsigned long capacity, char *b
 }
 
 // A host program "<folder>VirtualDub.exe" in a folder of exactly `length` characters.
-std::string folderOfLength(size_t length) {
+std::string FolderOfLength(size_t length) {
     std::string folder = "C:\\";
     while (folder.size() < length - 1)
         folder += folder.size() % 10 == 9 ? '\\' : 'v';
     return folder + "\\";
 }
 
-HostPaths inFolder(const std::string &folder) {
+HostPaths InFolder(const std::string &folder) {
     std::string path = folder + "VirtualDub.exe";
     return {path, path, static_cast<long>(folder.size())};
 }
@@ -60,26 +62,26 @@ HostPaths inFolder(const std::string &folder) {
 TEST(HelpCommand, NotepadOnThePluginsFolderOrNothingWhenItCannotBeBuilt) {
     const std::string blanks = "C:\\Program Files\\Video Tools 1.9\\";
     // "Notepad " + folder + "plugins\KantoraHelp.txt" is 31 characters beside the folder.
-    const std::string longest = folderOfLength(255 - 31);
-    const std::string tooLong = folderOfLength(256 - 31);
+    const std::string longest = FolderOfLength(255 - 31);
+    const std::string tooLong = FolderOfLength(256 - 31);
     HostPaths relative{"VirtualDub.exe", blanks + "VirtualDub.exe",
                        static_cast<long>(blanks.size())};
     HostPaths noFileName{blanks, blanks, -1};
-    HostPaths queryFails = inFolder(blanks);
+    HostPaths queryFails = InFolder(blanks);
     queryFails.fullPathFails = true;
-    HostPaths fullPathTooLong{"VirtualDub.exe", folderOfLength(250) + "VirtualDub.exe", 250};
-    std::string veryLong = folderOfLength(400);
+    HostPaths fullPathTooLong{"VirtualDub.exe", FolderOfLength(250) + "VirtualDub.exe", 250};
+    std::string veryLong = FolderOfLength(400);
 
     struct Case {
         const char *what;
         HostPaths paths;
         std::string folder;  // empty: nothing is opened
     } cases[] = {
-        {"blanks in the folder", inFolder(blanks), blanks},
+        {"blanks in the folder", InFolder(blanks), blanks},
         {"a relative program name", relative, blanks},
-        {"the longest folder that fits", inFolder(longest), longest},
-        {"one character more", inFolder(tooLong), ""},
-        {"a program name cut by the loader", inFolder(veryLong), ""},
+        {"the longest folder that fits", InFolder(longest), longest},
+        {"one character more", InFolder(tooLong), ""},
+        {"a program name cut by the loader", InFolder(veryLong), ""},
         {"a full path longer than its buffer", fullPathTooLong, ""},
         {"no file-name part", noFileName, ""},
         {"the full-path query fails", queryFails, ""},
@@ -95,7 +97,7 @@ TEST(HelpCommand, NotepadOnThePluginsFolderOrNothingWhenItCannotBeBuilt) {
             char guard2[64];
         } out;
         std::memset(&out, 0x5A, sizeof out);
-        bool built = BuildHelpCommand({fakeProgramFileName, fakeFullPathName}, out.helpPath,
+        bool built = BuildHelpCommand({FakeProgramFileName, FakeFullPathName}, out.helpPath,
                                       out.commandLine);
         for (size_t k = 0; k < sizeof out.guard1; ++k) {
             ASSERT_EQ(0x5A, out.guard1[k]);
@@ -109,3 +111,5 @@ TEST(HelpCommand, NotepadOnThePluginsFolderOrNothingWhenItCannotBeBuilt) {
     }
     host = nullptr;
 }
+
+}  // namespace kantora

@@ -18,6 +18,8 @@ extern "C" int VDX_CDECL VirtualdubFilterModuleInit2(FilterModule *, const Filte
                                                      int &);
 extern "C" void VDX_CDECL VirtualdubFilterModuleDeinit(FilterModule *, const FilterFunctions *);
 
+namespace kantora {
+
 class PluginUnderTest {
 public:
     // The plug-in whose object files are linked into this program.
@@ -37,15 +39,13 @@ public:
 
     const FilterDefinition &Definition() const { return *definition_; }
     const FilterFunctions &Functions() const { return host_.Functions(); }
-    FilterInstance &Instance() { return *instance_; }
+    filterhost::FilterInstance &Instance() { return *instance_; }
     FilterActivation &Activation() { return instance_->Activation(); }
-    kantora::BorderSettings &Settings() {
-        return *static_cast<kantora::BorderSettings *>(instance_->Data());
-    }
+    BorderSettings &Settings() { return *static_cast<BorderSettings *>(instance_->Data()); }
 
     // Another instance of the filter, fresh from init.
-    std::unique_ptr<FilterInstance> NewInstance() {
-        return std::move(*FilterInstance::Create(*definition_, host_.Functions()));
+    std::unique_ptr<filterhost::FilterInstance> NewInstance() {
+        return std::move(*filterhost::FilterInstance::Create(*definition_, host_.Functions()));
     }
     // Instance() becomes a fresh one.
     void ResetInstance() {
@@ -54,14 +54,14 @@ public:
     }
 
     // The sixteen values in script order, through the filter's Config function.
-    void SetValues(const int32_t (&values)[kantora::kConfigValueCount]) {
-        ScriptValue arguments[kantora::kConfigValueCount] = {};
-        for (int k = 0; k < kantora::kConfigValueCount; ++k) {
+    void SetValues(const int32_t (&values)[kConfigValueCount]) {
+        ScriptValue arguments[kConfigValueCount] = {};
+        for (int k = 0; k < kConfigValueCount; ++k) {
             arguments[k].type = kScriptInt;
             arguments[k].u.i = values[k];
         }
         definition_->script_obj->func_list[0].func(nullptr, &Activation(), arguments,
-                                                   kantora::kConfigValueCount);
+                                                   kConfigValueCount);
     }
 
 private:
@@ -70,15 +70,18 @@ private:
     static Expected<std::unique_ptr<PluginUnderTest>> WithInstance(
         std::unique_ptr<PluginUnderTest> plugin) {
         plugin->definition_ = plugin->host_.Definitions().front();
-        Expected<std::unique_ptr<FilterInstance>> instance =
-            FilterInstance::Create(*plugin->definition_, plugin->host_.Functions());
+        Expected<std::unique_ptr<filterhost::FilterInstance>> instance =
+            filterhost::FilterInstance::Create(*plugin->definition_, plugin->host_.Functions());
         if (!instance)
             return instance.failure();
         plugin->instance_ = std::move(*instance);
         return plugin;
     }
 
-    FilterHost host_;
+    filterhost::FilterHost host_;
     const FilterDefinition *definition_ = nullptr;
-    std::unique_ptr<FilterInstance> instance_;  // last: released before the host unloads
+    std::unique_ptr<filterhost::FilterInstance>
+        instance_;  // last: released before the host unloads
 };
+
+}  // namespace kantora

@@ -8,9 +8,8 @@
 #include "plugin_under_test.h"
 #include "script_form.h"
 
+namespace kantora {
 namespace {
-
-using namespace kantora;
 
 // Records what the plug-in registers; add-filter fails when told to.
 struct RecordingHost {
@@ -27,12 +26,12 @@ struct RecordingHost {
 
     RecordingHost() {
         current = this;
-        functions.addFilter = &RecordingHost::addFilter;
-        functions.removeFilter = &RecordingHost::removeFilter;
+        functions.addFilter = &RecordingHost::AddFilter;
+        functions.removeFilter = &RecordingHost::RemoveFilter;
     }
     ~RecordingHost() { current = nullptr; }
 
-    static FilterDefinition *VDX_CDECL addFilter(FilterModule *module, FilterDefinition *def,
+    static FilterDefinition *VDX_CDECL AddFilter(FilterModule *module, FilterDefinition *def,
                                                  int size) {
         RecordingHost &h = *current;
         ++h.addCalls;
@@ -41,10 +40,10 @@ struct RecordingHost {
         h.addedSize = size;
         return h.failAdd ? nullptr : &h.handle;
     }
-    static void VDX_CDECL removeFilter(FilterDefinition *def) { current->removed.push_back(def); }
+    static void VDX_CDECL RemoveFilter(FilterDefinition *def) { current->removed.push_back(def); }
 };
 
-FilterDefinition &registerFilter(RecordingHost &host, FilterModule &module) {
+FilterDefinition &RegisterFilter(RecordingHost &host, FilterModule &module) {
     int version = 0, compatible = 0;
     EXPECT_EQ(0, VirtualdubFilterModuleInit2(&module, &host.functions, version, compatible));
     EXPECT_EQ(7, version);
@@ -52,7 +51,7 @@ FilterDefinition &registerFilter(RecordingHost &host, FilterModule &module) {
     return *host.added;
 }
 
-std::unique_ptr<PluginUnderTest> linkedPlugin() {
+std::unique_ptr<PluginUnderTest> LinkedPlugin() {
     Expected<std::unique_ptr<PluginUnderTest>> plugin = PluginUnderTest::Linked();
     EXPECT_TRUE(plugin.ok()) << plugin.failure().message;
     return plugin ? std::move(*plugin) : nullptr;
@@ -61,7 +60,7 @@ std::unique_ptr<PluginUnderTest> linkedPlugin() {
 TEST(Registration, AddsTheDefinitionAndReportsVersions) {
     RecordingHost host;
     FilterModule module{};
-    FilterDefinition &def = registerFilter(host, module);
+    FilterDefinition &def = RegisterFilter(host, module);
 
     EXPECT_EQ(1, host.addCalls);
     EXPECT_EQ(&module, host.addedModule);
@@ -111,10 +110,10 @@ TEST(Registration, FailedAddReturnsOneAndLeavesVersionsAlone) {
 }
 
 TEST(Instance, InitGivesDefaultsAndKeepsThePreview) {
-    std::unique_ptr<PluginUnderTest> plugin = linkedPlugin();
+    std::unique_ptr<PluginUnderTest> plugin = LinkedPlugin();
     ASSERT_TRUE(plugin);
     const FilterDefinition &def = plugin->Definition();
-    FilterInstance &inst = plugin->Instance();
+    filterhost::FilterInstance &inst = plugin->Instance();
     // Init again over memory that holds anything but the defaults, and a preview controller.
     std::memset(inst.Data(), 0xCD, size_t(def.inst_data_size));
     IFilterPreview *const marker = reinterpret_cast<IFilterPreview *>(&inst);
@@ -142,9 +141,9 @@ TEST(Instance, InitGivesDefaultsAndKeepsThePreview) {
 }
 
 TEST(Instance, NewInstancePassesFramesThroughAndSavesZeros) {
-    std::unique_ptr<PluginUnderTest> plugin = linkedPlugin();
+    std::unique_ptr<PluginUnderTest> plugin = LinkedPlugin();
     ASSERT_TRUE(plugin);
-    FilterInstance &inst = plugin->Instance();
+    filterhost::FilterInstance &inst = plugin->Instance();
 
     // A 5x3 frame whose rows are padded, so that pitch and modulo matter; stored bottom-up,
     // and top-down as a pointer to the last row with a negative pitch. The host library
@@ -153,8 +152,9 @@ TEST(Instance, NewInstancePassesFramesThroughAndSavesZeros) {
     std::vector<uint8_t> picture(size_t(w) * h * 4), result(picture.size());
     for (size_t i = 0; i < picture.size(); ++i)
         picture[i] = uint8_t(0x9E3779B9u * static_cast<uint32_t>(i + 1) >> 24);
-    for (RowOrder order : {RowOrder::BottomUp, RowOrder::TopDown}) {
-        HostBitmap source(w, h, 8, order), destination(w, h, 8, order);
+    for (filterhost::RowOrder order :
+         {filterhost::RowOrder::BottomUp, filterhost::RowOrder::TopDown}) {
+        filterhost::HostBitmap source(w, h, 8, order), destination(w, h, 8, order);
         source.LoadTopDown(picture.data());
         Status run = inst.Run(source, destination);
         EXPECT_TRUE(run.ok()) << run.failure().message;
@@ -171,3 +171,4 @@ TEST(Instance, NewInstancePassesFramesThroughAndSavesZeros) {
 }
 
 }  // namespace
+}  // namespace kantora

@@ -10,32 +10,31 @@
 #include "plugin_under_test.h"
 #include "script_form.h"
 
+namespace kantora {
 namespace {
 
-using namespace kantora;
+using Instance = std::unique_ptr<filterhost::FilterInstance>;
 
-using Instance = std::unique_ptr<FilterInstance>;
-
-BorderSettings &settingsOf(const Instance &inst) {
+BorderSettings &SettingsOf(const Instance &inst) {
     return *static_cast<BorderSettings *>(inst->Data());
 }
 
 class ScriptForm : public ::testing::Test {
 protected:
-    std::unique_ptr<PluginUnderTest> plugin;
-    const FilterDefinition *def = nullptr;
+    std::unique_ptr<PluginUnderTest> plugin_;
+    const FilterDefinition *def_ = nullptr;
 
     void SetUp() override {
         Expected<std::unique_ptr<PluginUnderTest>> linked = PluginUnderTest::Linked();
         ASSERT_TRUE(linked.ok()) << linked.failure().message;
-        plugin = std::move(*linked);
-        def = &plugin->Definition();
+        plugin_ = std::move(*linked);
+        def_ = &plugin_->Definition();
     }
 
-    Instance newInstance() { return plugin->NewInstance(); }
+    Instance NewInstance() { return plugin_->NewInstance(); }
 
     // Runs Config through the script object as a host would, with host script values.
-    void runConfig(const Instance &inst, const int32_t (&values)[kConfigValueCount],
+    void RunConfig(const Instance &inst, const int32_t (&values)[kConfigValueCount],
                    int argc = kConfigValueCount) {
         ScriptValue argv[kConfigValueCount];
         for (int k = 0; k < kConfigValueCount; ++k) {
@@ -43,18 +42,18 @@ protected:
             argv[k].type = kScriptInt;
             argv[k].u.i = values[k];
         }
-        const ScriptFunctionDef &config = def->script_obj->func_list[0];
+        const ScriptFunctionDef &config = def_->script_obj->func_list[0];
         config.func(nullptr, &inst->Activation(), argv, argc);
     }
 
-    std::string saved(const Instance &inst) {
+    std::string Saved(const Instance &inst) {
         char text[512];
-        EXPECT_TRUE(def->fssProc(&inst->Activation(), &inst->Functions(), text, sizeof text));
+        EXPECT_TRUE(def_->fssProc(&inst->Activation(), &inst->Functions(), text, sizeof text));
         return text;
     }
 };
 
-std::string configText(const int32_t (&v)[kConfigValueCount]) {
+std::string ConfigText(const int32_t (&v)[kConfigValueCount]) {
     std::string text = "Config(";
     for (int k = 0; k < kConfigValueCount; ++k)
         text += (k ? ", " : "") + std::to_string(v[k]);
@@ -62,11 +61,11 @@ std::string configText(const int32_t (&v)[kConfigValueCount]) {
 }
 
 TEST_F(ScriptForm, ArgumentsLandInTheirEdgesRightBeforeLeft) {
-    Instance inst = newInstance();
+    Instance inst = NewInstance();
     const int32_t values[kConfigValueCount] = {1, 2,  3,  4,  5,  6,  7,  8,
                                                9, 10, 11, 12, 13, 14, 15, 16};
-    runConfig(inst, values);
-    const BorderSettings &s = settingsOf(inst);
+    RunConfig(inst, values);
+    const BorderSettings &s = SettingsOf(inst);
     // Top, Bottom, Right, Left; each smear, black, fade, stretch.
     const struct {
         Side side;
@@ -78,15 +77,15 @@ TEST_F(ScriptForm, ArgumentsLandInTheirEdgesRightBeforeLeft) {
         EXPECT_EQ(e.first + 2, s.fadeRegion[e.side]) << e.side;
         EXPECT_EQ(e.first + 3, s.stretchFactor[e.side]) << e.side;
     }
-    EXPECT_EQ(configText(values), saved(inst));
+    EXPECT_EQ(ConfigText(values), Saved(inst));
     char summary[kSummarySize];
-    def->stringProc(&inst->Activation(), &inst->Functions(), summary);
+    def_->stringProc(&inst->Activation(), &inst->Functions(), summary);
     EXPECT_STREQ("(Top: 1,2,3. Bot: 5,6,7)", summary);
 }
 
 TEST_F(ScriptForm, RestoringLeavesOrderFlagColourAndPreviewAlone) {
-    Instance inst = newInstance();
-    BorderSettings &s = settingsOf(inst);
+    Instance inst = NewInstance();
+    BorderSettings &s = SettingsOf(inst);
     s.processTopBottomFirst = false;
     s.borderColour = 0x00123456u;
     s.colourRed = 0x12;
@@ -97,7 +96,7 @@ TEST_F(ScriptForm, RestoringLeavesOrderFlagColourAndPreviewAlone) {
 
     const int32_t values[kConfigValueCount] = {9, 8, 7,  6,  5,  4,  3,  2,
                                                1, 0, -1, -2, -3, -4, -5, -6};
-    runConfig(inst, values);
+    RunConfig(inst, values);
     EXPECT_FALSE(s.processTopBottomFirst);
     EXPECT_EQ(0x00123456u, s.borderColour);
     EXPECT_EQ(0x12, s.colourRed);
@@ -105,10 +104,10 @@ TEST_F(ScriptForm, RestoringLeavesOrderFlagColourAndPreviewAlone) {
     EXPECT_EQ(0x56, s.colourBlue);
     EXPECT_EQ(marker, s.preview);
 
-    Instance fresh = newInstance();
-    runConfig(fresh, values);
-    EXPECT_TRUE(settingsOf(fresh).processTopBottomFirst);
-    EXPECT_EQ(0u, settingsOf(fresh).borderColour);
+    Instance fresh = NewInstance();
+    RunConfig(fresh, values);
+    EXPECT_TRUE(SettingsOf(fresh).processTopBottomFirst);
+    EXPECT_EQ(0u, SettingsOf(fresh).borderColour);
 }
 
 TEST_F(ScriptForm, RoundTripKeepsAnyIntegerUnchanged) {
@@ -132,10 +131,10 @@ TEST_F(ScriptForm, RoundTripKeepsAnyIntegerUnchanged) {
                 break;
             }
         }
-        Instance first = newInstance();
-        runConfig(first, values);
-        const std::string text = saved(first);
-        ASSERT_EQ(configText(values), text);
+        Instance first = NewInstance();
+        RunConfig(first, values);
+        const std::string text = Saved(first);
+        ASSERT_EQ(ConfigText(values), text);
 
         // Read the text back the way a script would hand it over, and write it again.
         int32_t parsed[kConfigValueCount];
@@ -145,18 +144,18 @@ TEST_F(ScriptForm, RoundTripKeepsAnyIntegerUnchanged) {
             v = static_cast<int32_t>(std::strtoll(p, &end, 10));
             p = end + 2;  // ", " or ")"
         }
-        Instance second = newInstance();
-        runConfig(second, parsed);
-        EXPECT_EQ(text, saved(second));
-        EXPECT_EQ(0, std::memcmp(first->Data(), second->Data(), size_t(def->inst_data_size)));
+        Instance second = NewInstance();
+        RunConfig(second, parsed);
+        EXPECT_EQ(text, Saved(second));
+        EXPECT_EQ(0, std::memcmp(first->Data(), second->Data(), size_t(def_->inst_data_size)));
     }
 }
 
 TEST_F(ScriptForm, ShortArgumentListIsIgnored) {
-    Instance inst = newInstance();
+    Instance inst = NewInstance();
     const int32_t values[kConfigValueCount] = {5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5};
-    runConfig(inst, values, kConfigValueCount - 1);
-    EXPECT_EQ("Config(0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0)", saved(inst));
+    RunConfig(inst, values, kConfigValueCount - 1);
+    EXPECT_EQ("Config(0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0)", Saved(inst));
 }
 
 // Every buffer size from 0 to 220: nothing written past the end, always terminated, and
@@ -171,13 +170,13 @@ TEST_F(ScriptForm, ScriptStringStaysInsideTheHostBuffer) {
     constexpr int kGuard = 16;
     constexpr unsigned char kFill = 0xA5;
     for (const auto &values : samples) {
-        Instance inst = newInstance();
-        runConfig(inst, values);
-        const std::string full = configText(values);
+        Instance inst = NewInstance();
+        RunConfig(inst, values);
+        const std::string full = ConfigText(values);
         for (int size = 0; size <= 220; ++size) {
             std::vector<unsigned char> area(static_cast<size_t>(size) + 2 * kGuard, kFill);
             char *buffer = reinterpret_cast<char *>(area.data() + kGuard);
-            const bool ok = def->fssProc(&inst->Activation(), &inst->Functions(), buffer, size);
+            const bool ok = def_->fssProc(&inst->Activation(), &inst->Functions(), buffer, size);
             EXPECT_EQ(static_cast<int>(full.size()) < size, ok) << "size " << size;
             for (int g = 0; g < kGuard; ++g) {
                 ASSERT_EQ(kFill, area[g]) << "written before the buffer, size " << size;
@@ -197,13 +196,13 @@ TEST_F(ScriptForm, ScriptStringStaysInsideTheHostBuffer) {
 }
 
 TEST_F(ScriptForm, LongestSummaryFitsItsBuffer) {
-    Instance inst = newInstance();
+    Instance inst = NewInstance();
     int32_t values[kConfigValueCount];
     for (int32_t &v : values)
         v = INT32_MIN;
-    runConfig(inst, values);
+    RunConfig(inst, values);
     std::vector<char> area(kSummarySize + 32, '#');
-    def->stringProc(&inst->Activation(), &inst->Functions(), area.data());
+    def_->stringProc(&inst->Activation(), &inst->Functions(), area.data());
     const std::string summary = area.data();
     EXPECT_EQ(
         "(Top: -2147483648,-2147483648,-2147483648. Bot: -2147483648,-2147483648,-2147483648)",
@@ -213,3 +212,4 @@ TEST_F(ScriptForm, LongestSummaryFitsItsBuffer) {
 }
 
 }  // namespace
+}  // namespace kantora

@@ -16,11 +16,11 @@
 #include "dialog_driver.h"
 #include "resources/resource.h"
 
-std::string g_pluginPath;
+namespace kantora {
+
+std::string pluginPath;
 
 namespace {
-
-using namespace kantora;
 
 // Each value row: the field it edits, its edit and its up-down.
 struct Row {
@@ -29,7 +29,7 @@ struct Row {
     Side side;
     int edit;
     int upDown;
-    int32_t &field(BorderSettings &s) const { return (s.*values)[side]; }
+    int32_t &Field(BorderSettings &s) const { return (s.*values)[side]; }
 };
 const Row kRows[] = {
     {"top black", &BorderSettings::blackRegion, Top, IDC_TOP_BLACK, IDC_TOP_BLACK_UPDOWN},
@@ -79,12 +79,12 @@ struct Step {
     int delta;
 };
 
-void pressKey(HWND window, WPARAM key) {
+void PressKey(HWND window, WPARAM key) {
     SendMessageA(window, WM_KEYDOWN, key, 1);
     SendMessageA(window, WM_KEYUP, key, 0xC0000001);
 }
 
-void clickArrow(HWND dialog, const Row &row, bool up) {
+void ClickArrow(HWND dialog, const Row &row, bool up) {
     HWND upDown = GetDlgItem(dialog, row.upDown);
     RECT r;
     GetClientRect(upDown, &r);
@@ -94,19 +94,17 @@ void clickArrow(HWND dialog, const Row &row, bool up) {
 }
 
 const Step kSteps[] = {
-    {"Up key", [](HWND d, const Row &r) { pressKey(GetDlgItem(d, r.edit), VK_UP); }, +1},
-    {"Down key", [](HWND d, const Row &r) { pressKey(GetDlgItem(d, r.edit), VK_DOWN); }, -1},
-    {"click on the up arrow", [](HWND d, const Row &r) { clickArrow(d, r, true); }, +1},
-    {"click on the down arrow", [](HWND d, const Row &r) { clickArrow(d, r, false); }, -1},
+    {"Up key", [](HWND d, const Row &r) { PressKey(GetDlgItem(d, r.edit), VK_UP); }, +1},
+    {"Down key", [](HWND d, const Row &r) { PressKey(GetDlgItem(d, r.edit), VK_DOWN); }, -1},
+    {"click on the up arrow", [](HWND d, const Row &r) { ClickArrow(d, r, true); }, +1},
+    {"click on the down arrow", [](HWND d, const Row &r) { ClickArrow(d, r, false); }, -1},
 };
 const Step &kUpKey = kSteps[0];
 const Step &kDownKey = kSteps[1];
 
-void clickButton(HWND dialog, int id) { SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
+void ClickButton(HWND dialog, int id) { SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
 
 IFilterPreview *const kEarlierPreview = reinterpret_cast<IFilterPreview *>(uintptr_t{0x5EED});
-
-}  // namespace
 
 class ConfigDialog : public ::testing::Test {
 protected:
@@ -119,7 +117,7 @@ protected:
         controls.dwSize = sizeof controls;
         controls.dwICC = ICC_UPDOWN_CLASS;
         ASSERT_TRUE(init != nullptr && init(&controls));
-        Expected<std::unique_ptr<PluginUnderTest>> loaded = PluginUnderTest::Load(g_pluginPath);
+        Expected<std::unique_ptr<PluginUnderTest>> loaded = PluginUnderTest::Load(pluginPath);
         ASSERT_TRUE(loaded.ok()) << loaded.failure().message;
         plugin_ = loaded->release();
         parent_ = CreateWindowExA(0, "Static", "host", WS_OVERLAPPEDWINDOW, 0, 0, 400, 300, nullptr,
@@ -131,14 +129,14 @@ protected:
     }
 
     void SetUp() override {
-        ASSERT_NE(plugin_, nullptr) << "cannot load " << g_pluginPath;
+        ASSERT_NE(plugin_, nullptr) << "cannot load " << pluginPath;
         plugin_->ResetInstance();
-        BorderSettings &s = settings();
+        BorderSettings &s = Settings();
         if (sizeof(void *) == 8) {  // where a pointer cut to 32 bits would show
             EXPECT_GT(reinterpret_cast<uintptr_t>(&s), uintptr_t{0xFFFFFFFF});
         }
         for (size_t k = 0; k < std::size(kRows); ++k)
-            kRows[k].field(s) = static_cast<int32_t>(10 + 3 * k);
+            kRows[k].Field(s) = static_cast<int32_t>(10 + 3 * k);
         s.processTopBottomFirst = false;
         s.colourRed = 12;
         s.colourGreen = 34;
@@ -152,9 +150,9 @@ protected:
         plugin_->Activation().ifp = preview_.get();
     }
 
-    BorderSettings &settings() { return plugin_->Settings(); }
-    std::vector<PreviewCall> &calls() { return preview_->calls; }
-    int run(const std::function<void(HWND)> &script) {
+    BorderSettings &Settings() { return plugin_->Settings(); }
+    std::vector<PreviewCall> &Calls() { return preview_->calls; }
+    int Run(const std::function<void(HWND)> &script) {
         return RunConfigure(*plugin_, parent_, script);
     }
 
@@ -167,15 +165,15 @@ HWND ConfigDialog::parent_ = nullptr;
 
 TEST_F(ConfigDialog, OpensShowingEveryFieldTogglesThePreviewAndAttachesTheButtonLast) {
     HWND seen = nullptr, button = nullptr;
-    EXPECT_EQ(1, run([&](HWND dialog) {
+    EXPECT_EQ(1, Run([&](HWND dialog) {
                   seen = dialog;
                   button = GetDlgItem(dialog, IDC_SHOW_PREVIEW);
                   EXPECT_EQ(parent_, GetWindow(dialog, GW_OWNER));
                   for (const Row &row : kRows) {
                       SCOPED_TRACE(row.name);
-                      EXPECT_EQ(std::to_string(row.field(settings())),
+                      EXPECT_EQ(std::to_string(row.Field(Settings())),
                                 ControlText(dialog, row.edit));
-                      EXPECT_EQ(row.field(settings()), UpDownPosition(dialog, row));
+                      EXPECT_EQ(row.Field(Settings()), UpDownPosition(dialog, row));
                   }
                   HWND order = GetDlgItem(dialog, IDC_TOP_BOTTOM_FIRST);
                   EXPECT_EQ(BST_UNCHECKED, IsDlgButtonChecked(dialog, IDC_TOP_BOTTOM_FIRST));
@@ -184,65 +182,65 @@ TEST_F(ConfigDialog, OpensShowingEveryFieldTogglesThePreviewAndAttachesTheButton
                   EXPECT_EQ("12", ControlText(dialog, IDC_COLOUR_RED));
                   EXPECT_EQ("34", ControlText(dialog, IDC_COLOUR_GREEN));
                   EXPECT_EQ("56", ControlText(dialog, IDC_COLOUR_BLUE));
-                  clickButton(dialog, IDC_SHOW_PREVIEW);
-                  clickButton(dialog, IDC_SHOW_PREVIEW);
-                  clickButton(dialog, IDCANCEL);
+                  ClickButton(dialog, IDC_SHOW_PREVIEW);
+                  ClickButton(dialog, IDC_SHOW_PREVIEW);
+                  ClickButton(dialog, IDCANCEL);
               }));
-    ASSERT_EQ(4u, calls().size());
+    ASSERT_EQ(4u, Calls().size());
     std::vector<PreviewCall::Kind> kinds;
-    for (const PreviewCall &call : calls())
+    for (const PreviewCall &call : Calls())
         kinds.push_back(call.kind);
     EXPECT_EQ((std::vector<PreviewCall::Kind>{PreviewCall::Toggle, PreviewCall::InitButton,
                                               PreviewCall::Toggle, PreviewCall::Toggle}),
               kinds);
     for (int k : {0, 2, 3})
-        EXPECT_EQ(seen, calls()[k].window);
-    EXPECT_EQ(button, calls()[1].window);
+        EXPECT_EQ(seen, Calls()[k].window);
+    EXPECT_EQ(button, Calls()[1].window);
     std::vector<std::string> filled;
     for (const Row &row : kRows)
-        filled.push_back(std::to_string(row.field(settings())));
-    EXPECT_EQ(filled, calls()[1].dialogTexts);  // the button is attached after the filling
+        filled.push_back(std::to_string(row.Field(Settings())));
+    EXPECT_EQ(filled, Calls()[1].dialogTexts);  // the button is attached after the filling
 }
 
 TEST_F(ConfigDialog, EachStepChangesOnlyItsRowAndRedoesThePreviewOnce) {
-    BorderSettings expected = settings();
+    BorderSettings expected = Settings();
     expected.preview = preview_.get();
-    EXPECT_EQ(1, run([&](HWND dialog) {
+    EXPECT_EQ(1, Run([&](HWND dialog) {
                   for (const Step &step : kSteps) {
                       for (const Row &row : kRows) {
                           SCOPED_TRACE(std::string(row.name) + ", " + step.name);
-                          size_t callsBefore = calls().size();
-                          row.field(expected) += step.delta;
+                          size_t callsBefore = Calls().size();
+                          row.Field(expected) += step.delta;
                           step.apply(dialog, row);
-                          EXPECT_EQ(Fields(expected), Fields(settings()));
-                          ASSERT_EQ(callsBefore + 1, calls().size());
-                          EXPECT_EQ(PreviewCall::Redo, calls().back().kind);
-                          EXPECT_EQ(Fields(expected), Fields(calls().back().settings));
-                          EXPECT_EQ(std::to_string(row.field(expected)),
+                          EXPECT_EQ(Fields(expected), Fields(Settings()));
+                          ASSERT_EQ(callsBefore + 1, Calls().size());
+                          EXPECT_EQ(PreviewCall::Redo, Calls().back().kind);
+                          EXPECT_EQ(Fields(expected), Fields(Calls().back().settings));
+                          EXPECT_EQ(std::to_string(row.Field(expected)),
                                     ControlText(dialog, row.edit));
                       }
                   }
-                  clickButton(dialog, IDCANCEL);
+                  ClickButton(dialog, IDCANCEL);
               }));
 }
 
 TEST_F(ConfigDialog, ARepeatedPositionRedoesOnceAndOtherSendersNothing) {
     const Row &row = kRows[5];
-    BorderSettings expected = settings();
+    BorderSettings expected = Settings();
     expected.preview = preview_.get();
-    row.field(expected) = 200;
-    run([&](HWND dialog) {
+    row.Field(expected) = 200;
+    Run([&](HWND dialog) {
         HWND upDown = GetDlgItem(dialog, row.upDown);
         SendMessageA(upDown, UDM_SETPOS, 0, 200);
-        size_t callsBefore = calls().size();
+        size_t callsBefore = Calls().size();
         for (WPARAM code : {SB_THUMBPOSITION, SB_ENDSCROLL, SB_THUMBPOSITION})
             SendMessageA(dialog, WM_VSCROLL, MAKEWPARAM(code, 200),
                          reinterpret_cast<LPARAM>(upDown));
         for (LPARAM other : {reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)), LPARAM{0}})
             SendMessageA(dialog, WM_VSCROLL, SB_THUMBPOSITION, other);
-        EXPECT_EQ(callsBefore + 1, calls().size());
-        EXPECT_EQ(Fields(expected), Fields(settings()));
-        clickButton(dialog, IDCANCEL);
+        EXPECT_EQ(callsBefore + 1, Calls().size());
+        EXPECT_EQ(Fields(expected), Fields(Settings()));
+        ClickButton(dialog, IDCANCEL);
     });
 }
 
@@ -253,18 +251,18 @@ TEST_F(ConfigDialog, AValueOutOfRangeIsLeftAloneUntilItsUpDownIsUsed) {
         const Step &step;
     } cases[] = {{kRows[0], 300, kDownKey}, {kRows[7], -5, kUpKey}, {kRows[9], 70000, kDownKey}};
     for (const Case &c : cases)
-        c.row.field(settings()) = c.stored;
-    run([&](HWND dialog) {
+        c.row.Field(Settings()) = c.stored;
+    Run([&](HWND dialog) {
         for (const Case &c : cases) {
             SCOPED_TRACE(c.row.name);
-            EXPECT_EQ(c.stored, c.row.field(settings()));
+            EXPECT_EQ(c.stored, c.row.Field(Settings()));
             c.step.apply(dialog, c.row);
             int position = UpDownPosition(dialog, c.row);
             EXPECT_GE(position, 0);
             EXPECT_LE(position, 255);
-            EXPECT_EQ(position, c.row.field(settings()));
+            EXPECT_EQ(position, c.row.Field(Settings()));
         }
-        clickButton(dialog, IDOK);
+        ClickButton(dialog, IDOK);
     });
 }
 
@@ -273,7 +271,7 @@ TEST_F(ConfigDialog, CancelEscapeAndTheCloseBoxPutTheWholeRecordBack) {
         const char *name;
         void (*end)(HWND dialog);
     } endings[] = {
-        {"Cancel", [](HWND d) { clickButton(d, IDCANCEL); }},
+        {"Cancel", [](HWND d) { ClickButton(d, IDCANCEL); }},
         // Keys go through the dialog's message loop, as typed keys do.
         {"Escape", [](HWND) { PostMessageA(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 1); }},
         {"WM_CLOSE", [](HWND d) { SendMessageA(d, WM_CLOSE, 0, 0); }},
@@ -281,68 +279,71 @@ TEST_F(ConfigDialog, CancelEscapeAndTheCloseBoxPutTheWholeRecordBack) {
     };
     for (const Ending &ending : endings) {
         SCOPED_TRACE(ending.name);
-        const std::vector<long long> before = Fields(settings());
-        calls().clear();
-        EXPECT_EQ(1, run([&](HWND dialog) {
+        const std::vector<long long> before = Fields(Settings());
+        Calls().clear();
+        EXPECT_EQ(1, Run([&](HWND dialog) {
                       kUpKey.apply(dialog, kRows[3]);
                       kDownKey.apply(dialog, kRows[12]);
                       ending.end(dialog);
                   }));
-        EXPECT_EQ(before, Fields(settings()));
-        EXPECT_EQ(4u, calls().size());  // no call when the dialog ends
+        EXPECT_EQ(before, Fields(Settings()));
+        EXPECT_EQ(4u, Calls().size());  // no call when the dialog ends
     }
 }
 
 TEST_F(ConfigDialog, OkKeepsTheStepsAndRepacksTheColour) {
-    BorderSettings expected = settings();
+    BorderSettings expected = Settings();
     expected.preview = preview_.get();
     expected.borderColour = 0x0C2238;  // 12, 34, 56
-    kRows[2].field(expected) += 1;
-    kRows[14].field(expected) -= 1;
-    EXPECT_EQ(0, run([](HWND dialog) {
+    kRows[2].Field(expected) += 1;
+    kRows[14].Field(expected) -= 1;
+    EXPECT_EQ(0, Run([](HWND dialog) {
                   kUpKey.apply(dialog, kRows[2]);
                   kDownKey.apply(dialog, kRows[14]);
-                  clickButton(dialog, IDOK);
+                  ClickButton(dialog, IDOK);
               }));
-    EXPECT_EQ(Fields(expected), Fields(settings()));
+    EXPECT_EQ(Fields(expected), Fields(Settings()));
 }
 
 TEST_F(ConfigDialog, WithoutAPreviewControllerTheDialogStillWorks) {
     plugin_->Activation().ifp = nullptr;
-    BorderSettings expected = settings();
+    BorderSettings expected = Settings();
     expected.preview = nullptr;
     expected.borderColour = 0x0C2238;
-    kRows[0].field(expected) += 1;
-    EXPECT_EQ(0, run([](HWND dialog) {
+    kRows[0].Field(expected) += 1;
+    EXPECT_EQ(0, Run([](HWND dialog) {
                   kUpKey.apply(dialog, kRows[0]);
-                  clickButton(dialog, IDC_SHOW_PREVIEW);
-                  clickButton(dialog, IDOK);
+                  ClickButton(dialog, IDC_SHOW_PREVIEW);
+                  ClickButton(dialog, IDOK);
               }));
-    EXPECT_EQ(Fields(expected), Fields(settings()));
-    EXPECT_TRUE(calls().empty());
+    EXPECT_EQ(Fields(expected), Fields(Settings()));
+    EXPECT_TRUE(Calls().empty());
 }
 
 // Last, as it takes the up-down class away from the process: a dialog that cannot be created,
 // for want of its template or of the up-down class, answers as for a cancel.
 TEST_F(ConfigDialog, ADialogThatCannotBeCreatedLeavesTheRecordAsItWas) {
-    const std::vector<long long> before = Fields(settings());
+    const std::vector<long long> before = Fields(Settings());
     auto mustNotOpen = [](HWND dialog) {
         ADD_FAILURE() << "the dialog opened";
-        clickButton(dialog, IDCANCEL);
+        ClickButton(dialog, IDCANCEL);
     };
     FilterDefinition elsewhere = plugin_->Definition();
     FilterModule withoutTemplate{nullptr, nullptr, GetModuleHandleA(nullptr)};
     elsewhere.module = &withoutTemplate;
     plugin_->Activation().filter = &elsewhere;
-    EXPECT_EQ(1, run(mustNotOpen));
-    EXPECT_EQ(before, Fields(settings()));
+    EXPECT_EQ(1, Run(mustNotOpen));
+    EXPECT_EQ(before, Fields(Settings()));
 
     plugin_->Activation().filter = &plugin_->Definition();
     ASSERT_TRUE(UnregisterClassA(UPDOWN_CLASSA, GetModuleHandleA("comctl32.dll")));
-    EXPECT_EQ(1, run(mustNotOpen));
-    EXPECT_EQ(before, Fields(settings()));
-    EXPECT_TRUE(calls().empty());
+    EXPECT_EQ(1, Run(mustNotOpen));
+    EXPECT_EQ(before, Fields(Settings()));
+    EXPECT_TRUE(Calls().empty());
 }
+
+}  // namespace
+}  // namespace kantora
 
 int main(int argc, char **argv) {
     ::testing::InitGoogleTest(&argc, argv);
@@ -350,6 +351,6 @@ int main(int argc, char **argv) {
         fprintf(stderr, "usage: %s PATH_TO_PLUGIN [gtest options]\n", argv[0]);
         return 2;
     }
-    g_pluginPath = argv[1];
+    kantora::pluginPath = argv[1];
     return RUN_ALL_TESTS();
 }

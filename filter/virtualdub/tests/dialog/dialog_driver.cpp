@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+namespace kantora {
+
 void RecordingPreview::InitButton(HWND button) {
-    record(PreviewCall::InitButton, button);
+    Record(PreviewCall::InitButton, button);
     HWND dialog = GetParent(button);
     for (int id : controlsToRead_)
         calls.back().dialogTexts.push_back(ControlText(dialog, id));
@@ -24,7 +26,7 @@ HWND scriptedDialog = nullptr;
 UINT_PTR scriptTimer = 0;
 UINT_PTR watchdogTimer = 0;
 
-BOOL CALLBACK findDialog(HWND window, LPARAM found) {
+BOOL CALLBACK FindDialog(HWND window, LPARAM found) {
     char className[64] = "";
     GetClassNameA(window, className, sizeof className);
     if (std::string(className) == "#32770" && WindowText(window) == "Kantora") {
@@ -34,7 +36,7 @@ BOOL CALLBACK findDialog(HWND window, LPARAM found) {
     return TRUE;
 }
 
-void CALLBACK cancelForgottenDialog(HWND, UINT, UINT_PTR, DWORD) {
+void CALLBACK CancelForgottenDialog(HWND, UINT, UINT_PTR, DWORD) {
     KillTimer(nullptr, watchdogTimer);
     watchdogTimer = 0;
     if (IsWindow(scriptedDialog)) {
@@ -43,9 +45,9 @@ void CALLBACK cancelForgottenDialog(HWND, UINT, UINT_PTR, DWORD) {
     }
 }
 
-void CALLBACK runScript(HWND, UINT, UINT_PTR, DWORD) {
+void CALLBACK RunScript(HWND, UINT, UINT_PTR, DWORD) {
     HWND dialog = nullptr;
-    EnumThreadWindows(GetCurrentThreadId(), findDialog, reinterpret_cast<LPARAM>(&dialog));
+    EnumThreadWindows(GetCurrentThreadId(), FindDialog, reinterpret_cast<LPARAM>(&dialog));
     if (dialog == nullptr || pendingScript == nullptr)
         return;  // not open yet
     KillTimer(nullptr, scriptTimer);
@@ -54,7 +56,7 @@ void CALLBACK runScript(HWND, UINT, UINT_PTR, DWORD) {
     pendingScript = nullptr;
     scriptedDialog = dialog;
     (*script)(dialog);
-    watchdogTimer = SetTimer(nullptr, 0, 5000, cancelForgottenDialog);
+    watchdogTimer = SetTimer(nullptr, 0, 5000, CancelForgottenDialog);
 }
 
 }  // namespace
@@ -62,7 +64,7 @@ void CALLBACK runScript(HWND, UINT, UINT_PTR, DWORD) {
 int RunConfigure(PluginUnderTest &plugin, HWND parent,
                  const std::function<void(HWND dialog)> &script) {
     pendingScript = &script;
-    scriptTimer = SetTimer(nullptr, 0, 10, runScript);
+    scriptTimer = SetTimer(nullptr, 0, 10, RunScript);
     int result = plugin.Definition().configProc(&plugin.Activation(), &plugin.Functions(), parent);
     if (scriptTimer != 0)
         KillTimer(nullptr, scriptTimer);
@@ -73,3 +75,5 @@ int RunConfigure(PluginUnderTest &plugin, HWND parent,
     scriptedDialog = nullptr;
     return result;
 }
+
+}  // namespace kantora

@@ -13,41 +13,43 @@
 #include "plugin_under_test.h"
 #include "vdfilter.h"
 
+namespace kantora {
+
 // Every call the dialog makes to the host's preview controller.
 struct PreviewCall {
     enum Kind { Toggle, Redo, InitButton, Other } kind;
     HWND window;                           // Toggle: the dialog; InitButton: the button
-    kantora::BorderSettings settings;      // the live record when the call came
+    BorderSettings settings;               // the live record when the call came
     std::vector<std::string> dialogTexts;  // InitButton: the texts of the given controls
 };
 
 class RecordingPreview : public IFilterPreview {
 public:
-    RecordingPreview(const kantora::BorderSettings &live, std::vector<int> controlsToRead)
+    RecordingPreview(const BorderSettings &live, std::vector<int> controlsToRead)
         : live_(live), controlsToRead_(std::move(controlsToRead)) {}
     std::vector<PreviewCall> calls;
 
-    void SetButtonCallback(void(VDX_CDECL *)(bool, void *), void *) override { other(); }
+    void SetButtonCallback(void(VDX_CDECL *)(bool, void *), void *) override { Other(); }
     void SetSampleCallback(void(VDX_CDECL *)(FilterBitmap *, long, long, void *), void *) override {
-        other();
+        Other();
     }
     bool isPreviewEnabled() override {
-        other();
+        Other();
         return false;
     }
-    void Toggle(HWND dialog) override { record(PreviewCall::Toggle, dialog); }
-    void Display(HWND, bool) override { other(); }
-    void RedoFrame() override { record(PreviewCall::Redo, nullptr); }
-    void RedoSystem() override { other(); }
-    void UndoSystem() override { other(); }
+    void Toggle(HWND dialog) override { Record(PreviewCall::Toggle, dialog); }
+    void Display(HWND, bool) override { Other(); }
+    void RedoFrame() override { Record(PreviewCall::Redo, nullptr); }
+    void RedoSystem() override { Other(); }
+    void UndoSystem() override { Other(); }
     void InitButton(HWND button) override;
-    void Close() override { other(); }
+    void Close() override { Other(); }
 
 private:
-    void record(PreviewCall::Kind kind, HWND window) { calls.push_back({kind, window, live_, {}}); }
-    void other() { record(PreviewCall::Other, nullptr); }
+    void Record(PreviewCall::Kind kind, HWND window) { calls.push_back({kind, window, live_, {}}); }
+    void Other() { Record(PreviewCall::Other, nullptr); }
 
-    const kantora::BorderSettings &live_;
+    const BorderSettings &live_;
     std::vector<int> controlsToRead_;
 };
 
@@ -61,3 +63,5 @@ std::string ControlText(HWND dialog, int id);
 // fails. Returns the callback's result.
 int RunConfigure(PluginUnderTest &plugin, HWND parent,
                  const std::function<void(HWND dialog)> &script);
+
+}  // namespace kantora

@@ -12,7 +12,9 @@
 #include <string>
 #include <vector>
 
-extern std::string g_pluginPath;
+namespace kantora {
+
+extern std::string pluginPath;
 
 namespace {
 
@@ -36,64 +38,64 @@ struct Template {
 class TemplateReader {
 public:
     explicit TemplateReader(const BYTE *data) : p_(data) {}
-    bool Extended() const { return word(0) == 1 && word(2) == 0xFFFF; }
+    bool Extended() const { return Word(0) == 1 && Word(2) == 0xFFFF; }
     Template Read() {
         Template t;
-        t.style = dword();
+        t.style = Dword();
         p_ += 4;  // extended style
-        int count = takeWord();
-        t.x = takeShort(), t.y = takeShort(), t.w = takeShort(), t.h = takeShort();
-        t.menu = nameOrOrdinal();
-        t.className = nameOrOrdinal();
-        t.caption = string();
+        int count = TakeWord();
+        t.x = TakeShort(), t.y = TakeShort(), t.w = TakeShort(), t.h = TakeShort();
+        t.menu = NameOrOrdinal();
+        t.className = NameOrOrdinal();
+        t.caption = String();
         if (t.style & DS_SETFONT) {
-            t.pointSize = takeWord();
-            t.font = string();
+            t.pointSize = TakeWord();
+            t.font = String();
         }
         for (int k = 0; k < count; ++k) {
-            align();
+            Align();
             Control c;
-            c.style = dword();
+            c.style = Dword();
             p_ += 4;  // extended style
-            c.x = takeShort(), c.y = takeShort(), c.w = takeShort(), c.h = takeShort();
-            c.id = static_cast<short>(takeWord());
-            c.className = nameOrOrdinal();
-            c.text = nameOrOrdinal();
-            p_ += takeWord();  // creation data
+            c.x = TakeShort(), c.y = TakeShort(), c.w = TakeShort(), c.h = TakeShort();
+            c.id = static_cast<short>(TakeWord());
+            c.className = NameOrOrdinal();
+            c.text = NameOrOrdinal();
+            p_ += TakeWord();  // creation data
             t.controls.push_back(c);
         }
         return t;
     }
 
 private:
-    WORD word(int at) const { return static_cast<WORD>(p_[at] | p_[at + 1] << 8); }
-    WORD takeWord() {
-        WORD w = word(0);
+    WORD Word(int at) const { return static_cast<WORD>(p_[at] | p_[at + 1] << 8); }
+    WORD TakeWord() {
+        WORD w = Word(0);
         p_ += 2;
         return w;
     }
-    short takeShort() { return static_cast<short>(takeWord()); }
-    DWORD dword() {
-        DWORD d = word(0) | static_cast<DWORD>(word(2)) << 16;
+    short TakeShort() { return static_cast<short>(TakeWord()); }
+    DWORD Dword() {
+        DWORD d = Word(0) | static_cast<DWORD>(Word(2)) << 16;
         p_ += 4;
         return d;
     }
-    void align() {
+    void Align() {
         while (reinterpret_cast<uintptr_t>(p_) % 4)
             ++p_;
     }
-    std::string string() {
+    std::string String() {
         std::string s;
-        for (WORD c; (c = takeWord()) != 0;)
+        for (WORD c; (c = TakeWord()) != 0;)
             s += static_cast<char>(c);
         return s;
     }
     // The predefined control classes are stored as atoms.
-    std::string nameOrOrdinal() {
-        if (word(0) != 0xFFFF)
-            return string();
+    std::string NameOrOrdinal() {
+        if (Word(0) != 0xFFFF)
+            return String();
         p_ += 2;
-        switch (WORD atom = takeWord()) {
+        switch (WORD atom = TakeWord()) {
         case 0x80:
             return "Button";
         case 0x81:
@@ -184,19 +186,17 @@ std::string Describe(const Control &c) {
     return text;
 }
 
-BOOL CALLBACK collectLanguage(HMODULE, LPCSTR, LPCSTR, WORD language, LONG_PTR found) {
+BOOL CALLBACK CollectLanguage(HMODULE, LPCSTR, LPCSTR, WORD language, LONG_PTR found) {
     reinterpret_cast<std::vector<WORD> *>(found)->push_back(language);
     return TRUE;
 }
 
-}  // namespace
-
 TEST(DialogTemplate, MatchesTheLayoutControlByControl) {
-    HMODULE file = LoadLibraryExA(g_pluginPath.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    ASSERT_NE(nullptr, file) << g_pluginPath;
+    HMODULE file = LoadLibraryExA(pluginPath.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(nullptr, file) << pluginPath;
     std::vector<WORD> languages;
     EnumResourceLanguagesA(file, MAKEINTRESOURCEA(5) /* RT_DIALOG */, MAKEINTRESOURCEA(101),
-                           collectLanguage, reinterpret_cast<LONG_PTR>(&languages));
+                           CollectLanguage, reinterpret_cast<LONG_PTR>(&languages));
     EXPECT_EQ(std::vector<WORD>{MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_UK)}, languages);
 
     HRSRC found = FindResourceExA(file, MAKEINTRESOURCEA(5), MAKEINTRESOURCEA(101),
@@ -224,3 +224,6 @@ TEST(DialogTemplate, MatchesTheLayoutControlByControl) {
     EXPECT_EQ(expected, actual);
     FreeLibrary(file);
 }
+
+}  // namespace
+}  // namespace kantora

@@ -17,9 +17,8 @@
 #include "host_bitmap.h"
 #include "plugin_under_test.h"
 
+namespace kantora {
 namespace {
-
-using namespace kantora;
 
 // A fixed-seed generator of our own: the same numbers in every build and C++ library.
 class Random {
@@ -65,7 +64,7 @@ struct Probe {
     bool Run(const Values &values, const std::vector<Frame> &frames) {
         plugin.ResetInstance();
         plugin.SetValues(values);
-        FilterInstance &instance = plugin.Instance();
+        filterhost::FilterInstance &instance = plugin.Instance();
         Expected<std::string> script = instance.ScriptText(256);
         Expected<std::string> summary = instance.Summary();
         if (!script || !summary)
@@ -81,11 +80,12 @@ struct Probe {
         return ok;
     }
 
-    bool RunFrame(FilterInstance &instance, const Frame &frame, bool topBottomFirst) {
+    bool RunFrame(filterhost::FilterInstance &instance, const Frame &frame, bool topBottomFirst) {
         uint64_t hashes[2];
-        for (RowOrder order : {RowOrder::BottomUp, RowOrder::TopDown}) {
-            HostBitmap source(frame.width, frame.height, kPaddingBytes, order);
-            HostBitmap destination(frame.width, frame.height, kPaddingBytes, order);
+        for (filterhost::RowOrder order :
+             {filterhost::RowOrder::BottomUp, filterhost::RowOrder::TopDown}) {
+            filterhost::HostBitmap source(frame.width, frame.height, kPaddingBytes, order);
+            filterhost::HostBitmap destination(frame.width, frame.height, kPaddingBytes, order);
             source.LoadTopDown(frame.topDown.data());
             Status run = instance.Start();
             if (run)
@@ -97,7 +97,7 @@ struct Probe {
                 return Failed("the run wrote into the source's row padding");
             std::vector<uint8_t> picture(frame.topDown.size());
             destination.StoreTopDown(picture.data());
-            hashes[order == RowOrder::TopDown] = Fnv1a(picture.data(), picture.size());
+            hashes[order == filterhost::RowOrder::TopDown] = Fnv1a(picture.data(), picture.size());
         }
         std::fprintf(out, "  %dx%d %s: %016llx\n", frame.width, frame.height,
                      topBottomFirst ? "top/bottom first" : "sides first",
@@ -121,9 +121,7 @@ struct Probe {
     }
 };
 
-}  // namespace
-
-int main(int argc, char **argv) {
+int Main(int argc, char **argv) {
     if (argc != 3) {
         std::fprintf(stderr, "usage: plugin_probe PLUGIN OUT_FILE\n");
         return 2;
@@ -189,3 +187,8 @@ int main(int argc, char **argv) {
     }
     return 0;
 }
+
+}  // namespace
+}  // namespace kantora
+
+int main(int argc, char **argv) { return kantora::Main(argc, argv); }
