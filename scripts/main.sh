@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # The main job: installs what is missing, builds all four builds, makes the release bundle for
-# Windows users in dist/, runs the border filter through the stand-in host on a generated test
-# card with damaged edges (a before and an after picture, and the two side by side) and on a
-# short clip with sound made from it (a whole video file in one command), runs the GStreamer
-# element in a capture chain with a test source in place of the device, and prints the
-# settings that the suggestion finds for that clip.
+# Windows users and the Debian package of the Linux tools in dist/, runs the border filter
+# through the stand-in host on a generated test card with damaged edges (a before and an after
+# picture, and the two side by side) and on a short clip with sound made from it (a whole video
+# file in one command), runs the GStreamer element in a capture chain with a test source in
+# place of the device, and prints the settings that the suggestion finds for that clip.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -14,6 +14,10 @@ scripts/build.sh linux64 linux32 win32 win64
 cmake --build --preset win32 --target bundle
 rm -rf dist
 cp -r build/win32/dist dist
+# The Debian package of every Linux part, from the native build, beside it.
+cmake --build --preset linux64 --target deb
+cp build/linux64/dist/kantora-tools_*.deb dist/
+(cd dist && sha256sum kantora-tools_*.deb >>SHA256SUMS)
 
 native=build/linux64
 out=build/sample
@@ -25,7 +29,10 @@ eval "GST_PLUGIN_PATH=$native/gstreamer-1.0 gst-launch-1.0 -q -e $gst_chain"
 
 echo
 echo "Release for the 32-bit and the 64-bit VirtualDub (unpack into VirtualDub's folder):"
-for f in dist/*; do echo "  $(pwd)/$f"; done
+for f in dist/*.zip; do echo "  $(pwd)/$f"; done
+echo "Debian package of the Linux tools (sudo apt install ./dist/$(basename dist/kantora-tools_*.deb)):"
+for f in dist/*.deb; do echo "  $(pwd)/$f"; done
+echo "Checksums: $(pwd)/dist/SHA256SUMS"
 echo "Settings: $("$native/tools/testcard" --repair-config)"
 echo "Before:   $(pwd)/$out/testcard-before.png   (test card with damaged edges)"
 echo "After:    $(pwd)/$out/testcard-after.png   (repaired by Kantora)"

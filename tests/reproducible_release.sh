@@ -10,10 +10,7 @@ source=$1 build=$2 preset=$3 build64=$4 preset64=$5
 other=$(mktemp -d)
 trap 'rm -rf "$other"' EXIT
 
-# The same commit, with the changes and new files not yet committed, without builds or bundles.
-git clone -q --shared "$source" "$other"
-git -C "$source" ls-files -z --cached --others --exclude-standard \
-  | (cd "$source" && xargs -0 cp --parents -t "$other")
+bash "$(dirname "$0")/copy_checkout.sh" "$source" "$other"
 (cd "$other" && cmake --preset "$preset64" >/dev/null && cmake --preset "$preset" >/dev/null &&
    cmake --build --preset "$preset" --target bundle -j2 >/dev/null)
 
