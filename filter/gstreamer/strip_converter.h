@@ -14,9 +14,12 @@
 //
 // Towards the canvas the chroma is taken as it is, each sample for the pixels it covers (as
 // GStreamer's fast paths and filterhost do); back into the frame it is filtered as GStreamer
-// does. On the sheet each slab is preceded by copies of its first pixel and padded with copies of
-// its last, so that this filter sees at a slab's edges what it sees at a line's ends and never the
-// next slab.
+// does, which for chroma sited on a pixel reads the pixels on either side. On the sheet each slab
+// comes after copies of its first pixel, so that the filter sees there what it sees at a line's
+// start and never the slab before; the last slab is followed by such columns too, so that every
+// slab's last sample is filtered with the slab's own last pixel, as inside a picture (at a line's
+// very end GStreamer leaves that pixel out: there alone the sheet differs from converting the
+// strip on its own).
 #pragma once
 
 #include <gst/video/video.h>

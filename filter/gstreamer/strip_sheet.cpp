@@ -37,7 +37,7 @@ SheetLayout LayOutSheet(const std::vector<Strip> &strips, int32_t down, int32_t 
             x += s.width;
         }
     }
-    sheet.width = static_cast<int32_t>(x);
+    sheet.width = static_cast<int32_t>(x + margin);
     return sheet;
 }
 

@@ -25,9 +25,9 @@ struct SheetLayout {
 
 // `strips` cut into slabs of `height` rows (the last of a strip may have fewer), a multiple of
 // `down` chosen so that the sheet is about `lineWidth` wide, laid from the left in the strips'
-// order, each `margin` columns after the one before. Where the widths and the margin are
-// multiples of the columns that share chroma, every slab keeps its own chroma samples. Empty
-// strips are left out.
+// order with `margin` columns before each and after the last. Where the widths and the margin
+// are multiples of the columns that share chroma, every slab keeps its own chroma samples.
+// Empty strips are left out.
 SheetLayout LayOutSheet(const std::vector<Strip> &strips, int32_t down, int32_t margin,
                         int32_t lineWidth);
 
