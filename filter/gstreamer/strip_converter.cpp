@@ -94,6 +94,7 @@ void CopyPixelsToSheet(const BgrxCanvas &canvas, const Strip &strip, const GstVi
     }
 }
 
+// The sheet's pixels from column x of its first rows into `strip` of the canvas.
 void CopyPixelsFromSheet(const GstVideoFrame &sheet, int32_t x, const Strip &strip,
                          BgrxCanvas &canvas) {
     const ptrdiff_t stride = GST_VIDEO_FRAME_PLANE_STRIDE(&sheet, 0);
@@ -123,7 +124,8 @@ GstVideoConverter *NewConverter(const GstVideoInfo &from, const GstVideoInfo &to
                                 StripConverter::Direction direction) {
     // Colours as they are: no dithering (every frame alike), no change of transfer or
     // primaries, only the matrix between YUV and RGB. Towards the canvas no chroma is
-    // interpolated, as the fast paths do not; back, it is filtered down as usual.
+    // interpolated, as GStreamer's fast paths and filterhost do not; back, it is filtered
+    // down as usual.
     const GstVideoChromaMode chroma = direction == StripConverter::Direction::ToCanvas
                                           ? GST_VIDEO_CHROMA_MODE_NONE
                                           : GST_VIDEO_CHROMA_MODE_FULL;
