@@ -24,6 +24,7 @@ HeadSwitching::HeadSwitching(int32_t width, int32_t height, std::mt19937 &random
     const int fill = Between(random, 0, 2);
     fill_ = fill == 0 ? Fill::Black : fill == 1 ? Fill::Noise : Fill::Wrap;
     blanked_ = Chance(random, 0.25);
+    colourNoise_ = Chance(random, 0.5) ? float(Uniform(random, 0.3, 1.0)) : 0.0f;
 }
 
 void HeadSwitching::Apply(Frame &frame, std::mt19937 &random, PixelNoise &noise) {
@@ -65,9 +66,16 @@ void HeadSwitching::Apply(Frame &frame, std::mt19937 &random, PixelNoise &noise)
             if (blank)
                 b = g = r = 16.0f;
             const float n = noise.Next() * spread;
-            p[0] = ToByte(b + n + lift + blue);
-            p[1] = ToByte(g + n + lift);
-            p[2] = ToByte(r + n + lift + red);
+            float nb = n, ng = n, nr = n;
+            if (colourNoise_ > 0.0f) {
+                const float own = colourNoise_ * spread, common = 1.0f - colourNoise_;
+                nb = n * common + noise.Next() * own;
+                ng = n * common + noise.Next() * own;
+                nr = n * common + noise.Next() * own;
+            }
+            p[0] = ToByte(b + nb + lift + blue);
+            p[1] = ToByte(g + ng + lift);
+            p[2] = ToByte(r + nr + lift + red);
         }
     }
 }

@@ -13,8 +13,9 @@
 namespace clips {
 
 // Head-switching noise of a VHS capture: the bottom rows torn sideways by amounts that grow
-// towards the bottom and change every frame, with noise and disturbed brightness and colour;
-// the topmost torn row is sometimes torn only from somewhere along it.
+// towards the bottom and change every frame, with noise (in some clips in B, G and R apart:
+// colour speckle) and disturbed brightness and colour; the topmost torn row is sometimes torn
+// only from somewhere along it.
 class HeadSwitching {
 public:
     HeadSwitching(int32_t width, int32_t height, std::mt19937 &random);
@@ -23,6 +24,7 @@ public:
 private:
     int32_t rows_, widestShift_;
     double growth_, noise_, disturbance_;
+    float colourNoise_;  // of the noise, the part drawn for each channel apart
     int direction_;
     enum class Fill { Black, Noise, Wrap } fill_;
     bool blanked_;
