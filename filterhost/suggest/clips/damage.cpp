@@ -14,7 +14,8 @@ int32_t Scaled(int32_t lines, int32_t extent, int32_t standard) {
 
 }  // namespace
 
-HeadSwitching::HeadSwitching(int32_t width, int32_t height, std::mt19937 &random) {
+HeadSwitching::HeadSwitching(int32_t width, int32_t height, std::mt19937 &random, float colourNoise)
+    : colourNoise_(colourNoise) {
     rows_ = std::max(2, Scaled(Between(random, 3, 12), height, 576));
     widestShift_ = Scaled(Between(random, 6, 48), width, 720);
     growth_ = Uniform(random, 0.6, 2.5);
@@ -24,10 +25,10 @@ HeadSwitching::HeadSwitching(int32_t width, int32_t height, std::mt19937 &random
     const int fill = Between(random, 0, 2);
     fill_ = fill == 0 ? Fill::Black : fill == 1 ? Fill::Noise : Fill::Wrap;
     blanked_ = Chance(random, 0.25);
-    colourNoise_ = Chance(random, 0.5) ? float(Uniform(random, 0.3, 1.0)) : 0.0f;
 }
 
-void HeadSwitching::Apply(Frame &frame, std::mt19937 &random, PixelNoise &noise) {
+void HeadSwitching::Apply(Frame &frame, std::mt19937 &random, PixelNoise &noise,
+                          PixelNoise &speckle) {
     const int32_t w = frame.width;
     // Some frames tear one row less.
     const int32_t rows = Chance(random, 0.3) ? std::max(1, rows_ - 1) : rows_;
@@ -69,9 +70,9 @@ void HeadSwitching::Apply(Frame &frame, std::mt19937 &random, PixelNoise &noise)
             float nb = n, ng = n, nr = n;
             if (colourNoise_ > 0.0f) {
                 const float own = colourNoise_ * spread, common = 1.0f - colourNoise_;
-                nb = n * common + noise.Next() * own;
-                ng = n * common + noise.Next() * own;
-                nr = n * common + noise.Next() * own;
+                nb = n * common + speckle.Next() * own;
+                ng = n * common + speckle.Next() * own;
+                nr = n * common + speckle.Next() * own;
             }
             p[0] = ToByte(b + nb + lift + blue);
             p[1] = ToByte(g + ng + lift);

@@ -18,13 +18,15 @@ namespace clips {
 // only from somewhere along it.
 class HeadSwitching {
 public:
-    HeadSwitching(int32_t width, int32_t height, std::mt19937 &random);
-    void Apply(Frame &frame, std::mt19937 &random, PixelNoise &noise);
+    // `colourNoise`: of the noise, the part drawn for each channel apart (0 to 1).
+    HeadSwitching(int32_t width, int32_t height, std::mt19937 &random, float colourNoise);
+    // `speckle` draws the colour noise, so that `noise` draws the same as without it.
+    void Apply(Frame &frame, std::mt19937 &random, PixelNoise &noise, PixelNoise &speckle);
 
 private:
     int32_t rows_, widestShift_;
     double growth_, noise_, disturbance_;
-    float colourNoise_;  // of the noise, the part drawn for each channel apart
+    float colourNoise_;
     int direction_;
     enum class Fill { Black, Noise, Wrap } fill_;
     bool blanked_;

@@ -94,25 +94,30 @@ struct DamagedClip::Plan {
     float grain = 0;
     bool colourGrain = false;  // grain in B, G and R apart
     float stillNoise = 0;      // a still clip's new noise in every frame after the first
-    PixelNoise noise;
+    PixelNoise noise, speckle;
     std::optional<HeadSwitching> headSwitching;
     std::optional<DarkColumns> darkColumns;
     std::optional<BrightTopLine> brightTopLine;
     Frame before, first;
 
-    explicit Plan(uint32_t seed) : noise(seed * 2654435761u + 12345u) {}
+    explicit Plan(uint32_t seed)
+        : noise(seed * 2654435761u + 12345u), speckle(seed * 2246822519u + 374761393u) {}
 };
 
 DamagedClip::DamagedClip(const ClipRecipe &recipe)
-    : recipe_(recipe), random_(recipe.seed), plan_(std::make_unique<Plan>(recipe.seed)) {
+    : recipe_(recipe),
+      random_(recipe.seed),
+      variety_(recipe.seed * 3266489917u + 668265263u),
+      plan_(std::make_unique<Plan>(recipe.seed)) {
     plan_->picture = MakePicture(recipe, random_);
     static const float kGrain[] = {0.0f, 1.5f, 3.0f, 5.0f, 8.0f};
     plan_->grain = kGrain[Between(random_, 0, 4)];
-    plan_->colourGrain = Chance(random_, 0.3);
-    if (recipe.still && Chance(random_, 0.5))
-        plan_->stillNoise = float(Uniform(random_, 0.4, 1.2));
+    plan_->colourGrain = Chance(variety_, 0.3);
+    if (recipe.still && Chance(variety_, 0.5))
+        plan_->stillNoise = float(Uniform(variety_, 0.3, 0.7));
+    const float colourNoise = Chance(variety_, 0.5) ? float(Uniform(variety_, 0.3, 1.0)) : 0.0f;
     if (recipe.damage & kHeadSwitching)
-        plan_->headSwitching.emplace(recipe.width, recipe.height, random_);
+        plan_->headSwitching.emplace(recipe.width, recipe.height, random_, colourNoise);
     if (recipe.damage & kDarkColumns)
         plan_->darkColumns.emplace(recipe.width, recipe.height, random_);
     if (recipe.damage & kBrightTopLine)
@@ -155,7 +160,7 @@ bool DamagedClip::Next(Frame &frame) {
     }
     if (plan_->headSwitching) {
         before = frame;
-        plan_->headSwitching->Apply(frame, random_, plan_->noise);
+        plan_->headSwitching->Apply(frame, random_, plan_->noise, plan_->speckle);
         keep(Bottom, ChangedRows(before, frame, false, plan_->grain));
     }
     if (recipe_.still)

@@ -74,7 +74,10 @@ public:
 private:
     struct Plan;
     ClipRecipe recipe_;
-    std::mt19937 random_;
+    // `random_` draws the picture and the damage; `variety_` what clips were made without
+    // before (colour grain and colour noise, a still clip's noise), so that clips drawn
+    // without it are made as they were.
+    std::mt19937 random_, variety_;
     std::unique_ptr<Plan> plan_;
     int32_t made_ = 0;
     std::array<int32_t, kSideCount> damaged_{};

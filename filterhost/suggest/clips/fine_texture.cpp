@@ -10,10 +10,9 @@ namespace clips {
 namespace {
 
 // A cellular pattern on a torus a little larger than the frame, so that it scrolls without
-// end: a grid of cells `size` pixels apart, each with one point placed at random in it, and
-// every pixel belonging to the nearest point; where two points are about as near, a dark line
-// between the cells in some textures. The cells' colours are drawn again, some of them in
-// every frame.
+// end: points placed at random about `size` pixels apart, and every pixel belonging to the
+// nearest point; where two points are about as near, a dark line between the cells in some
+// textures. The cells' colours are drawn again, some of them in every frame.
 class FineTexture : public PictureMaker {
 public:
     FineTexture(const ClipRecipe &recipe, std::mt19937 &random, bool colourful)
@@ -31,7 +30,7 @@ public:
             scrollY_ = Between(random, -3, 3);
         } while (scrollX_ == 0 && scrollY_ == 0);
         Lay(random);
-        colours_.resize(size_t(columns_) * size_t(rows_));
+        colours_.resize(points_);
         for (uint32_t &c : colours_)
             c = Colour(random);
     }
@@ -69,45 +68,67 @@ private:
                     float(Uniform(random, low_, high_)));
     }
 
-    // Each pixel's nearest point, among those of its own grid cell and the eight around it.
+    // Each pixel's nearest point. The points lie at random, none to two of them in each grid
+    // cell (one on average), so that the pattern has no grid to it; a pixel's nearest point
+    // and the next lie in its own cell or the 24 around it.
     void Lay(std::mt19937 &random) {
         width_ = columns_ * size_;
         height_ = rows_ * size_;
-        std::vector<float> px(size_t(columns_) * size_t(rows_)), py(px.size());
-        for (size_t i = 0; i < px.size(); ++i) {
-            px[i] = float(Uniform(random, 0, size_));
-            py[i] = float(Uniform(random, 0, size_));
+        std::vector<uint32_t> first(size_t(columns_) * size_t(rows_) + 1);
+        std::vector<float> px, py;  // within their cell
+        for (size_t c = 0; c + 1 < first.size(); ++c) {
+            first[c] = uint32_t(px.size());
+            static const int kCounts[4] = {0, 1, 1, 2};
+            for (int k = kCounts[Between(random, 0, 3)]; k > 0; --k) {
+                px.push_back(float(Uniform(random, 0, size_)));
+                py.push_back(float(Uniform(random, 0, size_)));
+            }
         }
+        first.back() = uint32_t(px.size());
+        points_ = px.size();
         cell_.resize(size_t(width_) * size_t(height_));
         onLine_.resize(cell_.size());
-        for (int32_t y = 0; y < height_; ++y)
-            for (int32_t x = 0; x < width_; ++x) {
-                float nearest = 1e9f, second = 1e9f;
-                uint32_t id = 0;
-                for (int32_t dy = -1; dy <= 1; ++dy)
-                    for (int32_t dx = -1; dx <= 1; ++dx) {
-                        const int32_t gx = x / size_ + dx, gy = y / size_ + dy;
-                        const uint32_t at = uint32_t(Wrap(gy, rows_)) * uint32_t(columns_) +
-                                            uint32_t(Wrap(gx, columns_));
-                        const float fx = float(gx * size_) + px[at] - float(x) - 0.5f;
-                        const float fy = float(gy * size_) + py[at] - float(y) - 0.5f;
-                        const float d = std::sqrt(fx * fx + fy * fy);
-                        if (d < nearest) {
-                            second = nearest;
-                            nearest = d;
-                            id = at;
-                        } else if (d < second) {
-                            second = d;
-                        }
+        struct Candidate {
+            float x, y;
+            uint32_t id;
+        };
+        std::vector<Candidate> near;
+        for (int32_t cy = 0; cy < rows_; ++cy)
+            for (int32_t cx = 0; cx < columns_; ++cx) {
+                near.clear();
+                for (int32_t gy = cy - 2; gy <= cy + 2; ++gy)
+                    for (int32_t gx = cx - 2; gx <= cx + 2; ++gx) {
+                        const size_t c =
+                            size_t(Wrap(gy, rows_)) * size_t(columns_) + size_t(Wrap(gx, columns_));
+                        for (uint32_t i = first[c]; i < first[c + 1]; ++i)
+                            near.push_back(
+                                {float(gx * size_) + px[i], float(gy * size_) + py[i], i});
                     }
-                const size_t at = size_t(y) * size_t(width_) + size_t(x);
-                cell_[at] = id;
-                onLine_[at] = second - nearest < lines_;
+                for (int32_t y = cy * size_; y < (cy + 1) * size_; ++y)
+                    for (int32_t x = cx * size_; x < (cx + 1) * size_; ++x) {
+                        float nearest = 1e9f, second = 1e9f;  // squared distances
+                        uint32_t id = 0;
+                        for (const Candidate &p : near) {
+                            const float fx = p.x - float(x) - 0.5f, fy = p.y - float(y) - 0.5f;
+                            const float d = fx * fx + fy * fy;
+                            if (d < nearest) {
+                                second = nearest;
+                                nearest = d;
+                                id = p.id;
+                            } else if (d < second) {
+                                second = d;
+                            }
+                        }
+                        const size_t at = size_t(y) * size_t(width_) + size_t(x);
+                        cell_[at] = id;
+                        onLine_[at] = std::sqrt(second) - std::sqrt(nearest) < lines_;
+                    }
             }
     }
 
     bool colourful_;
     int32_t size_, columns_, rows_, width_ = 0, height_ = 0;
+    size_t points_ = 0;
     float low_, high_, lines_;
     double changing_;  // the share of cells whose colour changes in each frame
     std::mt19937 own_;
