@@ -59,6 +59,28 @@ std::string LineRange(int32_t first, int32_t last) {
 
 bool OffsetNumbered(Edge side) { return side == Bottom || side == Left; }
 
+// What showed torn rows, as the explanation says it: ", seen in their colour and noise".
+std::string SignsText(unsigned signs) {
+    static const struct {
+        unsigned sign;
+        const char *words;
+    } kWords[] = {{kTornByBrightness, "brightness"},
+                  {kTornByNoise, "noise"},
+                  {kTornByColour, "colour"},
+                  {kTornByShift, "sideways shift"}};
+    std::vector<const char *> seen;
+    for (const auto &w : kWords)
+        if (signs & w.sign)
+            seen.push_back(w.words);
+    std::string text;
+    for (size_t k = 0; k < seen.size(); ++k)
+        text += std::string(k == 0                 ? ", seen in their "
+                            : k + 1 == seen.size() ? " and "
+                                                   : ", ") +
+                seen[k];
+    return text;
+}
+
 // Values that smear lines black+1..damaged from line damaged+1 (the first good line), and
 // fade them when the smear repeats one line more than once.
 void ChooseSmear(Edge side, int32_t damaged, EdgeValues &v) {
@@ -129,8 +151,9 @@ void JudgeEdge(const BorderSurvey &survey, Edge side, bool still, EdgeValues &v,
             const std::string how = still ? Sureness(damage.share, still)
                                           : Format("in %.0f%% of frames: %s", 100.0 * damage.share,
                                                    Sureness(damage.share, still));
-            out.push_back(Format("%s: %s %s %s (%s)", name, lines,
-                                 LineRange(1, damage.lines).c_str(), what, how.c_str()));
+            out.push_back(Format("%s: %s %s %s%s (%s)", name, lines,
+                                 LineRange(1, damage.lines).c_str(), what,
+                                 SignsText(damage.signs).c_str(), how.c_str()));
             ChooseSmear(side, counted, v);
             said = true;
         }
