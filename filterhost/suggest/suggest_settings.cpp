@@ -6,6 +6,7 @@
 
 #include "dark_band.h"
 #include "depths.h"
+#include "frames_alike.h"
 #include "line_damage.h"
 
 // From damage to values, per edge (see README.md, "Suggesting the settings"):
@@ -120,7 +121,8 @@ void JudgeEdge(const BorderSurvey &survey, Edge side, bool still, EdgeValues &v,
     const char *lines = kLineWords[side];
 
     const DarkBand dark =
-        FindDarkBand(edge.Runs(), DeepestDarkBand(extent), WidestDarkSpread(extent));
+        FindDarkBand(edge.Runs(), DeepestDarkBand(extent), WidestDarkSpread(extent),
+                     still ? survey.FramesMeasured() : 0);
     const LineDamage damage = side == Left || side == Right
                                   ? LineDamage{}
                                   : FindLineDamage(edge, DeepestTornRows(extent),
@@ -177,12 +179,19 @@ Suggestion SuggestSettings(const BorderSurvey &survey) {
         s.explanation.push_back("not judged: " + s.refusal + "; every value left at 0");
         return s;
     }
-    const bool still = survey.FramesMeasured() < kFewestMovingFrames;
-    if (still)
+    const bool few = survey.FramesMeasured() < kFewestMovingFrames;
+    const bool still = few || FramesAlike(survey);
+    if (few)
         s.explanation.push_back(
             Format("judged from %s alone: what changes from frame to frame cannot be seen, so only "
                    "what a still picture shows counts, and less surely",
                    survey.FramesMeasured() == 1 ? "one picture" : "two frames"));
+    else if (still)
+        s.explanation.push_back(
+            Format("judged as one picture: its %d frames are alike (no line changes by more than "
+                   "%.0f level from frame to frame, but for a few), so what changes from frame to "
+                   "frame shows nothing; only what a still picture shows counts, and less surely",
+                   survey.FramesMeasured(), kAlikeChange));
     for (int side = 0; side < kEdgeCount; ++side)
         JudgeEdge(survey, Edge(side), still, s.edges[size_t(side)], s.explanation);
     return s;
