@@ -272,9 +272,26 @@ DarkBand FindDarkBandByRuns(const DarkRuns &runs, int32_t deepest, int32_t wides
     return band;
 }
 
+// The runs of one of `pictures` frames alike: every count shared out, and no change.
+DarkRuns AsOnePicture(const DarkRuns &runs, int32_t pictures) {
+    auto one = [&](int64_t count) { return (count + pictures / 2) / pictures; };
+    DarkRuns picture;
+    for (int64_t w : runs.widths)
+        picture.widths.push_back(one(w));
+    for (int64_t a : runs.atEdgeLevel)
+        picture.atEdgeLevel.push_back(one(a));
+    picture.unclear = one(runs.unclear);
+    picture.rows = one(runs.rows);
+    picture.evenAtEdge = one(runs.evenAtEdge);
+    picture.darkAtEdge = one(runs.darkAtEdge);
+    return picture;
+}
+
 }  // namespace
 
-DarkBand FindDarkBand(const DarkRuns &runs, int32_t deepest, int32_t widestSpread) {
+DarkBand FindDarkBand(const DarkRuns &allRuns, int32_t deepest, int32_t widestSpread,
+                      int32_t stillPictures) {
+    const DarkRuns runs = stillPictures > 0 ? AsOnePicture(allRuns, stillPictures) : allRuns;
     bool scattered = false, changeAlone = false;
     DarkBand byRuns = FindDarkBandByRuns(runs, deepest, widestSpread, scattered);
     DarkBand byProfiles = FindDarkBandByProfiles(runs, deepest, widestSpread, changeAlone);

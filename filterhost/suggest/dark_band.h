@@ -16,7 +16,10 @@ struct DarkBand {
 };
 
 // `deepest`: the widest band that can be damage rather than picture; `widestSpread`: the
-// most its widths can differ.
-DarkBand FindDarkBand(const DarkRuns &runs, int32_t deepest, int32_t widestSpread);
+// most its widths can differ; `stillPictures`: 0 when the frames move, else how many frames
+// alike the runs were counted over, judged as one of them would be (the pixels' change shows
+// nothing, and the rows are counted per picture).
+DarkBand FindDarkBand(const DarkRuns &runs, int32_t deepest, int32_t widestSpread,
+                      int32_t stillPictures);
 
 }  // namespace suggest

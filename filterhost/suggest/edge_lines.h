@@ -37,12 +37,24 @@ inline uint8_t Strongest(const uint8_t *bgr) {
                            : (bgr[1] > bgr[2] ? bgr[1] : bgr[2]);
 }
 
-// Lines of `length` values each, Line(1) the edge line: the luma of `lumaCount` lines and the
-// strongest channel of `strongestCount` lines.
+// Colour apart from brightness, 128 for grey: half of B - luma and of R - luma. A grey picture
+// has none; noise drawn in B, G and R apart has as much as it has brightness.
+inline uint8_t HalfChroma(int channel, int luma) {
+    return static_cast<uint8_t>(128 + ((channel - luma) >> 1));
+}
+
+// Lines of `length` values each, Line(1) the edge line: the luma and the colour (blue and red
+// chroma) of `lumaCount` lines and the strongest channel of `strongestCount` lines.
 class EdgeLines {
 public:
     void Read(const FrameView &frame, Edge side, int32_t lumaCount, int32_t strongestCount);
     const uint8_t *Line(int32_t n) const { return luma_.data() + size_t(n - 1) * size_t(length_); }
+    const uint8_t *BlueLine(int32_t n) const {
+        return blue_.data() + size_t(n - 1) * size_t(length_);
+    }
+    const uint8_t *RedLine(int32_t n) const {
+        return red_.data() + size_t(n - 1) * size_t(length_);
+    }
     const uint8_t *StrongestLine(int32_t n) const {
         return strongest_.data() + size_t(n - 1) * size_t(length_);
     }
@@ -51,7 +63,7 @@ public:
     int32_t StrongestCount() const { return strongestCount_; }
 
 private:
-    std::vector<uint8_t> luma_, strongest_;
+    std::vector<uint8_t> luma_, blue_, red_, strongest_;
     int32_t length_ = 0, lumaCount_ = 0, strongestCount_ = 0;
 };
 

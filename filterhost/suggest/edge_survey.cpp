@@ -1,6 +1,7 @@
 #include "edge_survey.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 
 namespace suggest {
@@ -29,6 +30,46 @@ int MedianOfCounts(const int64_t counts[256], int64_t total) {
 }
 
 }  // namespace
+
+float ShiftGain(const uint8_t *a, const uint8_t *b, int32_t length, int32_t reach) {
+    const int32_t block = (length - 2 * reach) / kShiftBlocks;
+    if (reach < 1 || block < kShortestShiftBlock)
+        return 0.0f;
+    using Sums = std::array<uint32_t, kShiftBlocks>;
+    const uint8_t *middle = a + reach;
+    // The blocks' sums of |difference| with line b moved by d, and their total.
+    auto blockSums = [&](int32_t d, Sums &sums) {
+        const uint8_t *moved = b + reach + d;
+        uint32_t total = 0;
+        for (int32_t k = 0; k < kShiftBlocks; ++k) {
+            const uint8_t *p = middle + k * block, *q = moved + k * block;
+            uint32_t sum = 0;
+            for (int32_t x = 0; x < block; ++x)
+                sum += uint32_t(std::abs(int(p[x]) - int(q[x])));
+            sums[size_t(k)] = sum;
+            total += sum;
+        }
+        return total;
+    };
+    Sums still{}, nearest{}, sums{};
+    uint32_t best = blockSums(0, still);
+    nearest = still;
+    for (int32_t d = -reach; d <= reach; ++d) {
+        if (d == 0)
+            continue;
+        const uint32_t total = blockSums(d, sums);
+        if (total < best) {
+            best = total;
+            nearest = sums;
+        }
+    }
+    // How much of each block's difference that shift removes, in the median block.
+    std::array<float, kShiftBlocks> removed{};
+    for (size_t k = 0; k < kShiftBlocks; ++k)
+        removed[k] = still[k] == 0 ? 0.0f : 1.0f - float(nearest[k]) / float(still[k]);
+    std::nth_element(removed.begin(), removed.begin() + kShiftBlocks / 2, removed.end());
+    return removed[kShiftBlocks / 2];
+}
 
 int32_t DarkRunWidth(const uint8_t *values, int32_t count, int evenWithin) {
     if (count < 3 || values[0] > kDarkMost)
@@ -86,8 +127,9 @@ void EdgeSurvey::Add(const EdgeLines &lines) {
 void EdgeSurvey::AddLines(const EdgeLines &lines) {
     const int32_t length = lines.Length();
     FrameLines frame;
-    frame.level.assign(size_t(lines_), 0.0f);
-    frame.step.assign(size_t(lines_), 0.0f);
+    for (std::vector<float> *v : {&frame.level, &frame.step, &frame.noise, &frame.colourStep,
+                                  &frame.colourNoise, &frame.shift})
+        v->assign(size_t(lines_), 0.0f);
     const bool hasPrevious = !previousSteps_.empty();
     if (hasPrevious) {
         frame.change.assign(size_t(lines_), 0.0f);
@@ -95,9 +137,9 @@ void EdgeSurvey::AddLines(const EdgeLines &lines) {
     }
     previousSteps_.resize(size_t(lines_) * size_t(length));
     previousLines_.resize(size_t(lines_) * size_t(length));
-    TrimmedMean steps, changes, motions;
+    TrimmedMean steps, changes, motions, noises, colourSteps, colourNoises;
     for (int32_t n = 1; n <= lines_; ++n) {
-        const uint8_t *line = lines.Line(n);
+        const uint8_t *line = lines.Line(n), *blue = lines.BlueLine(n), *red = lines.RedLine(n);
         uint8_t *before = previousLines_.data() + size_t(n - 1) * size_t(length);
         int64_t levelSum = 0;
         for (int32_t x = 0; x < length; ++x) {
@@ -105,24 +147,37 @@ void EdgeSurvey::AddLines(const EdgeLines &lines) {
             motions.Add(std::abs(int(line[x]) - int(before[x])));
             before[x] = line[x];
         }
-        frame.level[size_t(n - 1)] = float(levelSum) / float(length);
+        for (int32_t x = 0; x + 1 < length; ++x) {
+            noises.Add(std::abs(int(line[x]) - int(line[x + 1])));
+            colourNoises.Add(std::abs(int(blue[x]) - int(blue[x + 1])) +
+                             std::abs(int(red[x]) - int(red[x + 1])));
+        }
+        const size_t at = size_t(n - 1);
+        frame.level[at] = float(levelSum) / float(length);
+        frame.noise[at] = noises.Take(length - 1);
+        frame.colourNoise[at] = colourNoises.Take(length - 1);
         const float motion = motions.Take(length);
         if (hasPrevious)
-            frame.motion[size_t(n - 1)] = motion;
+            frame.motion[at] = motion;
         if (n == lines_)
             break;
-        const uint8_t *inner = lines.Line(n + 1);
-        int16_t *previous = previousSteps_.data() + size_t(n - 1) * size_t(length);
+        const uint8_t *inner = lines.Line(n + 1), *innerBlue = lines.BlueLine(n + 1),
+                      *innerRed = lines.RedLine(n + 1);
+        int16_t *previous = previousSteps_.data() + at * size_t(length);
         for (int32_t x = 0; x < length; ++x) {
             const int16_t d = int16_t(int(line[x]) - int(inner[x]));
             steps.Add(std::abs(d));
             changes.Add(std::abs(d - previous[x]));
             previous[x] = d;
+            colourSteps.Add(std::abs(int(blue[x]) - int(innerBlue[x])) +
+                            std::abs(int(red[x]) - int(innerRed[x])));
         }
-        frame.step[size_t(n - 1)] = steps.Take(length);
+        frame.step[at] = steps.Take(length);
+        frame.shift[at] = ShiftGain(line, inner, length, std::max(1, length / kShiftReachDivisor));
+        frame.colourStep[at] = colourSteps.Take(length);
         const float change = changes.Take(length);
         if (hasPrevious)
-            frame.change[size_t(n - 1)] = change;
+            frame.change[at] = change;
     }
     frames_.push_back(std::move(frame));
 }

@@ -20,7 +20,27 @@ struct FrameLines {
     std::vector<float> change;
     // the same of the line's own change since the frame before (empty in the first frame)
     std::vector<float> motion;
+    // |pixel - the next pixel along the line|, the same: the line's fine detail and noise
+    std::vector<float> noise;
+    // the colour's difference from line n+1 (blue and red chroma, summed) and along the line,
+    // the same: zero in grey picture, where noise in B, G and R apart stands out
+    std::vector<float> colourStep, colourNoise;
+    // the share of the difference from line n+1 that moving line n sideways removes, by the
+    // amount that removes most (last line: 0): a row torn sideways against the picture
+    std::vector<float> shift;
 };
+
+// Lines are moved sideways against the next by up to this share of their length, 16 pixels at
+// 720: the difference between neighbouring torn rows' shifts.
+constexpr int32_t kShiftReachDivisor = 45;
+// The pixels compared are taken in blocks along the line, and what the shift that brings the
+// whole line nearest removes is that of the median block: a still graphic over part of the
+// line (a checkered badge, whose pattern repeats sideways) or a slanted edge of an object does
+// not count, while a row torn as a whole does.
+constexpr int32_t kShiftBlocks = 16, kShortestShiftBlock = 8;
+// The share of line `a`'s |difference| from line `b` that moving it sideways removes, by the
+// amount up to `reach` either way that removes most, in the median block: at most 1.
+float ShiftGain(const uint8_t *a, const uint8_t *b, int32_t length, int32_t reach);
 
 // Dark runs from the edge along each line across it (each row, for a side edge).
 struct DarkRuns {

@@ -1,6 +1,7 @@
 #include "line_damage.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <vector>
 
@@ -9,12 +10,15 @@
 // A torn or noisy row differs from its inner neighbour more than undamaged rows differ from
 // theirs, and that difference itself changes from frame to frame (the tear and the noise are
 // new in every frame, while an edge in the picture keeps its shape or moves with the
-// picture). Undamaged rows are the few just beyond the damage: the picture there is the
-// nearest like the damaged rows' own (a letterbox bar, a textured floor), and their median and
-// spread (the median absolute deviation) in each frame set the scale, so grain, texture and
-// motion cancel out. The damage is the deepest band of rows from the edge that stand out
-// against the rows just beyond it; the median over the frames keeps a moving object from
-// counting as damage.
+// picture). Over fine texture that moves, whose rows all differ from their neighbours and
+// change in every frame, that is not seen; what is seen is what the tear adds along the row:
+// noise unlike the picture's own, colour that grey picture never has (noise drawn in B, G
+// and R apart), and a sideways shift against the row inside it. Undamaged rows are the few
+// just beyond the damage: the picture there is the nearest like the damaged rows' own (a
+// letterbox bar, a textured floor), and their median and spread (the median absolute
+// deviation) in each frame set the scale, so grain, texture and motion cancel out. The
+// damage is the deepest band of rows from the edge that stand out against the rows just
+// beyond it; the median over the frames keeps a moving object from counting as damage.
 //
 // A bright or flickering line is brighter than the lines just inside it in most frames, or
 // its brightness against them jumps from frame to frame. Only the outermost few lines are
@@ -35,9 +39,22 @@ constexpr double kTornMotionSpreads = 1.0;
 // ...and at least this much above the median, as a share of it: on flat picture the spread
 // is about 0.
 constexpr double kTornStepShare = 0.15;
+// Or its noise, colour noise or shift along the row lies as many spreads above, and this much
+// (fine texture's rows differ in these by a fifth), while the row changes from the frame
+// before about as much as the rows beyond do: within kTornMotionSpreads below and this many
+// spreads above. A row that changes far more than they do is picture unlike them (moving
+// picture beside a still stripe), or torn enough to stand out by its difference.
+constexpr double kTornAlongShare = 0.25;
+constexpr double kAlongMotionSpreads = 5.0;
 // Rows torn too little to stand out, between the torn rows and the rows beyond them that
 // measure the picture.
 constexpr int32_t kFaintRows = 3;
+// How far, against the torn rows, the faint row just past them must stand out to count.
+constexpr double kFaintStrictness = 0.5;
+// Torn rows a band must show when its edge row does not stand out.
+constexpr int32_t kFewestTornPastEdge = 2;
+// In a still picture, how much further a band of one row must stand out.
+constexpr double kLoneRowStrictness = 2.0;
 // The smallest spread, in luma levels and as a share of the median: flat, grainless picture
 // has none.
 constexpr double kLeastSpread = 0.15;
@@ -74,91 +91,188 @@ struct Scale {
     double Spreads(double value) const { return (value - median) / spread; }
 };
 
-Scale ScaleOfLines(const std::vector<float> &perLine, int32_t first, int32_t last) {
+Scale ScaleOfLines(const std::vector<float> &perLine, int32_t first, int32_t last,
+                   double leastSpread) {
     Scale s;
     s.median = MedianOfLines(perLine, first, last);
     std::vector<double> deviations;
     for (int32_t n = first; n <= last; ++n)
         deviations.push_back(std::fabs(perLine[size_t(n - 1)] - s.median));
     s.spread = std::max(
-        {1.4826 * Median(std::move(deviations)), kLeastSpread, kLeastSpreadShare * s.median});
+        {1.4826 * Median(std::move(deviations)), leastSpread, kLeastSpreadShare * s.median});
     return s;
 }
 
+// The measurements of a row that tell torn rows: its difference from the row inside it in
+// brightness, how that changes from the frame before, the row's own change; and, for picture
+// whose rows all differ and change anyway (fine texture that moves), its noise along the row,
+// its colour and its shift sideways.
+enum Measure { kStep, kChange, kMotion, kNoise, kColourStep, kColourNoise, kShift, kMeasureCount };
+constexpr std::vector<float> FrameLines::*kMeasures[kMeasureCount] = {
+    &FrameLines::step,       &FrameLines::change,      &FrameLines::motion, &FrameLines::noise,
+    &FrameLines::colourStep, &FrameLines::colourNoise, &FrameLines::shift};
+// The smallest spread of each: noise and colour a level at least, where a codec's rounding
+// and a subsampled colour's spill leave a level or two beside flat or grey picture; the shift,
+// a share of the row's difference, 3 % (moving flat picture's grain nearer by chance).
+constexpr double kLeastSpreads[kMeasureCount] = {kLeastSpread, kLeastSpread, kLeastSpread, 1.0,
+                                                 1.0,          1.0,          0.03};
+
 // The rows just beyond a candidate band of `depth` rows, frame by frame.
 struct Baseline {
-    std::vector<Scale> step, change, motion;
+    std::array<std::vector<Scale>, kMeasureCount> scales;
 };
 
 Baseline BaselineBeyond(const EdgeSurvey &edge, int32_t depth) {
     Baseline b;
-    for (const FrameLines &f : edge.Frames()) {
-        b.step.push_back(ScaleOfLines(f.step, depth + 1, depth + kBaselineLines));
-        b.change.push_back(
-            f.change.empty() ? Scale{} : ScaleOfLines(f.change, depth + 1, depth + kBaselineLines));
-        b.motion.push_back(
-            f.motion.empty() ? Scale{} : ScaleOfLines(f.motion, depth + 1, depth + kBaselineLines));
-    }
+    for (const FrameLines &f : edge.Frames())
+        for (int m = 0; m < kMeasureCount; ++m) {
+            const std::vector<float> &values = f.*kMeasures[m];
+            b.scales[size_t(m)].push_back(
+                values.empty()
+                    ? Scale{}
+                    : ScaleOfLines(values, depth + 1, depth + kBaselineLines, kLeastSpreads[m]));
+        }
     return b;
 }
 
-// Whether row n stands out against the baseline as a torn row; `framesShowing` gets the share
-// of frames in which its difference does.
-bool TornAgainst(const EdgeSurvey &edge, const Baseline &b, int32_t n, bool still,
-                 double &framesShowing) {
-    const auto &frames = edge.Frames();
-    std::vector<double> stepSpreads, stepShare, changeSpreads, motionSpreads;
-    int64_t showing = 0;
-    for (size_t i = 0; i < frames.size(); ++i) {
-        const FrameLines &f = frames[i];
-        const double step = f.step[size_t(n - 1)];
-        stepSpreads.push_back(b.step[i].Spreads(step));
-        stepShare.push_back(step / std::max(b.step[i].median, kLeastSpread) - 1.0);
-        if (!f.change.empty()) {
-            changeSpreads.push_back(b.change[i].Spreads(f.change[size_t(n - 1)]));
-            motionSpreads.push_back(b.motion[i].Spreads(f.motion[size_t(n - 1)]));
-        }
-        showing += stepSpreads.back() >= kTornStepSpreads;
+// How row n stands against the baseline in one measurement: in spreads and as a share above
+// the baseline's median, in the median frame, and the spreads frame by frame.
+struct Standing {
+    double spreads = 0.0, share = 0.0;
+    std::vector<double> perFrame;
+    bool Stands(double strictness, double leastShare) const {
+        return spreads >= strictness * kTornStepSpreads && share >= leastShare;
     }
-    framesShowing = double(showing) / double(frames.size());
-    // The edge row may be blanked, still and dark, by the head switch: its own change is not
-    // asked for. In a still picture only the tear or the noise along the row shows.
-    const bool stands =
-        Median(stepSpreads) >= kTornStepSpreads && Median(stepShare) >= kTornStepShare;
-    return still ? stands
-                 : stands && Median(changeSpreads) >= kTornChangeSpreads &&
-                       (n == 1 || Median(motionSpreads) >= kTornMotionSpreads);
+};
+
+Standing StandingOf(const EdgeSurvey &edge, const Baseline &b, int32_t n, Measure m) {
+    Standing standing;
+    std::vector<double> shares;
+    const auto &frames = edge.Frames();
+    for (size_t i = 0; i < frames.size(); ++i) {
+        const std::vector<float> &values = frames[i].*kMeasures[m];
+        if (values.empty())
+            continue;
+        const Scale &scale = b.scales[size_t(m)][i];
+        const double value = values[size_t(n - 1)];
+        standing.perFrame.push_back(scale.Spreads(value));
+        shares.push_back(value / std::max(scale.median, kLeastSpreads[m]) - 1.0);
+    }
+    standing.spreads = Median(standing.perFrame);
+    standing.share = Median(std::move(shares));
+    return standing;
 }
 
-// The deepest band of torn rows: rows 1 to `last` stand out against the rows beyond `depth`,
+// What marks row n as torn, if anything: the signs (TornSign bits) by which it stands out, and
+// the share of frames in which one of them does.
+struct RowVerdict {
+    unsigned signs = 0;
+    double framesShowing = 0.0;
+};
+
+// Whether row n stands out against the baseline as a torn row. Its difference from the row
+// inside it, in brightness or colour, stands out at an edge in the picture too: the difference
+// must also change from frame to frame more than the picture's, and the row itself more than
+// the picture does (a still stripe in moving picture differs from its neighbours in a way that
+// changes every frame too, but does not change itself). Its noise, colour noise and shift
+// along the row stand out only where it is noisy or torn; over fine texture that moves, whose
+// rows all differ and change anyway, they are what shows, and the row need only change from
+// frame to frame about as much as the picture does. In a still picture only what each frame
+// shows counts. `strictness` scales how far the row must stand out.
+RowVerdict TornAgainst(const EdgeSurvey &edge, const Baseline &b, int32_t n, bool still,
+                       double strictness = 1.0) {
+    struct Sign {
+        Measure measure;
+        unsigned sign;
+        double leastShare;
+        bool along;
+    };
+    static const Sign kSigns[] = {{kStep, kTornByBrightness, kTornStepShare, false},
+                                  {kColourStep, kTornByColour, kTornStepShare, false},
+                                  {kNoise, kTornByNoise, kTornAlongShare, true},
+                                  {kColourNoise, kTornByColour, kTornAlongShare, true},
+                                  {kShift, kTornByShift, kTornAlongShare, true}};
+    unsigned across = 0, along = 0;
+    std::vector<double> showing;
+    for (const Sign &sign : kSigns) {
+        const Standing standing = StandingOf(edge, b, n, sign.measure);
+        if (!standing.Stands(strictness, sign.leastShare))
+            continue;
+        (sign.along ? along : across) |= sign.sign;
+        showing.resize(std::max(showing.size(), standing.perFrame.size()), -1e9);
+        for (size_t i = 0; i < standing.perFrame.size(); ++i)
+            showing[i] = std::max(showing[i], standing.perFrame[i]);
+    }
+    RowVerdict verdict;
+    if (still) {
+        verdict.signs = across | along;
+    } else {
+        // The edge row may be blanked, still and dark, by the head switch: its own change is
+        // not asked for.
+        const double motion = n == 1 ? kTornMotionSpreads : StandingOf(edge, b, n, kMotion).spreads;
+        if (along != 0 && motion >= -kTornMotionSpreads && motion <= kAlongMotionSpreads)
+            verdict.signs |= along;
+        if (across != 0 && motion >= kTornMotionSpreads &&
+            StandingOf(edge, b, n, kChange).spreads >= kTornChangeSpreads)
+            verdict.signs |= across;
+    }
+    if (verdict.signs != 0 && !showing.empty())
+        verdict.framesShowing =
+            double(std::count_if(showing.begin(), showing.end(),
+                                 [&](double s) { return s >= strictness * kTornStepSpreads; })) /
+            double(showing.size());
+    return verdict;
+}
+
+// The deepest band of torn rows: rows 1 to `lines` stand out against the rows beyond `depth`,
 // with at most one row between them that does not (two neighbouring rows can be torn alike in
-// a frame), and at most kFaintRows rows between `last` and the rows beyond `depth`: the
+// a frame), and at most kFaintRows rows between `lines` and the rows beyond `depth`: the
 // innermost torn rows are torn least, too little to stand out, but enough to unsettle the
-// rows beyond them as a measure. The edge row, torn most, must stand out.
+// rows beyond them as a measure. The edge row, torn most, must stand out; only where the
+// picture's rows all differ widely (fine texture) may it not, and then two rows beyond it
+// must. In a still picture the band is unbroken, and a band of one row must stand out twice
+// as far (in one picture of fine texture a row stands out by chance).
 LineDamage TornRows(const EdgeSurvey &edge, int32_t deepest, bool still) {
-    LineDamage found;
     for (int32_t depth = std::min(deepest, edge.Lines() - 1 - kBaselineLines); depth >= 1;
          --depth) {
         const Baseline b = BaselineBeyond(edge, depth);
-        int32_t last = 0;
-        double share = 0.0;
+        LineDamage found;
+        int32_t torn = 0;
+        bool edgeStands = false;
         for (int32_t n = 1; n <= depth; ++n) {
-            double showing = 0.0;
-            if (TornAgainst(edge, b, n, still, showing)) {
-                last = n;
-                share = showing;
-            } else if (n == 1 || n - last > 1 || still) {
+            const RowVerdict verdict = TornAgainst(edge, b, n, still);
+            if (verdict.signs != 0) {
+                found.lines = n;
+                found.share = verdict.framesShowing;
+                found.signs |= verdict.signs;
+                ++torn;
+                edgeStands = edgeStands || n == 1;
+            } else if (n - found.lines > 1 || still) {
                 break;
             }
         }
-        if (last > 0 && last >= depth - kFaintRows) {
-            found.kind = LineDamageKind::TornOrNoisy;
-            found.lines = last;
-            found.share = share;
-            return found;
-        }
+        // The edge row blanked by the head switch differs from the torn row inside it by the
+        // same in every frame: its difference standing out is enough.
+        if (!edgeStands && torn > 0 && !still &&
+            StandingOf(edge, b, 1, kStep).Stands(1.0, kTornStepShare))
+            edgeStands = true;
+        if ((!edgeStands && torn < kFewestTornPastEdge) ||
+            (still && found.lines == 1 &&
+             TornAgainst(edge, b, 1, still, kLoneRowStrictness).signs == 0) ||
+            found.lines == 0 || found.lines < depth - kFaintRows)
+            continue;
+        // The faint rows whose difference still changes from frame to frame as the torn rows'
+        // does are torn too, and so is the next row if it stands out half as far.
+        while (!still && found.lines < depth &&
+               StandingOf(edge, b, found.lines + 1, kChange).spreads >= kTornChangeSpreads)
+            ++found.lines;
+        if (!still && found.lines < depth &&
+            TornAgainst(edge, b, found.lines + 1, still, kFaintStrictness).signs != 0)
+            ++found.lines;
+        found.kind = LineDamageKind::TornOrNoisy;
+        return found;
     }
-    return found;
+    return LineDamage{};
 }
 
 // How a line's brightness stands against the lines just inside it, frame by frame.

@@ -6,6 +6,7 @@
 
 #include "dark_band.h"
 #include "depths.h"
+#include "frames_alike.h"
 #include "line_damage.h"
 
 // From damage to values, per edge (see README.md, "Suggesting the settings"):
@@ -59,6 +60,28 @@ std::string LineRange(int32_t first, int32_t last) {
 
 bool OffsetNumbered(Edge side) { return side == Bottom || side == Left; }
 
+// What showed torn rows, as the explanation says it: ", seen in their colour and noise".
+std::string SignsText(unsigned signs) {
+    static const struct {
+        unsigned sign;
+        const char *words;
+    } kWords[] = {{kTornByBrightness, "brightness"},
+                  {kTornByNoise, "noise"},
+                  {kTornByColour, "colour"},
+                  {kTornByShift, "sideways shift"}};
+    std::vector<const char *> seen;
+    for (const auto &w : kWords)
+        if (signs & w.sign)
+            seen.push_back(w.words);
+    std::string text;
+    for (size_t k = 0; k < seen.size(); ++k)
+        text += std::string(k == 0                 ? ", seen in their "
+                            : k + 1 == seen.size() ? " and "
+                                                   : ", ") +
+                seen[k];
+    return text;
+}
+
 // Values that smear lines black+1..damaged from line damaged+1 (the first good line), and
 // fade them when the smear repeats one line more than once.
 void ChooseSmear(Edge side, int32_t damaged, EdgeValues &v) {
@@ -98,7 +121,8 @@ void JudgeEdge(const BorderSurvey &survey, Edge side, bool still, EdgeValues &v,
     const char *lines = kLineWords[side];
 
     const DarkBand dark =
-        FindDarkBand(edge.Runs(), DeepestDarkBand(extent), WidestDarkSpread(extent));
+        FindDarkBand(edge.Runs(), DeepestDarkBand(extent), WidestDarkSpread(extent),
+                     still ? survey.FramesMeasured() : 0);
     const LineDamage damage = side == Left || side == Right
                                   ? LineDamage{}
                                   : FindLineDamage(edge, DeepestTornRows(extent),
@@ -129,8 +153,9 @@ void JudgeEdge(const BorderSurvey &survey, Edge side, bool still, EdgeValues &v,
             const std::string how = still ? Sureness(damage.share, still)
                                           : Format("in %.0f%% of frames: %s", 100.0 * damage.share,
                                                    Sureness(damage.share, still));
-            out.push_back(Format("%s: %s %s %s (%s)", name, lines,
-                                 LineRange(1, damage.lines).c_str(), what, how.c_str()));
+            out.push_back(Format("%s: %s %s %s%s (%s)", name, lines,
+                                 LineRange(1, damage.lines).c_str(), what,
+                                 SignsText(damage.signs).c_str(), how.c_str()));
             ChooseSmear(side, counted, v);
             said = true;
         }
@@ -154,12 +179,19 @@ Suggestion SuggestSettings(const BorderSurvey &survey) {
         s.explanation.push_back("not judged: " + s.refusal + "; every value left at 0");
         return s;
     }
-    const bool still = survey.FramesMeasured() < kFewestMovingFrames;
-    if (still)
+    const bool few = survey.FramesMeasured() < kFewestMovingFrames;
+    const bool still = few || FramesAlike(survey);
+    if (few)
         s.explanation.push_back(
             Format("judged from %s alone: what changes from frame to frame cannot be seen, so only "
                    "what a still picture shows counts, and less surely",
                    survey.FramesMeasured() == 1 ? "one picture" : "two frames"));
+    else if (still)
+        s.explanation.push_back(
+            Format("judged as one picture: its %d frames are alike (no line changes by more than "
+                   "%.0f level from frame to frame, but for a few), so what changes from frame to "
+                   "frame shows nothing; only what a still picture shows counts, and less surely",
+                   survey.FramesMeasured(), kAlikeChange));
     for (int side = 0; side < kEdgeCount; ++side)
         JudgeEdge(survey, Edge(side), still, s.edges[size_t(side)], s.explanation);
     return s;

@@ -2,11 +2,12 @@
 # filterhost --suggest from the command line: the same clip as a raw file, a raw stream, PNG
 # pictures and a lossless video file gives the same one-line Config call (every frame of a
 # short clip is measured, whichever way it comes); the call works as --config; --quiet leaves
-# only that line; and inputs that cannot be judged get a reason or a one-line error (the
+# only that line; a still clip of the test card, through a lossy codec, gets the values of the
+# card's own picture; and inputs that cannot be judged get a reason or a one-line error (the
 # command line's own mistakes are in filterhost_e2e_test).
-# usage: suggest_command_test.sh FILTERHOST MAKE_DAMAGED_CLIP WORKDIR
+# usage: suggest_command_test.sh FILTERHOST MAKE_DAMAGED_CLIP WORKDIR TESTCARD
 set -euo pipefail
-host=$1 maker=$2 work=$3
+host=$1 maker=$2 work=$3 testcard=$4
 rm -rf "$work" && mkdir -p "$work" && cd "$work"
 fail() { echo "FAIL: $*" >&2; exit 1; }
 ffmpeg() { command ffmpeg -nostdin -v error -y "$@"; }
@@ -32,6 +33,15 @@ echo "ok: $from_file from a raw file, a raw stream and a video file"
   fail "the suggested call does not work as --config"
 picture=$(suggest one-0001.png) && [[ $picture =~ ^Config\( ]] || fail "a PNG picture: $(cat err.txt)"
 echo "ok: the call repairs the clip; a picture gives $picture"
+
+# A still picture looped into a clip, as scripts make one from a picture: judged as the picture.
+"$testcard" card.png
+ffmpeg -loop 1 -framerate 25 -i card.png -t 2 -c:v libx264 -pix_fmt yuv420p still.mkv
+from_card=$(suggest card.png) && from_still=$(suggest still.mkv) ||
+  fail "the test card: $(cat err.txt)"
+[ "$from_still" = "$from_card" ] && grep -q 'alike' err.txt ||
+  fail "the still clip gives $from_still, its picture $from_card: $(cat err.txt)"
+echo "ok: a still clip of the test card gives its picture's $from_card"
 
 # Inputs that cannot be judged: zeros with the reason, or a one-line error.
 ffmpeg -f lavfi -i color=c=gray:s=320x240:r=25 -t 0.4 -c:v ffv1 grey.mkv

@@ -14,7 +14,8 @@ int32_t Scaled(int32_t lines, int32_t extent, int32_t standard) {
 
 }  // namespace
 
-HeadSwitching::HeadSwitching(int32_t width, int32_t height, std::mt19937 &random) {
+HeadSwitching::HeadSwitching(int32_t width, int32_t height, std::mt19937 &random, float colourNoise)
+    : colourNoise_(colourNoise) {
     rows_ = std::max(2, Scaled(Between(random, 3, 12), height, 576));
     widestShift_ = Scaled(Between(random, 6, 48), width, 720);
     growth_ = Uniform(random, 0.6, 2.5);
@@ -26,7 +27,8 @@ HeadSwitching::HeadSwitching(int32_t width, int32_t height, std::mt19937 &random
     blanked_ = Chance(random, 0.25);
 }
 
-void HeadSwitching::Apply(Frame &frame, std::mt19937 &random, PixelNoise &noise) {
+void HeadSwitching::Apply(Frame &frame, std::mt19937 &random, PixelNoise &noise,
+                          PixelNoise &speckle) {
     const int32_t w = frame.width;
     // Some frames tear one row less.
     const int32_t rows = Chance(random, 0.3) ? std::max(1, rows_ - 1) : rows_;
@@ -65,9 +67,16 @@ void HeadSwitching::Apply(Frame &frame, std::mt19937 &random, PixelNoise &noise)
             if (blank)
                 b = g = r = 16.0f;
             const float n = noise.Next() * spread;
-            p[0] = ToByte(b + n + lift + blue);
-            p[1] = ToByte(g + n + lift);
-            p[2] = ToByte(r + n + lift + red);
+            float nb = n, ng = n, nr = n;
+            if (colourNoise_ > 0.0f) {
+                const float own = colourNoise_ * spread, common = 1.0f - colourNoise_;
+                nb = n * common + speckle.Next() * own;
+                ng = n * common + speckle.Next() * own;
+                nr = n * common + speckle.Next() * own;
+            }
+            p[0] = ToByte(b + nb + lift + blue);
+            p[1] = ToByte(g + ng + lift);
+            p[2] = ToByte(r + nr + lift + red);
         }
     }
 }

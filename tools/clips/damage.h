@@ -13,16 +13,20 @@
 namespace clips {
 
 // Head-switching noise of a VHS capture: the bottom rows torn sideways by amounts that grow
-// towards the bottom and change every frame, with noise and disturbed brightness and colour;
-// the topmost torn row is sometimes torn only from somewhere along it.
+// towards the bottom and change every frame, with noise (in some clips in B, G and R apart:
+// colour speckle) and disturbed brightness and colour; the topmost torn row is sometimes torn
+// only from somewhere along it.
 class HeadSwitching {
 public:
-    HeadSwitching(int32_t width, int32_t height, std::mt19937 &random);
-    void Apply(Frame &frame, std::mt19937 &random, PixelNoise &noise);
+    // `colourNoise`: of the noise, the part drawn for each channel apart (0 to 1).
+    HeadSwitching(int32_t width, int32_t height, std::mt19937 &random, float colourNoise);
+    // `speckle` draws the colour noise, so that `noise` draws the same as without it.
+    void Apply(Frame &frame, std::mt19937 &random, PixelNoise &noise, PixelNoise &speckle);
 
 private:
     int32_t rows_, widestShift_;
     double growth_, noise_, disturbance_;
+    float colourNoise_;
     int direction_;
     enum class Fill { Black, Noise, Wrap } fill_;
     bool blanked_;

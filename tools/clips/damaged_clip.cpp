@@ -23,9 +23,13 @@ const char *ContentName(Content content) {
     case Content::Letterboxed:
         return "letterboxed";
     case Content::StrongEdges:
+        return "strong edges";
+    case Content::FineTexture:
+        return "fine texture";
+    case Content::ColourfulTexture:
         break;
     }
-    return "strong edges";
+    return "colourful fine texture";
 }
 
 namespace {
@@ -88,22 +92,32 @@ int32_t ChangedColumns(const Frame &before, const Frame &after, bool fromLeft) {
 struct DamagedClip::Plan {
     std::unique_ptr<PictureMaker> picture;
     float grain = 0;
-    PixelNoise noise;
+    bool colourGrain = false;  // grain in B, G and R apart
+    float stillNoise = 0;      // a still clip's new noise in every frame after the first
+    PixelNoise noise, speckle;
     std::optional<HeadSwitching> headSwitching;
     std::optional<DarkColumns> darkColumns;
     std::optional<BrightTopLine> brightTopLine;
-    Frame before;
+    Frame before, first;
 
-    explicit Plan(uint32_t seed) : noise(seed * 2654435761u + 12345u) {}
+    explicit Plan(uint32_t seed)
+        : noise(seed * 2654435761u + 12345u), speckle(seed * 2246822519u + 374761393u) {}
 };
 
 DamagedClip::DamagedClip(const ClipRecipe &recipe)
-    : recipe_(recipe), random_(recipe.seed), plan_(std::make_unique<Plan>(recipe.seed)) {
+    : recipe_(recipe),
+      random_(recipe.seed),
+      variety_(recipe.seed * 3266489917u + 668265263u),
+      plan_(std::make_unique<Plan>(recipe.seed)) {
     plan_->picture = MakePicture(recipe, random_);
     static const float kGrain[] = {0.0f, 1.5f, 3.0f, 5.0f, 8.0f};
     plan_->grain = kGrain[Between(random_, 0, 4)];
+    plan_->colourGrain = Chance(variety_, 0.3);
+    if (recipe.still && Chance(variety_, 0.5))
+        plan_->stillNoise = float(Uniform(variety_, 0.3, 0.7));
+    const float colourNoise = Chance(variety_, 0.5) ? float(Uniform(variety_, 0.3, 1.0)) : 0.0f;
     if (recipe.damage & kHeadSwitching)
-        plan_->headSwitching.emplace(recipe.width, recipe.height, random_);
+        plan_->headSwitching.emplace(recipe.width, recipe.height, random_, colourNoise);
     if (recipe.damage & kDarkColumns)
         plan_->darkColumns.emplace(recipe.width, recipe.height, random_);
     if (recipe.damage & kBrightTopLine)
@@ -115,11 +129,17 @@ DamagedClip::~DamagedClip() = default;
 bool DamagedClip::Next(Frame &frame) {
     if (made_ >= recipe_.frames)
         return false;
+    if (recipe_.still && made_ > 0) {
+        frame = plan_->first;
+        AddGrain(frame, plan_->stillNoise, plan_->noise, true);
+        ++made_;
+        return true;
+    }
     frame.width = recipe_.width;
     frame.height = recipe_.height;
     frame.bgrx.assign(size_t(frame.width) * size_t(frame.height) * 4, 0);
     plan_->picture->Render(made_, frame);
-    AddGrain(frame, plan_->grain, plan_->noise);
+    AddGrain(frame, plan_->grain, plan_->noise, plan_->colourGrain);
     // Each damage's lines are the ones it changed visibly, found by comparing the frame before
     // and after it. The top line and the dark columns happen before the head switching in the
     // tape's playback, so the bottom rows' tearing carries them along.
@@ -140,9 +160,11 @@ bool DamagedClip::Next(Frame &frame) {
     }
     if (plan_->headSwitching) {
         before = frame;
-        plan_->headSwitching->Apply(frame, random_, plan_->noise);
+        plan_->headSwitching->Apply(frame, random_, plan_->noise, plan_->speckle);
         keep(Bottom, ChangedRows(before, frame, false, plan_->grain));
     }
+    if (recipe_.still)
+        plan_->first = frame;
     ++made_;
     return true;
 }

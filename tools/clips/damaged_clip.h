@@ -1,6 +1,7 @@
 // Clips with known damage at their edges, for trying and testing the settings suggestion:
 // picture of several kinds (colour bars, flat-shaded animation, textured moving picture, dark
-// scenes, letterboxed picture, picture with strong lines near its edges), film grain, and the
+// scenes, letterboxed picture, picture with strong lines near its edges, fine texture grey or
+// colourful that changes in every frame), film grain, and the
 // damage that captures show (head-switching noise at the bottom, dark columns of uneven width
 // at the sides, a bright or flickering top line), each with random extents. The clip says
 // which lines it damaged: the lines the damage changed visibly in some frame.
@@ -23,8 +24,17 @@ using kantora::Right;
 using kantora::Side;
 using kantora::Top;
 
-enum class Content { Bars, Animation, LiveAction, DarkScene, Letterboxed, StrongEdges };
-constexpr int kContentCount = 6;
+enum class Content {
+    Bars,
+    Animation,
+    LiveAction,
+    DarkScene,
+    Letterboxed,
+    StrongEdges,
+    FineTexture,
+    ColourfulTexture
+};
+constexpr int kContentCount = 8;
 const char *ContentName(Content content);
 
 // Kinds of damage, combined as bits.
@@ -40,6 +50,9 @@ struct ClipRecipe {
     Content content = Content::LiveAction;
     unsigned damage = 0;  // DamageKind bits
     uint32_t seed = 1;
+    // Every frame the first one, damage and all, as a still picture looped into a clip is;
+    // in some clips with a little new noise in every frame, as a lossy codec leaves.
+    bool still = false;
 };
 
 // One frame: top-down rows of 32-bit pixels, bytes B, G, R, X.
@@ -68,7 +81,10 @@ public:
 private:
     struct Plan;
     ClipRecipe recipe_;
-    std::mt19937 random_;
+    // `random_` draws the picture and the damage; `variety_` what clips were made without
+    // before (colour grain and colour noise, a still clip's noise), so that clips drawn
+    // without it are made as they were.
+    std::mt19937 random_, variety_;
     std::unique_ptr<Plan> plan_;
     int32_t made_ = 0;
     std::array<int32_t, kSideCount> damaged_{};

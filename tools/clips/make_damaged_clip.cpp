@@ -1,10 +1,11 @@
 // Writes a generated damaged clip, to try the settings suggestion on:
 //   make_damaged_clip [--size WxH] [--frames N] [--content KIND] [--damage LIST] [--seed N]
-//                     [--png PREFIX]
-// KIND: bars, animation, live, dark, letterboxed, edges. LIST: comma-separated head, columns,
-// top (or none). Without --png the frames go to standard output as raw BGRA, top row first
-// (ffmpeg's -f rawvideo -pix_fmt bgra); with it, each frame to PREFIX-0001.png and on. The
-// damaged lines per edge are printed on standard error.
+//                     [--still] [--png PREFIX]
+// KIND: bars, animation, live, dark, letterboxed, edges, fine, colourful (fine texture). LIST:
+// comma-separated head, columns, top (or none). Without --png the frames go to standard output as
+// raw BGRA, top row first (ffmpeg's -f rawvideo -pix_fmt bgra); with it, each frame to
+// PREFIX-0001.png and on. The damaged lines per edge are printed on standard error. --still repeats
+// the first frame.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -27,8 +28,8 @@ Status WriteFrame(const std::string &path, const clips::Frame &frame) {
 
 int Usage() {
     std::fputs("usage: make_damaged_clip [--size WxH] [--frames N] [--content "
-               "bars|animation|live|dark|letterboxed|edges] [--damage head,columns,top|none] "
-               "[--seed N] [--png PREFIX]\n",
+               "bars|animation|live|dark|letterboxed|edges|fine|colourful] [--damage "
+               "head,columns,top|none] [--seed N] [--still] [--png PREFIX]\n",
                stderr);
     return 2;
 }
@@ -41,6 +42,10 @@ int main(int argc, char **argv) {
     std::string pngPrefix;
     for (int i = 1; i < argc; ++i) {
         const std::string option = argv[i];
+        if (option == "--still") {
+            recipe.still = true;
+            continue;
+        }
         if (i + 1 >= argc)
             return Usage();
         const std::string value = argv[++i];
@@ -56,8 +61,8 @@ int main(int argc, char **argv) {
         } else if (option == "--seed") {
             recipe.seed = uint32_t(std::strtoul(value.c_str(), nullptr, 10));
         } else if (option == "--content") {
-            static const char *const kNames[] = {"bars", "animation",   "live",
-                                                 "dark", "letterboxed", "edges"};
+            static const char *const kNames[] = {"bars",        "animation", "live", "dark",
+                                                 "letterboxed", "edges",     "fine", "colourful"};
             int found = -1;
             for (int k = 0; k < clips::kContentCount; ++k)
                 if (value == kNames[k])

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <vector>
 
+#include "fine_texture.h"
+
 namespace clips {
 
 namespace {
@@ -375,12 +377,16 @@ std::unique_ptr<PictureMaker> MakePicture(const ClipRecipe &recipe, std::mt19937
     case Content::Letterboxed:
         return std::make_unique<Letterboxed>(recipe, random);
     case Content::StrongEdges:
+        return std::make_unique<StrongEdges>(recipe, random);
+    case Content::FineTexture:
+        return MakeFineTexture(recipe, random, false);
+    case Content::ColourfulTexture:
         break;
     }
-    return std::make_unique<StrongEdges>(recipe, random);
+    return MakeFineTexture(recipe, random, true);
 }
 
-void AddGrain(Frame &frame, float spread, PixelNoise &noise) {
+void AddGrain(Frame &frame, float spread, PixelNoise &noise, bool colour) {
     if (spread <= 0.0f)
         return;
     // Grain from a table of noise read from a random place for every row: the same grain
@@ -396,14 +402,16 @@ void AddGrain(Frame &frame, float spread, PixelNoise &noise) {
         tableSpread = spread;
     }
     for (int32_t y = 0; y < frame.height; ++y) {
-        size_t at = noise.Bits() & (kTable - 1);
+        const uint32_t bits = noise.Bits();
+        // Colour grain reads each channel from its own place in the table.
+        const size_t start[3] = {bits & (kTable - 1), colour ? (bits >> 8) & (kTable - 1) : 0,
+                                 colour ? (bits >> 16) & (kTable - 1) : 0};
         uint8_t *p = frame.Pixel(0, y);
-        for (int32_t x = 0; x < frame.width; ++x, p += 4) {
-            const int g = table[at];
-            at = (at + 1) & (kTable - 1);
-            for (int c = 0; c < 3; ++c)
+        for (int32_t x = 0; x < frame.width; ++x, p += 4)
+            for (int c = 0; c < 3; ++c) {
+                const int g = table[(start[colour ? c : 0] + size_t(x)) & (kTable - 1)];
                 p[c] = uint8_t(std::clamp(p[c] + g, 0, 255));
-        }
+            }
     }
 }
 

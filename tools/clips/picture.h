@@ -17,7 +17,8 @@ public:
 
 std::unique_ptr<PictureMaker> MakePicture(const ClipRecipe &recipe, std::mt19937 &random);
 
-// Film grain of the given spread (luma levels) over the whole frame.
-void AddGrain(Frame &frame, float spread, PixelNoise &noise);
+// Film grain of the given spread (levels) over the whole frame, alike in B, G and R or in each
+// apart (`colour`).
+void AddGrain(Frame &frame, float spread, PixelNoise &noise, bool colour);
 
 }  // namespace clips

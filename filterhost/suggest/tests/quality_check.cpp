@@ -140,7 +140,9 @@ std::string KindOf(const clips::ClipRecipe &recipe) {
     default:
         kind = "mixed";
     }
-    return recipe.frames == 1 ? kind + ", one picture" : kind;
+    return recipe.frames == 1 ? kind + ", one picture"
+           : recipe.still     ? kind + ", still clip"
+                              : kind;
 }
 
 Verdict Results::Check(const clips::ClipRecipe &recipe) {

@@ -12,7 +12,8 @@
 
 namespace quality {
 
-// What one clip is: clean and its picture kind, or its damage; and whether it is one picture.
+// What one clip is: clean and its picture kind, or its damage; and whether it is one picture
+// or a still clip.
 std::string KindOf(const clips::ClipRecipe &recipe);
 
 // Results of the clips of one kind.

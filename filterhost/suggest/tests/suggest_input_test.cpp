@@ -1,7 +1,9 @@
-// What the suggestion refuses to judge, and that a frame given bottom-up with a negative pitch
-// is measured as the same frame top-down.
+// What the suggestion refuses to judge, that a frame given bottom-up with a negative pitch is
+// measured as the same frame top-down, and that a clip whose frames are alike is judged as one
+// of its pictures.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <string>
@@ -85,6 +87,47 @@ TEST(SuggestInput, BottomUpFramesWithNegativePitchMeasureAsTopDown) {
     EXPECT_NE(a.edges[suggest::Bottom].smear + a.edges[suggest::Left].black, 0)
         << "nothing found to compare";
     EXPECT_EQ(suggest::ScriptValues(a), suggest::ScriptValues(b));
+}
+
+struct StillCase {
+    const char *name;
+    int32_t changing;  // levels of new noise in every frame after the first, or -1: each frame
+                       // its own picture
+    bool alike;
+};
+
+TEST(SuggestInput, ClipsOfFramesAlikeAreJudgedAsOnePicture) {
+    const int32_t width = 160, height = 120;
+    const std::vector<uint8_t> first = DamagedFrame(width, height, 1);
+    suggest::BorderSurvey one(width, height);
+    one.Add(first.data(), ptrdiff_t(width) * 4, width, height);
+    const auto asPicture = suggest::ScriptValues(suggest::SuggestSettings(one));
+    const StillCase cases[] = {
+        {"the same frame", 0, true},
+        {"with a codec's rounding", 1, true},
+        {"with grain", 4, false},
+        {"moving", -1, false},
+    };
+    for (const StillCase &c : cases) {
+        suggest::BorderSurvey survey(width, height);
+        uint32_t state = 12345u;
+        for (uint32_t f = 0; f < 8; ++f) {
+            std::vector<uint8_t> frame =
+                c.changing < 0 ? DamagedFrame(width, height, f + 1) : first;
+            for (size_t i = 0; f > 0 && c.changing > 0 && i < frame.size(); ++i) {
+                state = state * 1664525u + 1013904223u;
+                const int v = frame[i] + int(state >> 24) % (2 * c.changing + 1) - c.changing;
+                frame[i] = uint8_t(std::clamp(v, 0, 255));
+            }
+            survey.Add(frame.data(), ptrdiff_t(width) * 4, width, height);
+        }
+        const suggest::Suggestion s = suggest::SuggestSettings(survey);
+        EXPECT_EQ(s.explanation.front().find("alike") != std::string::npos, c.alike)
+            << c.name << ": " << s.explanation.front();
+        if (c.alike) {
+            EXPECT_EQ(suggest::ScriptValues(s), asPicture) << c.name;
+        }
+    }
 }
 
 }  // namespace

@@ -1,7 +1,8 @@
 // The quality test's check on any number of other generated clips, for the README's table:
 //   suggest_quality_table [--first SEED] [--count N] [--frames N]
-// Each clip's picture kind, damage and frame size are drawn from its seed. Prints the clips
-// whose suggestion fails the check, then the table by kind.
+// Each clip's picture kind, damage and frame size, and whether it is a still clip (one in six,
+// when it has more than one frame), are drawn from its seed. Prints the clips whose suggestion
+// fails the check, then the table by kind.
 #include <cstdio>
 #include <cstdlib>
 #include <random>
@@ -45,6 +46,7 @@ int main(int argc, char **argv) {
         recipe.content = clips::Content(draw() % clips::kContentCount);
         recipe.damage = kDamageSets[draw() % 5];
         recipe.seed = seed;
+        recipe.still = draw() % 6 == 0 && frames > 1;
         const quality::Verdict verdict = results.Check(recipe);
         if (!verdict.report.empty()) {
             ++failed;
