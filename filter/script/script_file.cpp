@@ -5,13 +5,15 @@
 #include <fstream>
 #include <sstream>
 
+#include "printable_text.h"
+
 Expected<std::string> ReadScriptFile(const std::string &path) {
     std::ifstream file(path, std::ios::binary);
     if (!file)
-        return Fail("cannot open script " + path + ": " + std::strerror(errno));
+        return Fail("cannot open script " + kantora::Printable(path) + ": " + std::strerror(errno));
     std::ostringstream text;
     text << file.rdbuf();
     if (file.bad())
-        return Fail("cannot read script " + path);
+        return Fail("cannot read script " + kantora::Printable(path));
     return text.str();
 }

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 
+#include "printable_text.h"
+
 namespace {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
@@ -23,12 +25,13 @@ std::string FoundAt(std::string_view text, size_t pos) {
     if (pos >= text.size() || text[pos] == '\n' ||
         (text[pos] == '\r' && pos + 1 < text.size() && text[pos + 1] == '\n'))
         return "the end of the line";
-    const unsigned char c = static_cast<unsigned char>(text[pos]);
-    if (c < 0x20 || c >= 0x7F) {
-        static const char hex[] = "0123456789ABCDEF";
-        return std::string("byte 0x") + hex[c >> 4] + hex[c & 15];
-    }
-    return std::string("'") + static_cast<char>(c) + "'";
+    // One character: the UTF-8 sequence its first byte announces, if it is one, else that byte.
+    const unsigned char lead = static_cast<unsigned char>(text[pos]);
+    const size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+    std::string_view character = text.substr(pos, length);
+    if (character.size() != length || kantora::Printable(character) != character)
+        character = text.substr(pos, 1);
+    return "'" + kantora::Printable(character) + "'";
 }
 
 ScriptLexer::ScriptLexer(std::string_view text) : text_(text) {
@@ -129,7 +132,8 @@ Token ScriptLexer::ReadNumber(Token token) {
         token.text = std::string(text_.substr(token.begin, pos_ - token.begin));
         if (digits > 8)
             return Fail(token, token.begin,
-                        "the number " + token.text + " is outside the 32-bit integer range");
+                        "the number " + kantora::Printable(token.text) +
+                            " is outside the 32-bit integer range");
         return Finish(token);
     }
     while (IsDigit(Peek())) {
