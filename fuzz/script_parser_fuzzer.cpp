@@ -29,7 +29,7 @@ ScriptObject object = {nullptr, functions, nullptr};
 // One line of valid UTF-8 that cannot move the cursor or recolour the terminal: text that
 // quoting leaves as it is.
 bool OneLine(const std::string &text) {
-    return !text.empty() && kantora::Printable(text, text.size()) == text;
+    return !text.empty() && kantora::PrintableWhole(text) == text;
 }
 
 bool IntegersOnly(const ScriptStatement &call) {

@@ -15,4 +15,8 @@ namespace kantora {
 // unambiguously. Text longer than `limit` characters is cut there and ends with "...".
 std::string Printable(std::string_view text, size_t limit = 80);
 
+// The same, never cut, for text that a message must show whole and whose length is bounded
+// elsewhere: a file name, which says which file to look at, or a library's own message.
+inline std::string PrintableWhole(std::string_view text) { return Printable(text, text.size()); }
+
 }  // namespace kantora

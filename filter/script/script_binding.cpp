@@ -277,7 +277,7 @@ Expected<BoundScript> BindChain(const ParsedScript &parsed, const ScriptObject *
 Expected<BoundScript> BindScript(std::string_view text, const ScriptObject *object,
                                  const std::string &filterName, int instance,
                                  const std::string &source) {
-    const std::string shown = kantora::Printable(source);  // a file name, as messages show it
+    const std::string shown = kantora::PrintableWhole(source);  // a file name, as messages show it
     const ParsedScript parsed = ParseScript(text);
     if (AddsFilters(parsed))
         return BindChain(parsed, object, filterName, instance, shown);

@@ -10,10 +10,11 @@
 Expected<std::string> ReadScriptFile(const std::string &path) {
     std::ifstream file(path, std::ios::binary);
     if (!file)
-        return Fail("cannot open script " + kantora::Printable(path) + ": " + std::strerror(errno));
+        return Fail("cannot open script " + kantora::PrintableWhole(path) + ": " +
+                    std::strerror(errno));
     std::ostringstream text;
     text << file.rdbuf();
     if (file.bad())
-        return Fail("cannot read script " + kantora::Printable(path));
+        return Fail("cannot read script " + kantora::PrintableWhole(path));
     return text.str();
 }

@@ -44,6 +44,8 @@ TEST(Printable, CutsLongTextAtTheLimitWithoutSplittingACharacter) {
     for (int k = 0; k < 6; ++k)
         accents += "\xC3\xA9";
     EXPECT_EQ(Printable(accents, 5), "\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9...");
+    const std::string path = "/" + std::string(100, 'd') + "/\x1B.raw";
+    EXPECT_EQ(PrintableWhole(path), "/" + std::string(100, 'd') + "/\\e.raw");
 }
 
 }  // namespace
