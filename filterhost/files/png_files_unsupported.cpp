@@ -1,6 +1,8 @@
 // The Windows build has no libpng: it runs raw frames only, and says so when asked for a picture.
 #include "png_files.h"
 
+#include "printable_text.h"
+
 namespace {
 
 const char *const kWhy = "this Windows build of filterhost reads and writes no PNG files; "
@@ -15,7 +17,7 @@ Expected<HostBitmap> ReadPng(std::FILE *, const std::string &name, BitmapLayout,
 
 Expected<HostBitmap> ReadPng(const std::string &path, BitmapLayout layout,
                              const PictureLimits &limits) {
-    return ReadPng(nullptr, path, layout, limits);
+    return ReadPng(nullptr, kantora::PrintableWhole(path), layout, limits);
 }
 
 Status WritePng(std::FILE *, const std::string &name, const HostBitmap &) {
@@ -23,5 +25,5 @@ Status WritePng(std::FILE *, const std::string &name, const HostBitmap &) {
 }
 
 Status WritePng(const std::string &path, const HostBitmap &picture) {
-    return WritePng(nullptr, path, picture);
+    return WritePng(nullptr, kantora::PrintableWhole(path), picture);
 }
