@@ -25,13 +25,15 @@ std::string FoundAt(std::string_view text, size_t pos) {
     if (pos >= text.size() || text[pos] == '\n' ||
         (text[pos] == '\r' && pos + 1 < text.size() && text[pos + 1] == '\n'))
         return "the end of the line";
-    // One character: the UTF-8 sequence its first byte announces, if it is one, else that byte.
+    // One character: the UTF-8 sequence its first byte announces, if its bytes follow, else
+    // that byte.
     const unsigned char lead = static_cast<unsigned char>(text[pos]);
     const size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
-    std::string_view character = text.substr(pos, length);
-    if (character.size() != length || kantora::Printable(character) != character)
-        character = text.substr(pos, 1);
-    return "'" + kantora::Printable(character) + "'";
+    size_t end = 1;
+    while (end < length && pos + end < text.size() &&
+           (static_cast<unsigned char>(text[pos + end]) & 0xC0) == 0x80)
+        ++end;
+    return "'" + kantora::Printable(text.substr(pos, end == length ? length : 1)) + "'";
 }
 
 ScriptLexer::ScriptLexer(std::string_view text) : text_(text) {

@@ -91,6 +91,7 @@ TEST(ScriptReader, RefusesBadTextAtItsLineAndColumn) {
         {"Config(1\r)", "found '\\r'"},
         {"Config(1 \xC3\xA9)", "found '\xC3\xA9'"},
         {"Config(1 \xC3)", "found '\\xC3'"},
+        {"Config(1 \xC2\x9B)", "found '\\xC2\\x9B'"},
         {"Config(1, \"a\rb\\x1B[2J\")", "found \"a\\rb\\e[2J\""},
         {"Config(-\t2147483649, 1)", "the number -\\t2147483649 is outside"},
         {"x = \"\x7F" + std::string(100, 'y') + "\"",
