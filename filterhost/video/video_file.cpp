@@ -126,11 +126,12 @@ private:
                 continue;
             }
             const AVCodecID id = in->codecpar->codec_id;
+            const char *type = av_get_media_type_string(in->codecpar->codec_type);  // or null
             if (avformat_query_codec(format, id, FF_COMPLIANCE_NORMAL) == 0)
                 return Fail("the " + std::string(format->name) + " container of " + outputName_ +
                             " cannot hold stream " + std::to_string(k) + " of " + inputName_ +
-                            " (" + avcodec_get_name(id) + " " +
-                            av_get_media_type_string(in->codecpar->codec_type) +
+                            " (" + kantora::Printable(avcodec_get_name(id)) + " " +
+                            (type != nullptr ? type : "unknown") +
                             "), which is copied unchanged: choose another container such as .mkv");
             result = avcodec_parameters_copy(out->codecpar, in->codecpar);
             if (result < 0)

@@ -30,8 +30,8 @@ Expected<VideoInput> OpenVideoInput(const std::string &path, LibraryLog &log) {
     const AVCodecParameters &parameters = *video.stream->codecpar;
     const AVCodec *codec = avcodec_find_decoder(parameters.codec_id);
     if (codec == nullptr)
-        return Fail(name + ": no decoder for its video (" + avcodec_get_name(parameters.codec_id) +
-                    ")");
+        return Fail(name + ": no decoder for its video (" +
+                    kantora::Printable(avcodec_get_name(parameters.codec_id)) + ")");
     video.decoder.reset(avcodec_alloc_context3(codec));
     if (!video.decoder)
         throw std::bad_alloc();
