@@ -290,52 +290,6 @@ TEST(FilterHost, ReadsScriptTextAlikeFromEveryPlace) {
     }
 }
 
-// What a message quotes of a script, a settings file or a file name is shown escaped, so that
-// it can neither break the message's line nor move, recolour or clear the user's terminal.
-TEST(FilterHost, QuotesOutsideTextWhereverItComesFrom) {
-    const std::string dir = WorkFolder("quoting");
-    const std::string saved = "VirtualDub.video.filters.Clear();\nVirtualDub.video.filters.Add(\"";
-    struct Kind {
-        std::string bytes, inScript, shown;  // the script spells a line end as \n
-    } kinds[] = {
-        {"\r\r", "\r\r", "\\r\\r"},
-        {"\n", "\\n", "\\n"},
-        {"\t", "\t", "\\t"},
-        {"\x1B[2J", "\x1B[2J", "\\e[2J"},
-        {"\x07", "\x07", "\\x07"},
-        {"\x7F", "\x7F", "\\x7F"},
-        {"\xFF\xFE", "\xFF\xFE", "\\xFF\\xFE"},
-    };
-    for (const Kind &k : kinds) {
-        const std::string call = "Config(\"a" + k.inScript + "b\")";
-        WriteFile(dir + "/calls.txt", call + "\n");
-        WriteFile(dir + "/saved.vcf", saved + "a" + k.inScript + "b\");\n");
-        const std::string argument = "found \"a" + k.shown + "b\"";
-        const std::string named = dir + "/a" + k.shown + "b";
-        struct Route {
-            std::vector<std::string> arguments;
-            std::string message;
-        } routes[] = {
-            {{"--config", call, "--save-script"}, argument},
-            {{"--script", dir + "/calls.txt", "--save-script"}, argument},
-            {{"--script", dir + "/saved.vcf", "--save-script"},
-             "adds no filter named \"Kantora - 2.31\" (it adds \"a" + k.shown + "b\")"},
-            {{"--script", dir + "/a" + k.bytes + "b", "--save-script"},
-             "cannot open script " + named + ": "},
-            {{"--size", "4x4", dir + "/a" + k.bytes + "b"}, "cannot read " + named + ": "},
-        };
-        for (Route &route : routes) {
-            route.arguments.insert(route.arguments.begin(), {"--plugin", kPlugin});
-            const HostRun run = RunFilterHost(route.arguments);
-            ExpectOneLineError(run, route.message);
-            EXPECT_EQ(std::count_if(run.err.begin(), run.err.end() - 1,
-                                    [](char c) { return (c >= 0 && c < 0x20) || c == 0x7F; }),
-                      0)
-                << route.message;
-        }
-    }
-}
-
 TEST(FilterHost, RefusesWhatIsNotAWorkingPlugin) {
     const std::string dir = WorkFolder("plugins");
     WriteFile(dir + "/text.so", "not a module\n");
