@@ -1,12 +1,14 @@
 // The stand-in host's one script reader on any text: it must not crash, every message must be
-// one line that points into the text, and every call it reads with integer arguments must read
-// back the same when written out plainly. Binding runs against a filter object with a few
-// kinds of signatures, as --config, --script and settings files all bind.
+// one line that points into the text and quotes it (no control character, valid UTF-8), and every
+// call it reads with integer arguments must read back the same when written out plainly. Binding
+// runs against a filter object with a few kinds of signatures, as --config, --script and settings
+// files all bind.
 #include <algorithm>
 #include <string>
 #include <string_view>
 
 #include "fuzz_input.h"
+#include "printable_text.h"
 #include "script_binding.h"
 #include "script_parser.h"
 
@@ -25,8 +27,10 @@ ScriptFunctionDef functions[] = {
 };
 ScriptObject object = {nullptr, functions, nullptr};
 
+// One line of valid UTF-8 that cannot move the cursor or recolour the terminal: text that
+// quoting leaves as it is.
 bool OneLine(const std::string &text) {
-    return !text.empty() && text.find_first_of("\r\n") == std::string::npos;
+    return !text.empty() && kantora::PrintableWhole(text) == text;
 }
 
 bool IntegersOnly(const ScriptStatement &call) {

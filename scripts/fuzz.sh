@@ -33,7 +33,9 @@ for target in "${targets[@]}"; do
   # -timeout: an input that takes this long is a finding too (a hang).
   if "$fuzzer" "${limit[@]}" "${dictionary[@]}" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
        -artifact_prefix="$findings/$target-" "$work/$target" "$seeds" >"$work/$target.log" 2>&1; then
-    grep -E '^stat::number_of_executed_units|^Done|DONE' "$work/$target.log" | tail -n 2
+    # The figures from the seeds and at the end: coverage (cov: edges, ft: features), corpus
+    # (corp: inputs/bytes), runs.
+    grep -E '[[:space:]](INITED|DONE)[[:space:]]|^Done ' "$work/$target.log"
   else
     tail -n 40 "$work/$target.log"
     echo "FAILED: $target; the input is in $findings/ (replay: $fuzzer FILE)"

@@ -40,12 +40,19 @@ size_t Utf8Length(std::string_view text, size_t at) {
     return overlong || surrogate || code > 0x10FFFF ? 0 : length;
 }
 
-bool IsControl(uint8_t byte) { return byte < 0x20 || byte == 0x7F; }
+// Whether the valid UTF-8 character of `length` bytes at text[at] is a control: below 0x20,
+// 0x7F, or U+0080 to U+009F, which some terminals take as escape sequences too.
+bool IsControl(std::string_view text, size_t at, size_t length) {
+    const uint8_t lead = static_cast<uint8_t>(text[at]);
+    if (length == 1)
+        return lead < 0x20 || lead == 0x7F;
+    return length == 2 && lead == 0xC2 && static_cast<uint8_t>(text[at + 1]) < 0xA0;
+}
 
 bool NeedsEscapes(std::string_view text) {
     for (size_t at = 0; at < text.size();) {
         const size_t length = Utf8Length(text, at);
-        if (length == 0 || IsControl(static_cast<uint8_t>(text[at])))
+        if (length == 0 || IsControl(text, at, length))
             return true;
         at += length;
     }
@@ -79,15 +86,21 @@ std::string Printable(std::string_view text, size_t limit) {
     std::string shown;
     size_t characters = 0;
     for (size_t at = 0; at < text.size();) {
-        const uint8_t byte = static_cast<uint8_t>(text[at]);
         const size_t length = Utf8Length(text, at);
-        const bool escaped = escapes && (length == 0 || IsControl(byte) || byte == '\\');
-        // An escape counts as one character: it stands for one byte of the text.
+        const size_t bytes = length == 0 ? 1 : length;  // a byte that is not UTF-8 stands alone
+        const bool escaped =
+            escapes && (length == 0 || IsControl(text, at, length) || text[at] == '\\');
+        // What stands for one character of the text counts as one, escaped or not.
         if (characters == limit)
             return shown + "...";
-        shown += escaped ? Escaped(byte) : std::string(text.substr(at, length));
+        if (escaped) {
+            for (size_t k = 0; k < bytes; ++k)
+                shown += Escaped(static_cast<uint8_t>(text[at + k]));
+        } else {
+            shown.append(text.substr(at, bytes));
+        }
         ++characters;
-        at += escaped ? 1 : length;
+        at += bytes;
     }
     return shown;
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "printable_text.h"
 #include "script_parser.h"
 
 namespace kantora {
@@ -17,12 +18,22 @@ Failure FailAt(const std::string &source, const ScriptError &error) {
     return Fail(Where(source, error.line, error.column) + error.what);
 }
 
-std::string Quoted(const std::string &text) { return "\"" + text + "\""; }
+std::string Quoted(const std::string &text) { return "\"" + kantora::Printable(text) + "\""; }
 
 std::string InstanceName(size_t index) { return "instance[" + std::to_string(index) + "]"; }
 
 std::string Plural(size_t count, const char *one, const char *many) {
     return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
+// "16 whole numbers", "1 or 3 whole numbers", "no whole numbers"; `counts` ascending.
+std::string WholeNumbers(const std::vector<size_t> &counts) {
+    if (counts == std::vector<size_t>{0})
+        return "no whole numbers";
+    std::string text;
+    for (size_t k = 0; k < counts.size(); ++k)
+        text += (k == 0 ? "" : k + 1 < counts.size() ? ", " : " or ") + std::to_string(counts[k]);
+    return text + (counts == std::vector<size_t>{1} ? " whole number" : " whole numbers");
 }
 
 // "instance[1] and instance[3]", or "--instance 1 or --instance 3".
@@ -63,25 +74,30 @@ Expected<BoundCall> BindCall(const ScriptStatement &call, const ScriptObject *ob
                              const std::string &source) {
     const std::string at = Where(source, call.line, call.functionColumn);
     if (object == nullptr || object->func_list == nullptr)
-        return Fail(at + "the filter has no script functions, so " + call.function +
-                    " cannot be called");
+        return Fail(at + "the filter has no script functions, so " +
+                    kantora::Printable(call.function) + " cannot be called");
     std::vector<int32_t> integers;
     for (const ScriptArgument &argument : call.arguments) {
         if (argument.kind != ScriptArgument::Integer)
             return Fail(
                 Where(source, call.line, argument.column) + "expected an integer for " +
-                "argument " + std::to_string(integers.size() + 1) + " of " + call.function +
-                " (this host passes integers only), found " +
-                (argument.kind == ScriptArgument::Text ? Quoted(argument.text) : argument.text));
+                "argument " + std::to_string(integers.size() + 1) + " of " +
+                kantora::Printable(call.function) + " (this host passes integers only), found " +
+                (argument.kind == ScriptArgument::Text ? Quoted(argument.text)
+                                                       : kantora::Printable(argument.text)));
         integers.push_back(argument.integer);
     }
     std::vector<std::string> signatures;
+    std::vector<size_t> counts;  // of the signatures this host can call
     for (const ScriptFunctionDef *def = object->func_list; def->func != nullptr; ++def) {
         if (def->name == nullptr || call.function != def->name)
             continue;
         const char *signature = def->arg_list != nullptr ? def->arg_list : "";
         signatures.push_back(Quoted(signature));
-        if (!TakesIntegersOnly(signature) || std::strlen(signature) - 1 != integers.size())
+        if (!TakesIntegersOnly(signature))
+            continue;
+        counts.push_back(std::strlen(signature) - 1);
+        if (counts.back() != integers.size())
             continue;
         BoundCall bound;
         bound.function = def->func;
@@ -94,13 +110,19 @@ Expected<BoundCall> BindCall(const ScriptStatement &call, const ScriptObject *ob
         }
         return bound;
     }
+    const std::string function = kantora::Printable(call.function);
     if (signatures.empty())
-        return Fail(at + "expected the name of a script function of the filter, found " +
-                    call.function);
+        return Fail(at + "expected the name of a script function of the filter, found " + function);
+    if (!counts.empty()) {
+        std::sort(counts.begin(), counts.end());
+        counts.erase(std::unique(counts.begin(), counts.end()), counts.end());
+        return Fail(at + function + " takes " + WholeNumbers(counts) + "; this one has " +
+                    (integers.empty() ? "none" : std::to_string(integers.size())));
+    }
     std::string expected = signatures.front();
     for (size_t k = 1; k < signatures.size(); ++k)
         expected += " or " + signatures[k];
-    return Fail(at + "expected arguments matching " + call.function + "'s signature " + expected +
+    return Fail(at + "expected arguments matching " + function + "'s signature " + expected +
                 " (this host passes integers only, one 'i' each), found " +
                 Plural(integers.size(), "integer", "integers"));
 }
@@ -117,10 +139,11 @@ Expected<BoundScript> BindCalls(const ParsedScript &parsed, const ScriptObject *
             break;
         if (!s.isCall)
             return Fail(Where(source, s.line, s.column) +
-                        "expected a call such as Config(...), found " + s.text);
+                        "expected a call such as Config(...), found " + kantora::Printable(s.text));
         if (!s.objectPath.empty() && s.objectPath != kInstanceObjectPath)
             return Fail(Where(source, s.line, s.column) + "expected the object " +
-                        kInstanceObjectPath + " (the one filter instance), found " + s.objectPath);
+                        kInstanceObjectPath + " (the one filter instance), found " +
+                        kantora::Printable(s.objectPath));
         Expected<BoundCall> one = BindCall(s, object, source);
         if (!one)
             return one.failure();
@@ -160,7 +183,8 @@ Expected<std::vector<ChainEntry>> FollowChain(const ParsedScript &parsed,
             } else if (s.function == "Add") {
                 if (s.arguments.size() != 1 || s.arguments[0].kind != ScriptArgument::Text)
                     return Fail(Where(source, s.line, s.functionColumn) +
-                                "expected Add(\"filter name\"), found " + s.text);
+                                "expected Add(\"filter name\"), found " +
+                                kantora::Printable(s.text));
                 chain.push_back({s.arguments[0].text, {}});
             }
             continue;
@@ -238,7 +262,8 @@ Expected<BoundScript> BindChain(const ParsedScript &parsed, const ScriptObject *
     for (const ScriptStatement *s : (*chain)[*chosen].calls) {
         if (!IsFilterFunction(object, s->function)) {
             bound.notes.push_back(source + " line " + std::to_string(s->line) + ": not running " +
-                                  s->text + ": the host applies it, not the filter");
+                                  kantora::Printable(s->text) +
+                                  ": the host applies it, not the filter");
             continue;
         }
         Expected<BoundCall> one = BindCall(*s, object, source);
@@ -254,14 +279,15 @@ Expected<BoundScript> BindChain(const ParsedScript &parsed, const ScriptObject *
 Expected<BoundScript> BindScript(std::string_view text, const ScriptObject *object,
                                  const std::string &filterName, int instance,
                                  const std::string &source) {
+    const std::string shown = kantora::PrintableWhole(source);  // a file name, as messages show it
     const ParsedScript parsed = ParseScript(text);
     if (AddsFilters(parsed))
-        return BindChain(parsed, object, filterName, instance, source);
+        return BindChain(parsed, object, filterName, instance, shown);
     if (instance > 0)
-        return Fail("--instance " + std::to_string(instance) + ": " + source +
+        return Fail("--instance " + std::to_string(instance) + ": " + shown +
                         " adds no filters to choose from",
                     FailureKind::Usage);
-    return BindCalls(parsed, object, source);
+    return BindCalls(parsed, object, shown);
 }
 
 std::string SettingsFileText(const std::string &filterName, const std::string &scriptCall) {

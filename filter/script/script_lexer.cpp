@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 
+#include "printable_text.h"
+
 namespace kantora {
 
 namespace {
@@ -25,12 +27,15 @@ std::string FoundAt(std::string_view text, size_t pos) {
     if (pos >= text.size() || text[pos] == '\n' ||
         (text[pos] == '\r' && pos + 1 < text.size() && text[pos + 1] == '\n'))
         return "the end of the line";
-    const unsigned char c = static_cast<unsigned char>(text[pos]);
-    if (c < 0x20 || c >= 0x7F) {
-        static const char kHex[] = "0123456789ABCDEF";
-        return std::string("byte 0x") + kHex[c >> 4] + kHex[c & 15];
-    }
-    return std::string("'") + static_cast<char>(c) + "'";
+    // One character: the UTF-8 sequence its first byte announces, if its bytes follow, else
+    // that byte.
+    const unsigned char lead = static_cast<unsigned char>(text[pos]);
+    const size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+    size_t end = 1;
+    while (end < length && pos + end < text.size() &&
+           (static_cast<unsigned char>(text[pos + end]) & 0xC0) == 0x80)
+        ++end;
+    return "'" + kantora::Printable(text.substr(pos, end == length ? length : 1)) + "'";
 }
 
 ScriptLexer::ScriptLexer(std::string_view text) : text_(text) {
@@ -131,7 +136,8 @@ Token ScriptLexer::ReadNumber(Token token) {
         token.text = std::string(text_.substr(token.begin, pos_ - token.begin));
         if (digits > 8)
             return Fail(token, token.begin,
-                        "the number " + token.text + " is outside the 32-bit integer range");
+                        "the number " + kantora::Printable(token.text) +
+                            " is outside the 32-bit integer range");
         return Finish(token);
     }
     while (IsDigit(Peek())) {

@@ -53,7 +53,8 @@ private:
     int line_ = 1;
 };
 
-// How a message names the byte at `pos` of `text`: "'x'", "byte 0x01", "the end of the line".
+// How a message names the character at `pos` of `text`, quoted as outside text is: 'x', '\r',
+// '\x01', or "the end of the line".
 std::string FoundAt(std::string_view text, size_t pos);
 
 }  // namespace kantora

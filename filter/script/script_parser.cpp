@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "printable_text.h"
 #include "script_lexer.h"
 
 namespace kantora {
@@ -247,9 +248,9 @@ private:
         }
         const uint64_t limit = negative ? uint64_t{INT32_MAX} + 1 : uint64_t{INT32_MAX};
         if (number.magnitude > limit)
-            throw SyntaxError{
-                {first.line, first.column,
-                 "the number " + value.text + " is outside the 32-bit integer range"}};
+            throw SyntaxError{{first.line, first.column,
+                               "the number " + kantora::Printable(value.text) +
+                                   " is outside the 32-bit integer range"}};
         value.integer = static_cast<int32_t>(negative ? -static_cast<int64_t>(number.magnitude)
                                                       : static_cast<int64_t>(number.magnitude));
     }

@@ -12,6 +12,7 @@
 #include "frame_sampling.h"
 #include "input_file.h"
 #include "png_files.h"
+#include "printable_text.h"
 #include "raw_frames.h"
 
 namespace filterhost {
@@ -83,7 +84,7 @@ private:
 class OnePicture final : public FrameSource {
 public:
     OnePicture(const std::string &path, HostBitmap picture)
-        : FrameSource(path), picture_(std::move(picture)) {}
+        : FrameSource(kantora::PrintableWhole(path)), picture_(std::move(picture)) {}
 
     Status Each(const FrameVisitor &visit) override {
         visit(picture_);

@@ -26,7 +26,7 @@ class FrameSource {
 public:
     virtual ~FrameSource() = default;
 
-    // How messages name the input.
+    // How messages name the input, quoted as they show it (printable_text.h).
     const std::string &Name() const { return name_; }
 
     // Every frame in order, until the input ends or `visit` wants no more: Ok, or why the

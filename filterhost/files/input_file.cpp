@@ -3,6 +3,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "printable_text.h"
+
 #if defined(_WIN32)
 #include <fcntl.h>
 #include <io.h>
@@ -15,11 +17,13 @@ Expected<InputFile> OpenInput(const std::string &path) {
         return InputFile(stdin);
     InputFile file(std::fopen(path.c_str(), "rb"));
     if (!file)
-        return Fail("cannot read " + path + ": " + std::strerror(errno));
+        return Fail("cannot read " + kantora::PrintableWhole(path) + ": " + std::strerror(errno));
     return file;
 }
 
-std::string InputName(const std::string &path) { return path != "-" ? path : "standard input"; }
+std::string InputName(const std::string &path) {
+    return path != "-" ? kantora::PrintableWhole(path) : "standard input";
+}
 
 void UseBinaryStandardStreams() {
 #if defined(_WIN32)

@@ -16,6 +16,8 @@
 #include <unistd.h>
 #endif
 
+#include "printable_text.h"
+
 namespace filterhost {
 
 namespace {
@@ -266,8 +268,8 @@ Status CheckOutputIsNotInput(const std::string &input, const std::string &output
     Identity in{}, out{};
     if (!IdentityOf(input, 0, in) || !IdentityOf(output, 1, out) || !SameFile(in, out))
         return Ok();
-    const std::string inName = input == "-" ? "standard input" : input;
-    const std::string outName = output == "-" ? "standard output" : output;
+    const std::string inName = input == "-" ? "standard input" : kantora::PrintableWhole(input);
+    const std::string outName = output == "-" ? "standard output" : kantora::PrintableWhole(output);
     return Fail("the output " + outName + " is the input " + inName +
                 " (the same file): writing it would destroy the input; name another output file");
 }

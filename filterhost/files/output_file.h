@@ -13,7 +13,8 @@ namespace filterhost {
 
 class OutputFile {
 public:
-    // `name` says what the file is in messages, e.g. "image out.png"; "cannot write NAME: ...".
+    // `name` says what the file is in messages, quoted as they show it (printable_text.h), e.g.
+    // "image out.png"; "cannot write NAME: ...".
     static Expected<OutputFile> Open(const std::string &path, const std::string &name);
     OutputFile(OutputFile &&other) noexcept;
     OutputFile &operator=(OutputFile &&) = delete;

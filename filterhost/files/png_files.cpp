@@ -10,6 +10,7 @@
 #include <png.h>
 
 #include "output_file.h"
+#include "printable_text.h"
 
 namespace filterhost {
 
@@ -38,18 +39,15 @@ struct PngIo {
 };
 
 std::string Reason(const PngIo &io) {
-    return io.streamError != 0 ? std::strerror(io.streamError) : io.message;
+    return io.streamError != 0 ? std::strerror(io.streamError)
+                               : kantora::PrintableWhole(io.message);
 }
 
 void PNGCBAPI OnError(png_structp png, png_const_charp message) {
     PngIo &io = *static_cast<PngIo *>(png_get_error_ptr(png));
     // The first error is the cause; it becomes part of a one-line message.
-    if (io.message[0] == '\0') {
+    if (io.message[0] == '\0')
         std::snprintf(io.message, sizeof io.message, "%s", message);
-        for (char &c : io.message)
-            if (c == '\n' || c == '\r')
-                c = ' ';
-    }
     png_longjmp(png, 1);
 }
 
@@ -229,8 +227,9 @@ Expected<HostBitmap> ReadPng(const std::string &path, BitmapLayout layout,
     std::unique_ptr<std::FILE, int (*)(std::FILE *)> file(std::fopen(path.c_str(), "rb"),
                                                           std::fclose);
     if (!file)
-        return Fail("cannot open image " + path + ": " + std::strerror(errno));
-    return ReadPng(file.get(), path, layout, limits);
+        return Fail("cannot open image " + kantora::PrintableWhole(path) + ": " +
+                    std::strerror(errno));
+    return ReadPng(file.get(), kantora::PrintableWhole(path), layout, limits);
 }
 
 Status WritePng(std::FILE *stream, const std::string &name, const HostBitmap &picture) {
@@ -248,10 +247,10 @@ Status WritePng(std::FILE *stream, const std::string &name, const HostBitmap &pi
 }
 
 Status WritePng(const std::string &path, const HostBitmap &picture) {
-    Expected<OutputFile> file = OutputFile::Open(path, "image " + path);
+    Expected<OutputFile> file = OutputFile::Open(path, "image " + kantora::PrintableWhole(path));
     if (!file)
         return file.failure();
-    Status written = WritePng(file->Stream(), path, picture);
+    Status written = WritePng(file->Stream(), kantora::PrintableWhole(path), picture);
     if (!written)
         return written;
     return file->Commit();

@@ -27,7 +27,8 @@ struct PictureLimits {
 // files are refused with libpng's reason.
 Expected<HostBitmap> ReadPng(const std::string &path, BitmapLayout layout = {},
                              const PictureLimits &limits = {});
-// The same from an open stream; `name` names it in messages.
+// The same from an open stream; `name` names it in messages, quoted as they show it
+// (printable_text.h).
 Expected<HostBitmap> ReadPng(std::FILE *stream, const std::string &name, BitmapLayout layout = {},
                              const PictureLimits &limits = {});
 

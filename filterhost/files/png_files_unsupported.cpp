@@ -1,6 +1,8 @@
 // The Windows build has no libpng: it runs raw frames only, and says so when asked for a picture.
 #include "png_files.h"
 
+#include "printable_text.h"
+
 namespace filterhost {
 
 namespace {
@@ -17,7 +19,7 @@ Expected<HostBitmap> ReadPng(std::FILE *, const std::string &name, BitmapLayout,
 
 Expected<HostBitmap> ReadPng(const std::string &path, BitmapLayout layout,
                              const PictureLimits &limits) {
-    return ReadPng(nullptr, path, layout, limits);
+    return ReadPng(nullptr, kantora::PrintableWhole(path), layout, limits);
 }
 
 Status WritePng(std::FILE *, const std::string &name, const HostBitmap &) {
@@ -25,7 +27,7 @@ Status WritePng(std::FILE *, const std::string &name, const HostBitmap &) {
 }
 
 Status WritePng(const std::string &path, const HostBitmap &picture) {
-    return WritePng(nullptr, path, picture);
+    return WritePng(nullptr, kantora::PrintableWhole(path), picture);
 }
 
 }  // namespace filterhost

@@ -19,6 +19,7 @@ namespace filterhost {
 // error.
 class RawFrameReader {
 public:
+    // `name` names the stream in messages, quoted as they show it (printable_text.h).
     RawFrameReader(std::FILE *stream, std::string name, FrameSize size);
     // True with a frame in `bitmap`, false at the end of the stream.
     Expected<bool> Next(HostBitmap &bitmap);
@@ -33,7 +34,7 @@ private:
 // Asks for a pipe that holds up to a frame (at most 1 MiB), if the stream is a pipe.
 void WidenPipe(std::FILE *stream, size_t frameBytes);
 
-// Writes the bitmap's picture as one raw frame, straight from its rows.
+// Writes the bitmap's picture as one raw frame, straight from its rows; `name` as the reader's.
 Status WriteRawFrame(std::FILE *stream, const std::string &name, const HostBitmap &bitmap);
 
 }  // namespace filterhost

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "printable_text.h"
+
 namespace filterhost {
 
 namespace {
@@ -78,7 +80,8 @@ Status FilterHost::Load(const std::string &path) {
     auto exit = FunctionAt<FilterModuleDeinitProc>(module_, VDX_MODULE_DEINIT_NAME);
     if (entry == nullptr || exit == nullptr) {
         module_.Close();
-        return Fail(path + " is not a filter plug-in: it does not export " +
+        return Fail(kantora::PrintableWhole(path) +
+                    " is not a filter plug-in: it does not export " +
                     (entry == nullptr ? VDX_MODULE_INIT_NAME : VDX_MODULE_DEINIT_NAME));
     }
     return Register(entry, exit, module_.Handle(), path);
@@ -104,19 +107,21 @@ Status FilterHost::Register(FilterModuleInitProc entry, FilterModuleDeinitProc e
         // A failed entry means the module is dropped without its exit, as the real host does.
         registered_.clear();
         module_.Close();
-        return Fail(path + ": the plug-in's module entry failed (returned " +
-                    std::to_string(result) + ")");
+        return Fail(kantora::PrintableWhole(path) +
+                    ": the plug-in's module entry failed (returned " + std::to_string(result) +
+                    ")");
     }
     moduleExit_ = exit;
     if (compatibleVersion > kHostFilterDefinitionVersion) {
         Unload();
-        return Fail(path + ": the plug-in needs a host of filter interface version " +
+        return Fail(kantora::PrintableWhole(path) +
+                    ": the plug-in needs a host of filter interface version " +
                     std::to_string(compatibleVersion) + " or later; this host offers " +
                     std::to_string(kHostFilterDefinitionVersion));
     }
     if (registered_.empty()) {
         Unload();
-        return Fail(path + ": the plug-in registered no filter");
+        return Fail(kantora::PrintableWhole(path) + ": the plug-in registered no filter");
     }
     return Ok();
 }

@@ -11,6 +11,8 @@
 #include <dlfcn.h>
 #endif
 
+#include "printable_text.h"
+
 namespace filterhost {
 
 namespace {
@@ -87,11 +89,13 @@ Expected<PluginModule> PluginModule::Open(const std::string &path) {
     if (FILE *probe = std::fopen(path.c_str(), "rb"))
         std::fclose(probe);
     else
-        return Fail("cannot open plug-in " + path + ": " + std::strerror(errno));
+        return Fail("cannot open plug-in " + kantora::PrintableWhole(path) + ": " +
+                    std::strerror(errno));
     std::string error;
     void *handle = LoadModule(path, error);
     if (handle == nullptr)
-        return Fail(path + " is not a loadable plug-in module: " + error);
+        return Fail(kantora::PrintableWhole(path) + " is not a loadable plug-in module: " +
+                    kantora::PrintableWhole(error));  // the loader's, with the name in it
     PluginModule module;
     module.handle_ = handle;
     return module;

@@ -9,6 +9,8 @@
 #include <unistd.h>
 #endif
 
+#include "printable_text.h"
+
 namespace filterhost {
 
 namespace {
@@ -64,7 +66,7 @@ Expected<std::string> FindPlugin() {
     for (const std::string &candidate : candidates) {
         if (IsFile(candidate))
             return candidate;
-        looked += (looked.empty() ? "" : ", ") + candidate;
+        looked += (looked.empty() ? "" : ", ") + kantora::PrintableWhole(candidate);
     }
     return Fail(std::string("no plug-in given and no ") + kPluginFile + " found (looked for " +
                 looked + "): name it with --plugin FILE");

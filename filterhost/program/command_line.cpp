@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "decimal_number.h"
+#include "printable_text.h"
 
 namespace filterhost {
 
@@ -236,9 +237,9 @@ Failure UnknownOption(const std::string &option) {
         }
     }
     if (distance <= std::max<size_t>(2, option.size() / 4))
-        return Usage("unknown option " + option + " (did you mean " + std::string(nearest->name) +
-                     "? see --help)");
-    return Usage("unknown option " + option + " (see --help)");
+        return Usage("unknown option " + kantora::Printable(option) + " (did you mean " +
+                     std::string(nearest->name) + "? see --help)");
+    return Usage("unknown option " + kantora::Printable(option) + " (see --help)");
 }
 
 // "--quiet goes with --video and --suggest".
@@ -289,7 +290,7 @@ Status FinishMode(Options &options, ModeSet asked, const Words &plain) {
             return Usage(
                 "--configure takes at most one picture: --image IN.png or --size WxH [IN]");
         if (!raw && !plain.empty())
-            return Usage("unexpected argument " + plain[0] + ": " +
+            return Usage("unexpected argument " + kantora::PrintableWhole(plain[0]) + ": " +
                          std::string(RowOf(Mode::Configure).takes));
         input.kind = raw                         ? FrameInput::Kind::RawFrames
                      : asked & Only(Mode::Image) ? FrameInput::Kind::Picture
@@ -349,8 +350,8 @@ Expected<Options> ParseCommandLine(const std::vector<std::string> &arguments) {
         const Words words(arguments.begin() + std::ptrdiff_t(k + 1),
                           arguments.begin() + std::ptrdiff_t(k + 1 + count));
         if (!row->set(options, words))
-            return Usage(argument + " needs " + std::string(row->needs) + ", not '" + words.back() +
-                         "'");
+            return Usage(argument + " needs " + std::string(row->needs) + ", not '" +
+                         kantora::Printable(words.back()) + "'");
         k += count;
         given.push_back(row);
         if (row->asks)
@@ -374,7 +375,8 @@ Expected<Options> ParseCommandLine(const std::vector<std::string> &arguments) {
     }
     const ModeRow &mode = RowOf(options.mode);
     if (plain.size() > mode.plain)
-        return Usage("unexpected argument " + plain[mode.plain] + ": " + std::string(mode.takes));
+        return Usage("unexpected argument " + kantora::PrintableWhole(plain[mode.plain]) + ": " +
+                     std::string(mode.takes));
     Status finished = FinishMode(options, asked, plain);
     if (!finished)
         return finished.failure();

@@ -1,5 +1,7 @@
 #include "frame_input.h"
 
+#include "printable_text.h"
+
 #if KANTORA_HAS_VIDEO
 #include "video_module.h"
 #endif
@@ -16,8 +18,8 @@ Expected<std::unique_ptr<FrameSource>> OpenVideo(const std::string &path, Bitmap
     return (*module)->openFrames(path, layout);
 #else
     (void)layout;
-    return Fail("video files are read only by the 64-bit Linux builds of filterhost: give " + path +
-                " as raw frames with --size, or as a PNG picture");
+    return Fail("video files are read only by the 64-bit Linux builds of filterhost: give " +
+                kantora::PrintableWhole(path) + " as raw frames with --size, or as a PNG picture");
 #endif
 }
 

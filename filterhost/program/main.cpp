@@ -16,6 +16,7 @@
 #include "input_file.h"
 #include "output_file.h"
 #include "plugin_search.h"
+#include "printable_text.h"
 #include "png_files.h"
 #include "raw_frames.h"
 #include "script_binding.h"
@@ -66,7 +67,7 @@ Expected<const FilterDefinition *> ChooseFilter(const FilterHost &host, const st
     for (const FilterDefinition *definition : host.Definitions())
         if (name.empty() || (definition->name != nullptr && name == definition->name))
             return definition;
-    return Fail("the plug-in has no filter named '" + name + "' (see --list)");
+    return Fail("the plug-in has no filter named '" + kantora::Printable(name) + "' (see --list)");
 }
 
 void PrintFilters(const FilterHost &host) {
@@ -101,7 +102,8 @@ Status PrintSettings(FilterInstance &instance, const std::string &filterName,
 
 // What the frames already written say when the input breaks or the filter refuses a frame.
 Failure FramesKept(const Failure &why, int64_t frames, const std::string &output) {
-    const std::string where = output == "-" ? "went to standard output" : "are in " + output;
+    const std::string where =
+        output == "-" ? "went to standard output" : "are in " + kantora::PrintableWhole(output);
     return Fail(why.message + "; the " + std::to_string(frames) + " frames before it " + where,
                 why.kind);
 }
@@ -116,7 +118,8 @@ Status ProcessRawFrames(FilterInstance &instance, const Options &options) {
     Expected<std::unique_ptr<FrameSource>> frames = OpenFrames(options.input, layout);
     if (!frames)
         return frames.failure();
-    Expected<OutputFile> output = OutputFile::Open(options.output, options.output);
+    Expected<OutputFile> output =
+        OutputFile::Open(options.output, kantora::PrintableWhole(options.output));
     if (!output)
         return output.failure();
     const FrameSize size = options.input.size;

@@ -60,4 +60,10 @@ done <<'TABLE'
 1|sound.wav has no video stream|--suggest sound.wav
 1|cut.raw ends inside frame 1 (1000 of 405504 bytes)|--suggest cut.raw --size 352x288
 TABLE
+# A name is quoted: what it holds never reaches the terminal as control characters.
+cp sound.wav $'s\e[2J\r.wav'
+status=0
+"$host" --suggest $'s\e[2J\r.wav' > out.txt 2> err.txt || status=$?
+[ "$status" -eq 1 ] && [ "$(cat err.txt)" = 'filterhost: s\e[2J\r.wav has no video stream' ] ||
+  fail "a name with control characters: exit $status, $(cat -v err.txt)"
 echo "ok: refusals"

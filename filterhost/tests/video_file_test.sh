@@ -115,6 +115,16 @@ done <<'EOF'
 EOF
 cmp -s lossless.mkv lossless.copy || fail "the input was changed"
 
+# Names are quoted: what they hold never reaches the terminal as control characters.
+cp sound.wav $'s\e[2J\r.wav'
+run x.mkv $'s\e[2J\r.wav'
+[ "$status" -eq 1 ] && [ "$(cat err.txt)" = 'filterhost: s\e[2J\r.wav has no video stream' ] ||
+  fail "an input name with control characters: exit $status, $(cat -v err.txt)"
+run $'x\e[2J\t' lossless.mkv
+[ "$status" -eq 1 ] && [ "$(cat err.txt)" = 'filterhost: cannot tell the container of x\e[2J\t from its name: use an extension such as .mkv or .mp4' ] ||
+  fail "an output name with control characters: exit $status, $(cat -v err.txt)"
+echo "ok: names quoted"
+
 # The progress line: on a terminal only, and not with --quiet.
 script -qec "'$host' --config '$config' --video lossless.mkv tty.mkv --codec ffv1" /dev/null < /dev/null > tty.txt
 grep -q "frame 10 of about 10 (100%)" tty.txt || fail "no progress line on a terminal: $(cat tty.txt)"

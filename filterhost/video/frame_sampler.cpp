@@ -9,6 +9,7 @@
 #include "caught.h"
 #include "frame_sampling.h"
 #include "library_log.h"
+#include "printable_text.h"
 #include "video_input.h"
 
 namespace filterhost {
@@ -22,10 +23,10 @@ constexpr int64_t kSeekGapFrames = 300;
 class VideoFrames final : public FrameSource {
 public:
     VideoFrames(const std::string &path, BitmapLayout layout)
-        : FrameSource(path), layout_(layout) {}
+        : FrameSource(kantora::PrintableWhole(path)), path_(path), layout_(layout) {}
 
     Status Open() {
-        Expected<VideoInput> opened = OpenVideoInput(Name(), log_);
+        Expected<VideoInput> opened = OpenVideoInput(path_, log_);
         if (!opened)
             return opened.failure();
         input_ = std::move(opened->demuxer);
@@ -229,6 +230,7 @@ private:
         return (*visit_)(*bitmap_);
     }
 
+    std::string path_;  // Name() is as messages show it
     BitmapLayout layout_;
     LibraryLog log_;
     InputFile input_;

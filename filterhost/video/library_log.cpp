@@ -4,6 +4,8 @@
 #include <cstdarg>
 #include <cstdio>
 
+#include "printable_text.h"
+
 extern "C" {
 #include <libavutil/log.h>
 }
@@ -31,9 +33,11 @@ void Log(void *source, int level, const char *format, va_list arguments) {
         return;
     char text[256];
     std::vsnprintf(text, sizeof text, format, arguments);
-    *kept = text;
-    while (!kept->empty() && (kept->back() == '\n' || kept->back() == '.'))
-        kept->pop_back();
+    std::string message = text;
+    while (!message.empty() && (message.back() == '\n' || message.back() == '.'))
+        message.pop_back();
+    // The library's own words, which may quote the file: whole, but quoted.
+    *kept = kantora::PrintableWhole(message);
 }
 
 }  // namespace

@@ -10,6 +10,7 @@ extern "C" {
 }
 
 #include "pixel_formats.h"
+#include "printable_text.h"
 
 namespace filterhost {
 
@@ -66,7 +67,8 @@ Expected<const AVCodec *> FindEncoder(const AVOutputFormat *format, const std::s
             return x264;
         const AVCodec *standard = avcodec_find_encoder(format->video_codec);
         if (standard == nullptr)
-            return Fail("the " + std::string(format->name) + " container of " + output +
+            return Fail("the " + std::string(format->name) + " container of " +
+                        kantora::PrintableWhole(output) +
                         " has no default video encoder here: name one with --codec");
         return standard;
     }
@@ -75,10 +77,12 @@ Expected<const AVCodec *> FindEncoder(const AVOutputFormat *format, const std::s
         if (const AVCodecDescriptor *descriptor = avcodec_descriptor_get_by_name(name.c_str()))
             encoder = avcodec_find_encoder(descriptor->id);
     if (encoder == nullptr)
-        return Fail("unknown video encoder '" + name + "' (ffmpeg -encoders lists them)",
+        return Fail("unknown video encoder '" + kantora::Printable(name) +
+                        "' (ffmpeg -encoders lists them)",
                     FailureKind::Usage);
     if (encoder->type != AVMEDIA_TYPE_VIDEO)
-        return Fail("'" + name + "' is not a video encoder", FailureKind::Usage);
+        return Fail("'" + kantora::Printable(name) + "' is not a video encoder",
+                    FailureKind::Usage);
     return encoder;
 }
 
@@ -105,9 +109,9 @@ Expected<EncoderChoice> ChooseEncoder(const AVOutputFormat *format, const std::s
     EncoderChoice choice;
     choice.encoder = *found;
     if (avformat_query_codec(format, choice.encoder->id, FF_COMPLIANCE_NORMAL) == 0)
-        return Fail("the " + std::string(format->name) + " container of " + output +
-                    " cannot hold " + choice.encoder->name + " video: choose another --codec or " +
-                    "container");
+        return Fail("the " + std::string(format->name) + " container of " +
+                    kantora::PrintableWhole(output) + " cannot hold " + choice.encoder->name +
+                    " video: choose another --codec or " + "container");
     choice.options = QualityOptions(choice.encoder);
 
     const int width = decoder.width, height = decoder.height;

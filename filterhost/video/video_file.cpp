@@ -18,6 +18,7 @@ extern "C" {
 #include "frame_pool.h"
 #include "output_file.h"
 #include "pixel_formats.h"
+#include "printable_text.h"
 #include "progress_line.h"
 #include "serial_worker.h"
 #include "strip_converter.h"
@@ -47,7 +48,11 @@ struct Break {
 
 class VideoRepair {
 public:
-    VideoRepair(FrameFilter &filter, const VideoJob &job) : filter_(filter), job_(job) {}
+    VideoRepair(FrameFilter &filter, const VideoJob &job)
+        : filter_(filter),
+          job_(job),
+          inputName_(kantora::PrintableWhole(job.input)),
+          outputName_(kantora::PrintableWhole(job.output)) {}
 
     Status Run() {
         Status distinct = CheckOutputIsNotInput(job_.input, job_.output);
@@ -61,14 +66,14 @@ public:
         videoIndex_ = opened->stream->index;
         const AVOutputFormat *format = av_guess_format(nullptr, job_.output.c_str(), nullptr);
         if (format == nullptr)
-            return Fail("cannot tell the container of " + job_.output +
+            return Fail("cannot tell the container of " + outputName_ +
                         " from its name: use an extension such as .mkv or .mp4");
         Expected<EncoderChoice> choice = ChooseEncoder(format, job_.codec, *decoder_, job_.output);
         if (!choice)
             return choice.failure();
         choice_ = *choice;
 
-        Expected<OutputFile> file = OutputFile::Open(job_.output, job_.output);
+        Expected<OutputFile> file = OutputFile::Open(job_.output, outputName_);
         if (!file)
             return file.failure();
         Status status = CreateOutput(format, file->WritePath());
@@ -84,11 +89,11 @@ public:
         if (!status)
             return status;
         const std::string kept =
-            "; the " + std::to_string(framesDone_) + " frames before it are in " + job_.output;
+            "; the " + std::to_string(framesDone_) + " frames before it are in " + outputName_;
         if (refused_)
             return Fail(refused_->message + kept);
         if (break_.happened)
-            return Fail(job_.input + " breaks at frame " + std::to_string(framesDone_ + 1) + ": " +
+            return Fail(inputName_ + " breaks at frame " + std::to_string(framesDone_ + 1) + ": " +
                         break_.what + kept);
         return Ok();
     }
@@ -98,7 +103,7 @@ private:
         AVFormatContext *context = nullptr;
         int result = avformat_alloc_output_context2(&context, format, nullptr, path.c_str());
         if (result < 0)
-            return Fail("cannot write " + job_.output + ": " + AvError(result));
+            return Fail("cannot write " + outputName_ + ": " + AvError(result));
         output_.reset(context);
         errors_.WatchMuxer(context);
         av_dict_copy(&context->metadata, input_->metadata, 0);
@@ -123,11 +128,12 @@ private:
                 continue;
             }
             const AVCodecID id = in->codecpar->codec_id;
+            const char *type = av_get_media_type_string(in->codecpar->codec_type);  // or null
             if (avformat_query_codec(format, id, FF_COMPLIANCE_NORMAL) == 0)
-                return Fail("the " + std::string(format->name) + " container of " + job_.output +
-                            " cannot hold stream " + std::to_string(k) + " of " + job_.input +
-                            " (" + avcodec_get_name(id) + " " +
-                            av_get_media_type_string(in->codecpar->codec_type) +
+                return Fail("the " + std::string(format->name) + " container of " + outputName_ +
+                            " cannot hold stream " + std::to_string(k) + " of " + inputName_ +
+                            " (" + kantora::Printable(avcodec_get_name(id)) + " " +
+                            (type != nullptr ? type : "unknown") +
                             "), which is copied unchanged: choose another container such as .mkv");
             result = avcodec_parameters_copy(out->codecpar, in->codecpar);
             if (result < 0)
@@ -151,15 +157,15 @@ private:
         if (!(format->flags & AVFMT_NOFILE)) {
             result = avio_open(&context->pb, path.c_str(), AVIO_FLAG_WRITE);
             if (result < 0)
-                return Fail("cannot write " + job_.output + ": " + AvError(result));
+                return Fail("cannot write " + outputName_ + ": " + AvError(result));
         }
         result = avformat_write_header(context, nullptr);
         if (result == AVERROR_EXPERIMENTAL)
-            return Fail("cannot write " + job_.output + ": the " + format->name + " container " +
+            return Fail("cannot write " + outputName_ + ": the " + format->name + " container " +
                         "takes one of the copied streams only as an experimental feature: choose " +
                         "another container such as .mkv");
         if (result < 0)
-            return Fail("cannot write " + job_.output + ": " + errors_.Muxer(AvError(result)));
+            return Fail("cannot write " + outputName_ + ": " + errors_.Muxer(AvError(result)));
         return Ok();
     }
 
@@ -281,17 +287,17 @@ private:
             return status;
         progress.Finish(framesDone_);
         if (framesDone_ == 0 && !break_.happened && !refused_)
-            return Fail(job_.input + " has no video frames that can be decoded");
+            return Fail(inputName_ + " has no video frames that can be decoded");
         if (skippedAtStart_ > 0)
             std::fprintf(stderr,
                          "filterhost: %s: skipped %lld video packets before the first "
                          "frame that could be decoded\n",
-                         job_.input.c_str(), static_cast<long long>(skippedAtStart_));
+                         inputName_.c_str(), static_cast<long long>(skippedAtStart_));
         int result = av_write_trailer(output_.get());
         if (result >= 0 && !(output_->oformat->flags & AVFMT_NOFILE))
             result = avio_closep(&output_->pb);
         if (result < 0)
-            return Fail("cannot write " + job_.output + ": " + AvError(result));
+            return Fail("cannot write " + outputName_ + ": " + AvError(result));
         return Ok();
     }
 
@@ -492,7 +498,7 @@ private:
             encoded_->stream_index = out->index;
             result = av_interleaved_write_frame(output_.get(), encoded_.get());
             if (result < 0)
-                return Fail("cannot write " + job_.output + ": " + AvError(result));
+                return Fail("cannot write " + outputName_ + ": " + AvError(result));
         }
     }
 
@@ -504,7 +510,7 @@ private:
         packet->pos = -1;
         const int result = av_interleaved_write_frame(output_.get(), packet);
         if (result < 0)
-            return Fail("cannot write " + job_.output + ": " + AvError(result));
+            return Fail("cannot write " + outputName_ + ": " + AvError(result));
         return Ok();
     }
 
@@ -523,6 +529,7 @@ private:
 
     FrameFilter &filter_;
     const VideoJob &job_;
+    const std::string inputName_, outputName_;  // as messages show them
     LibraryLog errors_;
     InputFile input_;
     Muxer output_;

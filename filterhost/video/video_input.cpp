@@ -2,9 +2,12 @@
 
 #include <new>
 
+#include "printable_text.h"
+
 namespace filterhost {
 
 Expected<VideoInput> OpenVideoInput(const std::string &path, LibraryLog &log) {
+    const std::string name = kantora::PrintableWhole(path);  // as messages show it
     VideoInput video;
     AVFormatContext *context = avformat_alloc_context();
     if (context == nullptr)
@@ -12,11 +15,11 @@ Expected<VideoInput> OpenVideoInput(const std::string &path, LibraryLog &log) {
     log.WatchDemuxer(context);
     int result = avformat_open_input(&context, path.c_str(), nullptr, nullptr);
     if (result < 0)
-        return Fail("cannot open video " + path + ": " + AvError(result));
+        return Fail("cannot open video " + name + ": " + AvError(result));
     video.demuxer.reset(context);
     result = avformat_find_stream_info(context, nullptr);
     if (result < 0)
-        return Fail("cannot read video " + path + ": " + AvError(result));
+        return Fail("cannot read video " + name + ": " + AvError(result));
     for (unsigned k = 0; k < context->nb_streams && video.stream == nullptr; ++k) {
         AVStream *stream = context->streams[k];
         if (stream->codecpar->codec_type == AVMEDIA_TYPE_VIDEO &&
@@ -24,13 +27,13 @@ Expected<VideoInput> OpenVideoInput(const std::string &path, LibraryLog &log) {
             video.stream = stream;
     }
     if (video.stream == nullptr)
-        return Fail(path + " has no video stream");
+        return Fail(name + " has no video stream");
 
     const AVCodecParameters &parameters = *video.stream->codecpar;
     const AVCodec *codec = avcodec_find_decoder(parameters.codec_id);
     if (codec == nullptr)
-        return Fail(path + ": no decoder for its video (" + avcodec_get_name(parameters.codec_id) +
-                    ")");
+        return Fail(name + ": no decoder for its video (" +
+                    kantora::Printable(avcodec_get_name(parameters.codec_id)) + ")");
     video.decoder.reset(avcodec_alloc_context3(codec));
     if (!video.decoder)
         throw std::bad_alloc();
@@ -42,9 +45,9 @@ Expected<VideoInput> OpenVideoInput(const std::string &path, LibraryLog &log) {
         result = avcodec_open2(&decoder, codec, nullptr);
     }
     if (result < 0)
-        return Fail("cannot decode the video of " + path + ": " + AvError(result));
+        return Fail("cannot decode the video of " + name + ": " + AvError(result));
     if (decoder.width <= 0 || decoder.height <= 0 || decoder.pix_fmt == AV_PIX_FMT_NONE)
-        return Fail(path + ": its video has no frame size or pixel format");
+        return Fail(name + ": its video has no frame size or pixel format");
     return video;
 }
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "plugin_search.h"
+#include "printable_text.h"
 #include "video_module.h"
 
 namespace filterhost {
@@ -28,20 +29,21 @@ Expected<const VideoModule *> OpenVideoModule() {
     std::string looked;
     for (const std::string &path : candidates) {
         if (!IsFile(path)) {
-            looked += (looked.empty() ? "" : ", ") + path;
+            looked += (looked.empty() ? "" : ", ") + kantora::PrintableWhole(path);
             continue;
         }
         // Never closed: FFmpeg's libraries keep state until the process ends.
         void *handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
         if (handle == nullptr) {
             const char *why = dlerror();
-            return Fail("--video cannot load its module " + path + ": " +
-                        (why != nullptr ? why : "unknown error"));
+            const std::string error = why != nullptr ? why : "unknown error";
+            return Fail("--video cannot load its module " + kantora::PrintableWhole(path) + ": " +
+                        kantora::PrintableWhole(error));
         }
         const auto *module =
             static_cast<const VideoModule *>(dlsym(handle, FILTERHOST_VIDEO_MODULE_SYMBOL));
         if (module == nullptr || module->interface != kVideoModuleInterface)
-            return Fail("--video cannot use " + path +
+            return Fail("--video cannot use " + kantora::PrintableWhole(path) +
                         ": it belongs to another build of filterhost");
         return module;
     }
