@@ -38,7 +38,7 @@ if [ -f "$build/gstreamer-1.0/libgstkantora.so" ]; then
     echo "not installed: gstreamer-1.0/libgstkantora.so"
     status=1
   elif ! GST_PLUGIN_PATH=$prefix/$(dirname "$element") GST_REGISTRY_1_0=$prefix/registry.bin \
-         gst-inspect-1.0 kantora >/dev/null; then
+         GST_REGISTRY_FORK=no ${KANTORA_GST_WRAPPER:-} gst-inspect-1.0 kantora >/dev/null; then
     echo "GStreamer does not find the installed element kantora"
     status=1
   fi
