@@ -39,7 +39,3 @@ Status WritePng(std::FILE *stream, const std::string &name, const HostBitmap &pi
 
 }  // namespace filterhost
 
-// The picture tools (tools/clips) name these unqualified.
-using filterhost::HostBitmap;
-using filterhost::RowOrder;
-using kantora::Status;

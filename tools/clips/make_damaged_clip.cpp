@@ -19,11 +19,15 @@
 
 namespace {
 
+using filterhost::HostBitmap;
+using filterhost::RowOrder;
+using kantora::Status;
+
 // As the host writes pictures: RGB, the X bytes carry no colour.
 Status WriteFrame(const std::string &path, const clips::Frame &frame) {
     HostBitmap picture(frame.width, frame.height, 0, RowOrder::TopDown);
     picture.LoadTopDown(frame.bgrx.data());
-    return WritePng(path, picture);
+    return filterhost::WritePng(path, picture);
 }
 
 int Usage() {
