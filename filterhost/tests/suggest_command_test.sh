@@ -3,8 +3,9 @@
 # pictures and a lossless video file gives the same one-line Config call (every frame of a
 # short clip is measured, whichever way it comes), with --preview too (whose picture
 # filterhost_e2e_test checks); the call works as --config; --quiet leaves only that line; a
-# still clip of the test card, through a lossy codec, gets the values of the card's own picture; and inputs that cannot be judged get a reason or a one-line error (the
-# command line's own mistakes are in filterhost_e2e_test).
+# still clip of the test card, through a lossy codec, gets the values of the card's own
+# picture; and inputs that cannot be judged get a reason or a one-line error (the command
+# line's own mistakes are in filterhost_e2e_test).
 # usage: suggest_command_test.sh FILTERHOST MAKE_DAMAGED_CLIP WORKDIR TESTCARD
 set -euo pipefail
 host=$1 maker=$2 work=$3 testcard=$4
