@@ -43,6 +43,15 @@ const char *const kUsage =
     "                                why each value goes to standard error\n"
     "    --frames N                  measure about N frames spread over the input\n"
     "    --quiet                     only the Config call (and no progress line)\n"
+#if defined(_WIN32)
+    "  --preview P.png               a frame before and after the settings, side by side\n"
+    "                                (Linux builds only: this Windows build writes no PNG)\n"
+#else
+    "  --preview P.png [--size WxH] IN\n"
+    "                                a frame of IN before and after the settings (--config,\n"
+    "                                --script), side by side, the lines they change ticked in\n"
+    "                                the margin; with --suggest IN, for the suggested ones\n"
+#endif
     "  --config 'Config(...)'        a script call to run on the instance (repeatable)\n"
     "  --script FILE                 a file of script calls, one a line, '#' comments, or a\n"
     "                                processing-settings file (.vcf) saved by VirtualDub\n"
@@ -115,6 +124,12 @@ bool InputToMeasure(Options &options, const Words &words) {
 
 bool Codec(Options &options, const Words &words) { return !(options.codec = words[0]).empty(); }
 
+// A file to write: not standard output, which --suggest prints its call on.
+bool PictureToWrite(Options &options, const Words &words) {
+    options.preview = words[0];
+    return !words[0].empty() && words[0][0] != '-';
+}
+
 template <bool isFile>
 bool Script(Options &options, const Words &words) {
     options.scripts.push_back({isFile, words[0]});
@@ -135,7 +150,8 @@ struct OptionRow {
 constexpr std::optional<Mode> kNoMode;
 constexpr ModeSet kVideoOrSuggest = Modes(Mode::Video, Mode::Suggest);
 // The modes that read raw frames of a size.
-constexpr ModeSet kRawFrameModes = Modes(Mode::RawFrames, Mode::Suggest, Mode::Configure);
+constexpr ModeSet kRawFrameModes =
+    Modes(Mode::RawFrames, Mode::Suggest, Mode::Configure, Mode::Preview);
 
 // --image takes the picture to preview with --configure, and an input and an output without.
 const OptionRow kOptions[] = {
@@ -160,6 +176,8 @@ const OptionRow kOptions[] = {
      Mode::Suggest, Modes(Mode::Suggest), InputToMeasure},
     {"--frames", "N", "a number of frames from 1 to 100000", kNoMode, Modes(Mode::Suggest),
      Number<&Options::suggestFrames, 1, 100000>},
+    {"--preview", "P.png", "a PNG file to write, such as preview.png", Mode::Preview,
+     Modes(Mode::Preview, Mode::Suggest), PictureToWrite},
     {"--config", "'Config(...)'", "a script call such as 'Config(0, 0, ...)'", kNoMode, kEveryMode,
      Script<false>},
     {"--script", "FILE", "a file", kNoMode, kEveryMode, Script<true>},
@@ -193,6 +211,8 @@ const ModeRow kModes[] = {
      "--image takes its two files right after it (--image IN.png OUT.png)"},
     {Mode::Video, "--video", 0, "--video takes its two files right after it (--video IN OUT)"},
     {Mode::Suggest, "--suggest", 0, "--suggest takes its input right after it (--suggest IN)"},
+    {Mode::Preview, "--preview", 1,
+     "--preview shows one input (--preview P.png IN, or --suggest IN --preview P.png)"},
     {Mode::Configure, "--configure", 1,
      "--configure previews a picture or raw frames (--configure --image IN.png, or "
      "--configure --size WxH [IN])"},
@@ -258,6 +278,11 @@ Failure GoesWith(const OptionRow &row) {
 Status FinishMode(Options &options, ModeSet asked, const Words &plain) {
     const bool raw = asked & Only(Mode::RawFrames);
     FrameInput &input = options.input;
+#if defined(_WIN32)
+    if (!options.preview.empty())
+        return Usage("--preview writes a PNG picture, which this Windows build of filterhost "
+                     "cannot: use a Linux build");
+#endif
     switch (options.mode) {
     case Mode::Settings:
         if (options.settingsFile && !options.saveScript)
@@ -283,6 +308,16 @@ Status FinishMode(Options &options, ModeSet asked, const Words &plain) {
     case Mode::Suggest:
         if (input.path == "-" && !raw)
             return Usage("--suggest - reads raw frames from standard input: give their --size");
+        input.kind = raw ? FrameInput::Kind::RawFrames : FrameInput::Kind::PictureOrVideo;
+        break;
+    case Mode::Preview:
+        if (plain.empty() && !raw)
+            return Usage("--preview needs an input to show: --preview P.png IN, or --suggest IN "
+                         "--preview P.png");
+        if (!plain.empty())
+            input.path = plain[0];
+        if (input.path == "-" && !raw)
+            return Usage("--preview - reads raw frames from standard input: give their --size");
         input.kind = raw ? FrameInput::Kind::RawFrames : FrameInput::Kind::PictureOrVideo;
         break;
     case Mode::Configure:
@@ -315,11 +350,13 @@ const OptionRow *FindOption(const std::string &name, bool configure) {
     return found;
 }
 
-// --configure and --suggest take --size (and --configure --image) for their input; every
-// other mode stands alone, and the first one asked for is the one chosen.
+// --configure, --suggest and --preview take --size (and --configure --image) for their input,
+// and --suggest takes --preview; every other mode stands alone, and the first one asked for is
+// the one chosen.
 const OptionRow &ChosenMode(const std::vector<const OptionRow *> &given, ModeSet asked) {
     const ModeSet wanted = asked & Only(Mode::Configure) ? Only(Mode::Configure)
                            : asked & Only(Mode::Suggest) ? Only(Mode::Suggest)
+                           : asked & Only(Mode::Preview) ? Only(Mode::Preview)
                                                          : asked;
     return **std::find_if(given.begin(), given.end(), [&](const OptionRow *row) {
         return row->asks && (Only(*row->asks) & wanted);
@@ -361,7 +398,7 @@ Expected<Options> ParseCommandLine(const std::vector<std::string> &arguments) {
         return options;
     if (asked == 0)
         return Usage("nothing to do: give --list, --size, --image, --video, --suggest, "
-                     "--configure, --save-script or --describe (see --help)");
+                     "--preview, --configure, --save-script or --describe (see --help)");
 
     const OptionRow &chosen = ChosenMode(given, asked);
     options.mode = *chosen.asks;

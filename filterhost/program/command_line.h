@@ -11,7 +11,7 @@
 
 namespace filterhost {
 
-enum class Mode { Help, List, Settings, RawFrames, Image, Video, Configure, Suggest };
+enum class Mode { Help, List, Settings, RawFrames, Image, Video, Configure, Suggest, Preview };
 
 // One piece of script text in command-line order: a --config call or a --script file.
 struct ScriptSource {
@@ -35,6 +35,7 @@ struct Options {
     std::string codec;         // --video's encoder; empty: the container's default
     bool quiet = false;        // no progress line (--suggest: no explanation either)
     int suggestFrames = 0;     // --suggest measures about this many frames; 0: its own choice
+    std::string preview;       // --preview's picture; empty: none
 };
 
 Expected<Options> ParseCommandLine(const std::vector<std::string> &arguments);

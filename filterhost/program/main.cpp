@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 
+#include "border_instance.h"
 #include "command_line.h"
 #include "configure_session.h"
 #include "exit_codes.h"
@@ -18,6 +19,7 @@
 #include "plugin_search.h"
 #include "printable_text.h"
 #include "png_files.h"
+#include "preview_command.h"
 #include "raw_frames.h"
 #include "script_binding.h"
 #include "script_file.h"
@@ -25,7 +27,6 @@
 #if KANTORA_HAS_VIDEO
 #include <unistd.h>
 
-#include "filter_name.h"
 #include "video_module.h"
 #endif
 
@@ -216,15 +217,9 @@ Status ProcessVideo(FilterInstance &instance, const FilterDefinition &definition
     job.output = options.output;
     job.codec = options.codec;
     job.progress = progress;
-    // The border filter's settings are its documented instance data, in the memory this host
-    // allocated: the strips they reach are all that is converted. Any other filter gets the
-    // whole frame.
-    if (definition.name != nullptr && std::strcmp(definition.name, kantora::kFilterName) == 0 &&
-        definition.inst_data_size == static_cast<int>(sizeof(kantora::BorderSettings))) {
-        kantora::BorderSettings settings;
-        std::memcpy(&settings, instance.Data(), sizeof settings);
-        job.border = settings;
-    }
+    // The border filter's strips are all that is converted; any other filter gets the whole
+    // frame.
+    job.border = BorderSettingsOf(instance, definition);
     return (*module)->repairVideo(filter, job);
 #else
     (void)instance;
@@ -277,6 +272,8 @@ Status RunHost(const Options &options) {
         return RunDialog(instance, **definition, options);
     if (options.mode == Mode::Suggest)
         return SuggestSettings(instance, **definition, options);
+    if (options.mode == Mode::Preview)
+        return PreviewSettings(instance, **definition, options);
 
     Status started = instance.Start();
     if (!started)

@@ -11,6 +11,8 @@
 
 #include "frame_input.h"
 #include "host_bitmap.h"
+#include "output_file.h"
+#include "preview_command.h"
 #include "progress_line.h"
 #include "script_binding.h"
 #include "suggest_settings.h"
@@ -72,17 +74,26 @@ std::string ConfigCall(const suggest::Suggestion &suggestion) {
 
 Status SuggestSettings(FilterInstance &instance, const FilterDefinition &definition,
                        const Options &options) {
+    const bool preview = !options.preview.empty();
+    if (preview) {
+        Status distinct = CheckOutputIsNotInput(options.input.path, options.preview);
+        if (!distinct)
+            return distinct;
+    }
     Expected<std::unique_ptr<FrameSource>> frames =
         OpenFrames(options.input, {0, RowOrder::TopDown});
     if (!frames)
         return frames.failure();
     Measurements measurements(!options.quiet && isatty(fileno(stderr)));
+    PreviewFrames previewFrames;  // from the frames measured
     const int64_t wanted =
         options.suggestFrames > 0 ? options.suggestFrames : suggest::BorderSurvey::FramesWanted();
     const Status read = (*frames)->Spread(
         wanted, [&](int64_t count) { measurements.Expect(count); },
         [&](HostBitmap &frame) {
             measurements.Add(frame);
+            if (preview)
+                previewFrames.Add(frame);
             return true;
         });
     measurements.Finish();
@@ -117,7 +128,10 @@ Status SuggestSettings(FilterInstance &instance, const FilterDefinition &definit
             std::fprintf(stderr, "%s\n", line.c_str());
     }
     std::printf("%s\n", call->c_str());
-    return std::fflush(stdout) == 0 ? Ok() : Fail("cannot write standard output");
+    if (std::fflush(stdout) != 0)
+        return Fail("cannot write standard output");
+    // The call is printed first: a preview that cannot be written does not lose it.
+    return preview ? WritePreview(instance, definition, previewFrames, options) : Ok();
 }
 
 }  // namespace filterhost

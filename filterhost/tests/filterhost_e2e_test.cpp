@@ -334,8 +334,8 @@ TEST(FilterHost, SaysWhatToGiveForACommandLineItCannotRun) {
     struct Case {
         std::string arguments, message;  // arguments split at spaces
     } cases[] = {
-        {"", "nothing to do: give --list, --size, --image, --video, --suggest, --configure, "
-             "--save-script or --describe (see --help)"},
+        {"", "nothing to do: give --list, --size, --image, --video, --suggest, --preview, "
+             "--configure, --save-script or --describe (see --help)"},
         {"--sise 4x4", "unknown option --sise (did you mean --size? see --help)"},
         {"--frobnicate", "unknown option --frobnicate (see --help)"},
         {"--size", size},
@@ -370,6 +370,10 @@ TEST(FilterHost, SaysWhatToGiveForACommandLineItCannotRun) {
         {"--list --video a b", "--video and --list do different things: choose one (see --help)"},
         {"--suggest a --image b c",
          "--image and --suggest do different things: choose one (see --help)"},
+        {"--video a b --preview p.png",
+         "--video and --preview do different things: choose one (see --help)"},
+        {"--config C --preview p.png", "--preview needs an input to show: --preview P.png IN, "
+                                       "or --suggest IN --preview P.png"},
         {"--configure --save-script",
          "--save-script and --configure do different things: choose one (see --help)"},
         {"--configure --image a.png --size 2x2 b",

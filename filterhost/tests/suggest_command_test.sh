@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # filterhost --suggest from the command line: the same clip as a raw file, a raw stream, PNG
 # pictures and a lossless video file gives the same one-line Config call (every frame of a
-# short clip is measured, whichever way it comes); the call works as --config; --quiet leaves
-# only that line; a still clip of the test card, through a lossy codec, gets the values of the
-# card's own picture; and inputs that cannot be judged get a reason or a one-line error (the
-# command line's own mistakes are in filterhost_e2e_test).
+# short clip is measured, whichever way it comes), with --preview too (whose picture
+# filterhost_e2e_test checks); the call works as --config; --quiet leaves only that line; a
+# still clip of the test card, through a lossy codec, gets the values of the card's own
+# picture; and inputs that cannot be judged get a reason or a one-line error (the command
+# line's own mistakes are in filterhost_e2e_test).
 # usage: suggest_command_test.sh FILTERHOST MAKE_DAMAGED_CLIP WORKDIR TESTCARD
 set -euo pipefail
 host=$1 maker=$2 work=$3 testcard=$4
@@ -24,6 +25,8 @@ from_file=$(suggest clip.raw --size 352x288)
 grep -q '^top: \|^bottom: \|^left: \|^right: ' err.txt || fail "no explanation: $(cat err.txt)"
 [ "$(suggest - --size 352x288 < clip.raw)" = "$from_file" ] || fail "a raw stream differs"
 [ "$(suggest clip.mkv)" = "$from_file" ] || fail "the video file differs: $(cat err.txt)"
+[ "$(suggest clip.mkv --preview preview.png)" = "$from_file" ] && [ -s preview.png ] ||
+  fail "with --preview: $(cat err.txt)"
 [ "$(suggest clip.raw --size 352x288 --quiet)" = "$from_file" ] && [ ! -s err.txt ] ||
   fail "--quiet printed: $(cat err.txt)"
 echo "ok: $from_file from a raw file, a raw stream and a video file"
