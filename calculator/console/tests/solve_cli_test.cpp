@@ -2,6 +2,7 @@
 #include "solve_cli.h"
 
 #include "size_solver.h"
+#include "../../solver/tests/defaults_answer.h"
 
 #include <gtest/gtest.h>
 
@@ -24,16 +25,6 @@ CliRun Cli(const std::vector<std::string> &args, const std::string &input = "") 
     return {status, out.str(), err.str()};
 }
 
-const char kDefaults[] = "Solution 1: (adjust source width)\n"
-                         "Clip or pad source size to 702x576 and resize to 640x480\n"
-                         "- new source size is 99.72% of desired size\n"
-                         "- resized to 75.97% of new source size\n"
-                         "\n"
-                         "Solution 2: (adjust source height)\n"
-                         "Clip or pad source size to 704x558 and resize to 640x464\n"
-                         "- new source size is 96.88% of desired size\n"
-                         "- resized to 75.59% of new source size\n";
-
 void ExpectUsage(const std::vector<std::string> &args, const std::string &fragment) {
     const CliRun r = Cli(args);
     EXPECT_EQ(r.status, 2);
@@ -48,7 +39,7 @@ void ExpectUsage(const std::vector<std::string> &args, const std::string &fragme
 TEST(Positional, PrintsTheTextExactly) {
     const CliRun r = Cli({"704", "576", "640", "480", "16", "16", "0", "6", "0", "0"});
     EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out, kDefaults);
+    EXPECT_EQ(r.out, kDefaultsAnswer);
     EXPECT_EQ(r.err, "");
 }
 
@@ -74,7 +65,8 @@ TEST(Positional, EveryValueGoesThrough) {
         EXPECT_EQ(r.status, 0);
     }
     // A sign is allowed, leading zeros too.
-    EXPECT_EQ(Cli({"+704", "0576", "640", "480", "16", "16", "0", "6", "0", "0"}).out, kDefaults);
+    EXPECT_EQ(Cli({"+704", "0576", "640", "480", "16", "16", "0", "6", "0", "0"}).out,
+              kDefaultsAnswer);
 }
 
 TEST(Positional, UsageErrors) {
@@ -101,16 +93,16 @@ TEST(Positional, UsageErrors) {
 TEST(Friendly, NoArgumentsGiveTheDefaults) {
     const CliRun r = Cli({});
     EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out, kDefaults);
+    EXPECT_EQ(r.out, kDefaultsAnswer);
 }
 
 TEST(Friendly, TheExampleOfTheIssue) {
     const CliRun r = Cli({"--source", "704x576", "--from", "pal", "--to", "square", "--width",
                           "640", "--multiple", "16"});
     EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out, kDefaults);
+    EXPECT_EQ(r.out, kDefaultsAnswer);
     EXPECT_EQ(Cli({"--source=704X576", "--from=0", "--to=6", "--width=640", "--reduce"}).out,
-              kDefaults);
+              kDefaultsAnswer);
 }
 
 TEST(Friendly, MapsEveryOptionToItsInput) {
@@ -196,7 +188,7 @@ TEST(Batch, OneAnswerAndSeparatorPerLine) {
                          "   0 576 640 480 16 16 0 6 0 0\r\n"
                          "704\t576 640 512 4 16 0 0 1 1");  // no final line feed
     EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out, std::string(kDefaults) + "%%\n" + "Incorrect values\n%%\n" +
+    EXPECT_EQ(r.out, std::string(kDefaultsAnswer) + "%%\n" + "Incorrect values\n%%\n" +
                          SolveSizes(704, 576, 640, 512, 4, 16, 0, 0, 1, 1) + "%%\n");
     EXPECT_EQ(Cli({"--batch"}, "").out, "");
 }
@@ -204,7 +196,7 @@ TEST(Batch, OneAnswerAndSeparatorPerLine) {
 TEST(Batch, BadLineIsAUsageError) {
     const CliRun r = Cli({"--batch"}, "704 576 640 480 16 16 0 6 0 0\n704 576\n");
     EXPECT_EQ(r.status, 2);
-    EXPECT_EQ(r.out, std::string(kDefaults) + "%%\n");
+    EXPECT_EQ(r.out, std::string(kDefaultsAnswer) + "%%\n");
     EXPECT_NE(r.err.find("--batch line 2: expected ten integers, got 2"), std::string::npos)
         << r.err;
     const CliRun s = Cli({"--batch"}, "704 576 640 480 16 16 0 6 0 zero\n");

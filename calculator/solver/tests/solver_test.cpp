@@ -2,6 +2,7 @@
 // them, and the number helpers (trunc, wrap-around, formatting).
 #include "size_solver.h"
 #include "solver_numbers.h"
+#include "defaults_answer.h"
 
 #include <gtest/gtest.h>
 
@@ -74,17 +75,7 @@ TEST(PixelAspectTable, Captions) {
 
 // --- known answers ------------------------------------------------------------------------
 
-TEST(KnownAnswers, Defaults) {
-    EXPECT_EQ(Inputs{}.Solve(), "Solution 1: (adjust source width)\n"
-                                "Clip or pad source size to 702x576 and resize to 640x480\n"
-                                "- new source size is 99.72% of desired size\n"
-                                "- resized to 75.97% of new source size\n"
-                                "\n"
-                                "Solution 2: (adjust source height)\n"
-                                "Clip or pad source size to 704x558 and resize to 640x464\n"
-                                "- new source size is 96.88% of desired size\n"
-                                "- resized to 75.59% of new source size\n");
-}
+TEST(KnownAnswers, Defaults) { EXPECT_EQ(Inputs{}.Solve(), kDefaultsAnswer); }
 
 TEST(KnownAnswers, HeightFixedReduce) {
     Inputs in;

@@ -9,22 +9,12 @@
 #include "mensurio_window.h"
 #include "resource.h"
 #include "size_solver.h"
+#include "../../solver/tests/defaults_answer.h"
 
 namespace mensurio {
 namespace {
 
 std::string exePath;
-
-// What the dialog shows at start.
-const char kDefaultsAnswer[] = "Solution 1: (adjust source width)\n"
-                               "Clip or pad source size to 702x576 and resize to 640x480\n"
-                               "- new source size is 99.72% of desired size\n"
-                               "- resized to 75.97% of new source size\n"
-                               "\n"
-                               "Solution 2: (adjust source height)\n"
-                               "Clip or pad source size to 704x558 and resize to 640x464\n"
-                               "- new source size is 96.88% of desired size\n"
-                               "- resized to 75.59% of new source size\n";
 
 // The inputs as the window holds them; the answer they must give.
 struct Inputs {
