@@ -1,5 +1,9 @@
 #include "frame_input.h"
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
 #include "printable_text.h"
 
 #if KANTORA_HAS_VIDEO
@@ -18,6 +22,11 @@ Expected<std::unique_ptr<FrameSource>> OpenVideo(const std::string &path, Bitmap
     return (*module)->openFrames(path, layout);
 #else
     (void)layout;
+    // A file that cannot be opened says so, whatever it would have held.
+    std::FILE *file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr)
+        return Fail("cannot open " + kantora::PrintableWhole(path) + ": " + std::strerror(errno));
+    std::fclose(file);
     return Fail("video files are read only by the 64-bit Linux builds of filterhost: give " +
                 kantora::PrintableWhole(path) + " as raw frames with --size, or as a PNG picture");
 #endif
