@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "alpha_repair.h"
 #include "border_repair.h"
 
 namespace kantora {
@@ -27,6 +28,12 @@ void BgrxCanvas::Repair(const BorderSettings &settings) {
         return;
     uint32_t *bottom = Pixels(height_ - 1);
     ProcessFrame(bottom, -Pitch(), bottom, -Pitch(), width_, height_, settings);
+}
+
+void BgrxCanvas::RepairKeepingAlpha(const BorderSettings &settings, std::vector<uint8_t> &saved) {
+    if (pixels_ == nullptr)
+        return;
+    RepairInPlaceKeepingAlpha(Pixels(height_ - 1), -Pitch(), width_, height_, settings, saved);
 }
 
 }  // namespace kantora

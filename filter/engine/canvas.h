@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "border_settings.h"
 
@@ -31,6 +32,9 @@ public:
     // The filter's repair in place: the plug-in's own ProcessFrame over the canvas seen as the
     // bottom-up frame it takes (the bottom row first, a negative pitch).
     void Repair(const BorderSettings &settings);
+    // The same for pixels whose top byte is alpha, which the changed pixels keep
+    // (alpha_repair.h; `saved` is the caller's, kept from frame to frame).
+    void RepairKeepingAlpha(const BorderSettings &settings, std::vector<uint8_t> &saved);
 
 private:
     uint32_t *Pixels(int32_t fromTop) { return pixels_.get() + size_t(fromTop) * width_; }

@@ -66,8 +66,7 @@ bool FrameRepair::Repair(GstVideoFrame &frame) try {
     }
     reader_.ToCanvas(frame, canvas_);
     if (format_.alpha)
-        RepairInPlaceKeepingAlpha(BottomRow(canvas_.Row(0), canvas_.Pitch(), height),
-                                  -canvas_.Pitch(), width, height, settings_, alpha_);
+        canvas_.RepairKeepingAlpha(settings_, alpha_);
     else
         canvas_.Repair(settings_);
     writer_.FromCanvas(canvas_, frame);
